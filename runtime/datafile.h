@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QFile>
+#include <QString>
+
+namespace zunova::runtime {
+
+// A data file open for reading, by the exact name given (a bare name is found in the current
+// working directory). The file is closed when the object goes, on every way out.
+// Throws RuntimeError: 53 when the file does not exist, 70 when it may not be read, 75 for a
+// directory of that name or any other failure to open.
+class DataFile {
+public:
+    explicit DataFile(const QString& name);
+    DataFile(const DataFile&) = delete;
+    DataFile& operator=(const DataFile&) = delete;
+
+    const QString& name() const { return m_name; }
+    QIODevice& device() { return m_file; }
+
+private:
+    QString m_name;
+    QFile m_file;
+};
+
+} // namespace zunova::runtime

@@ -1,0 +1,208 @@
+#include "lookup/carrierlookup.h"
+#include "lookup/windowops.h"
+#include "runtime/runtimeerror.h"
+#include "support/tempworkdir.h"
+
+#include <QDir>
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <vector>
+
+using zunova::lookup::CarrierLookup;
+using zunova::lookup::WindowOps;
+using zunova::runtime::RuntimeError;
+using zunova::testing::TempWorkDir;
+
+namespace {
+
+// Records every window operation in order, so the tests see exactly what the query did.
+class RecordingWindow : public WindowOps {
+public:
+    explicit RecordingWindow(QString text, QString caption = QStringLiteral("before"))
+        : text1(std::move(text))
+        , label4(std::move(caption)) {}
+
+    QString text1Text() const override { return text1; }
+    void setText1Text(const QString& text) override {
+        text1 = text;
+        log << QStringLiteral("Text1=") + text;
+    }
+    void setLabel4Caption(const QString& caption) override {
+        label4 = caption;
+        log << QStringLiteral("Label4=") + caption;
+    }
+    void showWarning(const QString& text) override { log << QStringLiteral("warn:") + text; }
+
+    QString text1;
+    QString label4;
+    QStringList log;
+};
+
+const QString kLength = QStringLiteral(u"warn:１１桁で入力してください。");
+const QString kNotMobile = QStringLiteral(u"warn:移動電話の番号ではありません。");
+
+// Blocks used below: k.dat names every cellular code across block 123 and uses unnamed codes in
+// block 500; p.dat does the same for PHS. Block 777 has no record in either.
+const QByteArray kK = "123,1,1,2,2,3,3,4,4,9,9\r\n"
+                      "500,0,5,6,7,8,-1,32767,-32768,10,4\r\n"
+                      "123,9,9,9,9,9,9,9,9,9,9\r\n";
+const QByteArray kP = "123,1,1,2,2,3,3,9,9,4,0\r\n";
+
+struct QueryCase {
+    QString text;
+    QStringList log;   // every window operation in order
+    QString label4;    // the result label afterwards
+};
+
+TEST(Chousa, QueriesThroughTheWindowOperations) {
+    TempWorkDir dir;
+    dir.write("k.dat", kK);
+    dir.write("p.dat", kP);
+    const std::vector<QueryCase> cases{
+        // Refusals: the length warning leaves everything; the prefix warning then clears both.
+        {"", {kLength}, "before"},
+        {"0901234567", {kLength}, "before"},
+        {QStringLiteral(u"０９０１２３４５６７８"), {kNotMobile, "Text1=", "Label4="}, ""},
+        {"08012345678", {kNotMobile, "Text1=", "Label4="}, ""},
+        {"19012345678", {kNotMobile, "Text1=", "Label4="}, ""},
+        {"09112345678", {kNotMobile, "Text1=", "Label4="}, ""},
+        {QStringLiteral(u"0９0１２３４５６７８"), {kNotMobile, "Text1=", "Label4="}, ""},
+        // 090 reads k.dat: block 123, seventh digit picks the code.
+        {"09012305678", {QStringLiteral(u"Label4=ＮＴＴドコモ")}, QStringLiteral(u"ＮＴＴドコモ")},
+        {"09012325678", {QStringLiteral(u"Label4=ａｕ")}, QStringLiteral(u"ａｕ")},
+        {"09012345678", {"Label4=J-Phone"}, "J-Phone"},
+        {"09012365678", {"Label4=TuKa"}, "TuKa"},
+        {"09012395678", {QStringLiteral(u"Label4=不明")}, QStringLiteral(u"不明")},
+        // Positions 8 to 11 are never looked at; full-width digits in 4 to 7 still convert.
+        {"0901234ABCD", {"Label4=J-Phone"}, "J-Phone"},
+        {QStringLiteral(u"090１２３４😀😀"), {"Label4=J-Phone"}, "J-Phone"},
+        // 070 reads p.dat, where code 1 has another name.
+        {"07012305678", {QStringLiteral(u"Label4=ドコモ")}, QStringLiteral(u"ドコモ")},
+        {"07012325678", {QStringLiteral(u"Label4=ＤＤＩ")}, QStringLiteral(u"ＤＤＩ")},
+        {"07012345678", {QStringLiteral(u"Label4=アステル")}, QStringLiteral(u"アステル")},
+        {"07012365678", {QStringLiteral(u"Label4=不明")}, QStringLiteral(u"不明")},
+        // Codes without a name and blocks without a record say "不明", never the old carrier.
+        {"07012385678", {QStringLiteral(u"Label4=不明")}, QStringLiteral(u"不明")},
+        {"07012395678", {QStringLiteral(u"Label4=不明")}, QStringLiteral(u"不明")},
+        {"09050005678", {QStringLiteral(u"Label4=不明")}, QStringLiteral(u"不明")},
+        {"09050015678", {QStringLiteral(u"Label4=不明")}, QStringLiteral(u"不明")},
+        {"09050085678", {QStringLiteral(u"Label4=不明")}, QStringLiteral(u"不明")},
+        {"09077705678", {QStringLiteral(u"Label4=不明")}, QStringLiteral(u"不明")},
+        {"07077705678", {QStringLiteral(u"Label4=不明")}, QStringLiteral(u"不明")},
+    };
+    for (const QueryCase& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        RecordingWindow window(c.text);
+        CarrierLookup lookup(window);
+        lookup.Chousa();
+        EXPECT_EQ(window.log, c.log);
+        EXPECT_EQ(window.label4, c.label4);
+        if (!c.log.contains("Text1=")) {
+            EXPECT_EQ(window.text1, c.text) << "the number stays for correcting";
+        }
+    }
+}
+
+TEST(Hanbetsu, FindsTheFirstRecordOfTheBlock) {
+    TempWorkDir dir;
+    dir.write("k.dat", kK);
+    EXPECT_EQ(CarrierLookup::Hanbetsu("09012345678", "k.dat"), 3);
+    // The duplicate 123 record (all 9) is never consulted.
+    EXPECT_EQ(CarrierLookup::Hanbetsu("09012305678", "k.dat"), 1);
+    EXPECT_EQ(CarrierLookup::Hanbetsu("09050065678", "k.dat"), 32767);
+    EXPECT_EQ(CarrierLookup::Hanbetsu("09050075678", "k.dat"), -32768);
+    EXPECT_EQ(CarrierLookup::Hanbetsu("09077705678", "k.dat"), std::nullopt);
+    // Keys compare as numbers: "012" in the number is key 12, however the file writes it.
+    dir.write("p.dat", "0012,1,2,3,4,5,6,7,8,9,0\n");
+    EXPECT_EQ(CarrierLookup::Hanbetsu("07001285678", "p.dat"), 9);
+    dir.write("p.dat", "");
+    EXPECT_EQ(CarrierLookup::Hanbetsu("07001285678", "p.dat"), std::nullopt);
+    // A record split over two lines reads as one.
+    dir.write("p.dat", "123,1,1,1,1,1\r\n2,2,2,2,3\r\n");
+    EXPECT_EQ(CarrierLookup::Hanbetsu("07012395678", "p.dat"), 3);
+}
+
+TEST(Hanbetsu, StopsAtTheMatchingRecord) {
+    // Garbage after the record that matches is never read.
+    TempWorkDir dir;
+    dir.write("k.dat", "123,1,1,2,2,3,3,4,4,9,9\r\nnot data at all");
+    EXPECT_EQ(CarrierLookup::Hanbetsu("09012345678", "k.dat"), 3);
+}
+
+struct ErrorCase {
+    const char* name;
+    QString number;
+    std::optional<QByteArray> kdat; // nothing: no k.dat at all
+    int error;
+    QString file;
+    int line;
+};
+
+TEST(Chousa, RunTimeErrorsReachTheCallerAndCloseTheFile) {
+    const std::vector<ErrorCase> cases{
+        {"letter in position 5", "090 1A345678", kK, 13, "", 0},
+        {"letter in position 7", "090123X5678", kK, 13, "", 0},
+        {"full stop in position 7", "090123.5678", kK, 13, "", 0},
+        {"block beyond 16 bits", "0909e95678X", kK, 6, "", 0},
+        {"missing file", "09012345678", std::nullopt, 53, "k.dat", 0},
+        {"truncated record", "09077705678", QByteArray("123,1,1,2,2,3,3,4,4,9,9\r\n1,2,3\r\n"), 62, "k.dat", 3},
+        {"value beyond 16 bits", "09077705678", QByteArray("1,2,3,4,5,6,7,8,9,10,11\r\n1,2,99999\r\n"), 6, "k.dat", 2},
+        {"not a number", "09077705678", QByteArray("1,2,3,4,5,6,7,8,9,10,eleven\r\n"), 13, "k.dat", 1},
+    };
+    for (const ErrorCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempWorkDir dir;
+        if (c.kdat)
+            dir.write("k.dat", *c.kdat);
+        const int before = zunova::testing::openDescriptorCount();
+        RecordingWindow window(QString(c.number).remove(u' '));
+        CarrierLookup lookup(window);
+        try {
+            lookup.Chousa();
+            ADD_FAILURE() << "no run-time error";
+        } catch (const RuntimeError& e) {
+            EXPECT_EQ(static_cast<int>(e.number()), c.error);
+            EXPECT_EQ(e.file(), c.file);
+            EXPECT_EQ(e.line(), c.line);
+        }
+        EXPECT_TRUE(window.log.isEmpty()) << window.log.join('|').toStdString();
+        EXPECT_EQ(zunova::testing::openDescriptorCount(), before);
+    }
+}
+
+TEST(Chousa, MissingPhsFileLeavesCellularWorking) {
+    TempWorkDir dir;
+    dir.write("k.dat", kK);
+    RecordingWindow phs("07012345678");
+    EXPECT_THROW(CarrierLookup(phs).Chousa(), RuntimeError);
+    RecordingWindow cellular("09012345678");
+    CarrierLookup(cellular).Chousa();
+    EXPECT_EQ(cellular.label4, "J-Phone");
+}
+
+TEST(Hanbetsu, NoDescriptorLeftOpenAfterManyLookups) {
+    TempWorkDir dir;
+    dir.write("k.dat", kK);
+    dir.write("p.dat", "123,1,2\r\n");
+    const int before = zunova::testing::openDescriptorCount();
+    int found = 0;
+    int errors = 0;
+    for (int i = 0; i < 1000; ++i) {
+        try {
+            // Found, not found, truncated p.dat, missing x.dat.
+            const char* files[] = {"k.dat", "k.dat", "p.dat", "x.dat"};
+            const char* numbers[] = {"09012345678", "09077705678", "07012345678", "09012345678"};
+            found += CarrierLookup::Hanbetsu(numbers[i % 4], files[i % 4]).has_value();
+        } catch (const RuntimeError&) {
+            ++errors;
+        }
+    }
+    EXPECT_EQ(found, 250);
+    EXPECT_EQ(errors, 500);
+    EXPECT_EQ(zunova::testing::openDescriptorCount(), before);
+}
+
+} // namespace

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <filesystem>
+#include <ostream>
+#include <stdexcept>
+
+namespace zunova::testing {
+
+// Runs a test in a fresh, empty working directory (never the source tree) and returns to the
+// previous one afterwards; the data files are opened by bare name, so this is where they go.
+class TempWorkDir {
+public:
+    TempWorkDir()
+        : m_previous(std::filesystem::current_path()) {
+        if (!m_dir.isValid())
+            throw std::runtime_error("cannot create a temporary directory");
+        std::filesystem::current_path(m_dir.path().toStdString());
+    }
+    ~TempWorkDir() { std::filesystem::current_path(m_previous); }
+    TempWorkDir(const TempWorkDir&) = delete;
+    TempWorkDir& operator=(const TempWorkDir&) = delete;
+
+    void write(const QString& name, const QByteArray& content) const {
+        QFile file(QDir(m_dir.path()).filePath(name));
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            file.write(content) != content.size())
+            throw std::runtime_error("cannot write a test file");
+    }
+    QString path() const { return m_dir.path(); }
+
+private:
+    std::filesystem::path m_previous;
+    QTemporaryDir m_dir;
+};
+
+// How many file descriptors this process has open right now (Linux).
+inline int openDescriptorCount() {
+    int count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
+        ++count;
+    return count;
+}
+
+} // namespace zunova::testing
+
+// Lets GoogleTest print Qt strings readably in failure messages.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
