@@ -2,6 +2,8 @@
 
 namespace zunova {
 
-QIcon programIcon() { return QIcon(QStringLiteral(":/zunova.xpm")); }
+QIcon programIcon() {
+    return QIcon(QStringLiteral(":/zunova.xpm"));
+}
 
 } // namespace zunova

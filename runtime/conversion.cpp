@@ -9,8 +9,12 @@
 namespace zunova::runtime {
 namespace {
 
-[[noreturn]] void typeMismatch() { throw RuntimeError(ErrorNumber::TypeMismatch); }
-[[noreturn]] void overflow() { throw RuntimeError(ErrorNumber::Overflow); }
+[[noreturn]] void typeMismatch() {
+    throw RuntimeError(ErrorNumber::TypeMismatch);
+}
+[[noreturn]] void overflow() {
+    throw RuntimeError(ErrorNumber::Overflow);
+}
 
 int decimalDigit(QChar c) {
     const char16_t u = c.unicode();

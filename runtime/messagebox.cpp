@@ -15,7 +15,9 @@ void show(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
 
 } // namespace
 
-void warning(QWidget* parent, const QString& text) { show(parent, QMessageBox::Warning, text); }
+void warning(QWidget* parent, const QString& text) {
+    show(parent, QMessageBox::Warning, text);
+}
 
 void runtimeError(QWidget* parent, const RuntimeError& error) {
     show(parent, QMessageBox::Critical, error.report());

@@ -27,7 +27,8 @@ QString RuntimeError::errorText(ErrorNumber number) {
 }
 
 QString RuntimeError::report() const {
-    QString out = QStringLiteral(u"実行時エラー '%1':\n\n%2").arg(static_cast<int>(m_number)).arg(text());
+    QString out =
+        QStringLiteral(u"実行時エラー '%1':\n\n%2").arg(static_cast<int>(m_number)).arg(text());
     if (!m_file.isEmpty()) {
         out += u'\n' + m_file;
         if (m_line > 0)

@@ -3,13 +3,19 @@
 #include "conversion.h"
 #include "runtimeerror.h"
 
+#include <limits>
+
 namespace zunova::runtime {
 namespace {
 
 constexpr qsizetype kBufferSize = 64 * 1024;
 
-bool isBlank(int c) { return c == ' ' || c == '\t'; }
-bool isLineEnd(int c) { return c == '\r' || c == '\n'; }
+bool isBlank(int c) {
+    return c == ' ' || c == '\t';
+}
+bool isLineEnd(int c) {
+    return c == '\r' || c == '\n';
+}
 
 } // namespace
 
@@ -81,6 +87,9 @@ qint16 SequentialReader::readInt16() {
         return 0;
     }
 
+    if (const std::optional<qint16> plain = readPlainField())
+        return *plain;
+
     QByteArray text;
     bool tooLong = false;
     auto append = [&](int ch) {
@@ -129,6 +138,32 @@ qint16 SequentialReader::readInt16() {
     } catch (const RuntimeError& e) {
         throw RuntimeError(e.number(), m_sourceName, fieldLine);
     }
+}
+
+std::optional<qint16> SequentialReader::readPlainField() {
+    const char* const begin = m_buffer.data() + m_pos;
+    const char* const end = m_buffer.data() + m_len;
+    const char* p = begin;
+    const bool negative = p < end && *p == '-';
+    if (negative)
+        ++p;
+    const char* const digits = p;
+    int value = 0;
+    while (p < end && p - digits <= 5 && *p >= '0' && *p <= '9')
+        value = value * 10 + (*p++ - '0');
+    const auto count = p - digits;
+    if (count == 0 || count > 5 || p == end || (*p != ',' && !isLineEnd(*p)))
+        return std::nullopt;
+    value = negative ? -value : value;
+    if (value < std::numeric_limits<qint16>::min() || value > std::numeric_limits<qint16>::max())
+        return std::nullopt; // the general path raises the overflow with its line
+    m_pos += p - begin;
+    m_afterComma = *p == ',';
+    if (m_afterComma)
+        advance();
+    else
+        consumeLineEnd();
+    return static_cast<qint16>(value);
 }
 
 void SequentialReader::readInt16s(std::span<qint16> out) {

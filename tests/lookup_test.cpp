@@ -1,6 +1,7 @@
 #include "lookup/carrierlookup.h"
 #include "lookup/windowops.h"
 #include "runtime/runtimeerror.h"
+#include "support/recordingwindow.h"
 #include "support/tempworkdir.h"
 
 #include <QDir>
@@ -12,34 +13,11 @@
 #include <vector>
 
 using zunova::lookup::CarrierLookup;
-using zunova::lookup::WindowOps;
 using zunova::runtime::RuntimeError;
+using zunova::testing::RecordingWindow;
 using zunova::testing::TempWorkDir;
 
 namespace {
-
-// Records every window operation in order, so the tests see exactly what the query did.
-class RecordingWindow : public WindowOps {
-public:
-    explicit RecordingWindow(QString text, QString caption = QStringLiteral("before"))
-        : text1(std::move(text))
-        , label4(std::move(caption)) {}
-
-    QString text1Text() const override { return text1; }
-    void setText1Text(const QString& text) override {
-        text1 = text;
-        log << QStringLiteral("Text1=") + text;
-    }
-    void setLabel4Caption(const QString& caption) override {
-        label4 = caption;
-        log << QStringLiteral("Label4=") + caption;
-    }
-    void showWarning(const QString& text) override { log << QStringLiteral("warn:") + text; }
-
-    QString text1;
-    QString label4;
-    QStringList log;
-};
 
 const QString kLength = QStringLiteral(u"warn:１１桁で入力してください。");
 const QString kNotMobile = QStringLiteral(u"warn:移動電話の番号ではありません。");
@@ -53,8 +31,8 @@ const QByteArray kP = "123,1,1,2,2,3,3,9,9,4,0\r\n";
 
 struct QueryCase {
     QString text;
-    QStringList log;   // every window operation in order
-    QString label4;    // the result label afterwards
+    QStringList log; // every window operation in order
+    QString label4;  // the result label afterwards
 };
 
 TEST(Chousa, QueriesThroughTheWindowOperations) {
@@ -148,9 +126,12 @@ TEST(Chousa, RunTimeErrorsReachTheCallerAndCloseTheFile) {
         {"full stop in position 7", "090123.5678", kK, 13, "", 0},
         {"block beyond 16 bits", "0909e95678X", kK, 6, "", 0},
         {"missing file", "09012345678", std::nullopt, 53, "k.dat", 0},
-        {"truncated record", "09077705678", QByteArray("123,1,1,2,2,3,3,4,4,9,9\r\n1,2,3\r\n"), 62, "k.dat", 3},
-        {"value beyond 16 bits", "09077705678", QByteArray("1,2,3,4,5,6,7,8,9,10,11\r\n1,2,99999\r\n"), 6, "k.dat", 2},
-        {"not a number", "09077705678", QByteArray("1,2,3,4,5,6,7,8,9,10,eleven\r\n"), 13, "k.dat", 1},
+        {"truncated record", "09077705678", QByteArray("123,1,1,2,2,3,3,4,4,9,9\r\n1,2,3\r\n"), 62,
+         "k.dat", 3},
+        {"value beyond 16 bits", "09077705678",
+         QByteArray("1,2,3,4,5,6,7,8,9,10,11\r\n1,2,99999\r\n"), 6, "k.dat", 2},
+        {"not a number", "09077705678", QByteArray("1,2,3,4,5,6,7,8,9,10,eleven\r\n"), 13, "k.dat",
+         1},
     };
     for (const ErrorCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -186,22 +167,34 @@ TEST(Chousa, MissingPhsFileLeavesCellularWorking) {
 TEST(Hanbetsu, NoDescriptorLeftOpenAfterManyLookups) {
     TempWorkDir dir;
     dir.write("k.dat", kK);
-    dir.write("p.dat", "123,1,2\r\n");
+    dir.write("p.dat", "123,1,2\r\n");                // truncated record
+    dir.write("m.dat", "1,2,3,4,5,6,7,8,9,10,x\r\n"); // malformed field
+    struct Kind {
+        const char* number;
+        const char* file;
+    };
+    const Kind kinds[] = {
+        {"09012345678", "k.dat"}, // found
+        {"09077705678", "k.dat"}, // not found
+        {"07012345678", "p.dat"}, // truncated: 62
+        {"09012345678", "x.dat"}, // missing: 53
+        {"09012345678", "m.dat"}, // malformed: 13
+    };
     const int before = zunova::testing::openDescriptorCount();
     int found = 0;
+    int notFound = 0;
     int errors = 0;
-    for (int i = 0; i < 1000; ++i) {
+    for (int i = 0; i < 10'000; ++i) {
+        const Kind& k = kinds[i % 5];
         try {
-            // Found, not found, truncated p.dat, missing x.dat.
-            const char* files[] = {"k.dat", "k.dat", "p.dat", "x.dat"};
-            const char* numbers[] = {"09012345678", "09077705678", "07012345678", "09012345678"};
-            found += CarrierLookup::Hanbetsu(numbers[i % 4], files[i % 4]).has_value();
+            (CarrierLookup::Hanbetsu(k.number, k.file) ? found : notFound)++;
         } catch (const RuntimeError&) {
             ++errors;
         }
     }
-    EXPECT_EQ(found, 250);
-    EXPECT_EQ(errors, 500);
+    EXPECT_EQ(found, 2000);
+    EXPECT_EQ(notFound, 2000);
+    EXPECT_EQ(errors, 6000);
     EXPECT_EQ(zunova::testing::openDescriptorCount(), before);
 }
 

@@ -46,7 +46,7 @@ TEST(Conversion, TextTo16BitInteger) {
         {"1e2", 100},
         {"1E+2", 100},
         {"15e-1", 2},
-        {"2.5", 2},  // half to even
+        {"2.5", 2}, // half to even
         {"3.5", 4},
         {"-2.5", -2},
         {"2.51", 3},
@@ -118,10 +118,14 @@ TEST(RuntimeError, ReportNamesNumberTextFileAndLine) {
     EXPECT_EQ(RuntimeError(ErrorNumber::FileNotFound, "p.dat").report(),
               QStringLiteral(u"実行時エラー '53':\n\nファイルが見つかりません。\np.dat"));
     EXPECT_EQ(RuntimeError(ErrorNumber::InputPastEndOfFile, "k.dat", 12).report(),
-              QStringLiteral(u"実行時エラー '62':\n\nファイルにこれ以上データがありません。\nk.dat: 12 行目"));
-    EXPECT_EQ(RuntimeError::errorText(ErrorNumber::Overflow), QStringLiteral(u"オーバーフローしました。"));
-    EXPECT_EQ(RuntimeError::errorText(ErrorNumber::PermissionDenied), QStringLiteral(u"書き込みできません。"));
-    EXPECT_EQ(RuntimeError::errorText(ErrorNumber::PathNotFound), QStringLiteral(u"パス名が無効です。"));
+              QStringLiteral(
+                  u"実行時エラー '62':\n\nファイルにこれ以上データがありません。\nk.dat: 12 行目"));
+    EXPECT_EQ(RuntimeError::errorText(ErrorNumber::Overflow),
+              QStringLiteral(u"オーバーフローしました。"));
+    EXPECT_EQ(RuntimeError::errorText(ErrorNumber::PermissionDenied),
+              QStringLiteral(u"書き込みできません。"));
+    EXPECT_EQ(RuntimeError::errorText(ErrorNumber::PathNotFound),
+              QStringLiteral(u"パス名が無効です。"));
 }
 
 // Reads whole records of `width` fields until the end of the data, as the lookup does.
@@ -160,7 +164,8 @@ TEST(SequentialReader, FieldAndRecordRules) {
         {"spaces and tabs", " 1 ,\t2\t, 3 \r\n", R{{1, 2, 3}}},
         {"quoted", "\"1\",\" 2 \",3\r\n", R{{1, 2, 3}}},
         {"empty fields read as 0", "1,,3\r\n,5,\r\n", R{{1, 0, 3}, {0, 5, 0}}},
-        {"blank lines between records", "\r\n\r\n1,2,3\r\n\r\n  \r\n4,5,6\r\n", R{{1, 2, 3}, {4, 5, 6}}},
+        {"blank lines between records", "\r\n\r\n1,2,3\r\n\r\n  \r\n4,5,6\r\n",
+         R{{1, 2, 3}, {4, 5, 6}}},
         {"trailing blank space", "1,2,3\r\n\r\n  \t\r\n\n", R{{1, 2, 3}}},
         {"signs and exponents", "-5,+6,1e2\r\n", R{{-5, 6, 100}}},
         {"truncated record", "1,2,3\r\n4,5\r\n", R{}, 62, 3},
@@ -198,6 +203,24 @@ TEST(SequentialReader, LongLineOfEmptyFields) {
     // A million commas make 1,000,001 fields: the last record is cut short.
     const auto error = errorOf([] { readRecords(QByteArray(1'000'000, ',') + "\r\n", 11); });
     EXPECT_EQ(error, 62);
+}
+
+TEST(SequentialReader, FieldsAcrossBufferBoundaries) {
+    // Enough records to cross the read buffer many times, in the customary form and in forms
+    // that take the general path (leading zeros, spaces, quotes).
+    QByteArray content;
+    std::vector<std::vector<qint16>> expected;
+    for (int i = 0; i < 40'000; ++i) {
+        const auto a = static_cast<qint16>((i * 7919) % 65536 - 32768);
+        const auto b = static_cast<qint16>(i % 1000);
+        const QByteArray bText = i % 5 == 0   ? "000" + QByteArray::number(b)
+                                 : i % 5 == 1 ? " " + QByteArray::number(b) + " "
+                                 : i % 5 == 2 ? '"' + QByteArray::number(b) + '"'
+                                              : QByteArray::number(b);
+        content += QByteArray::number(a) + ',' + bText + (i % 2 ? "\r\n" : "\n");
+        expected.push_back({a, b});
+    }
+    EXPECT_EQ(readRecords(content, 2), expected);
 }
 
 TEST(DataFile, OpenFailuresMapToTheirErrors) {

@@ -113,8 +113,8 @@ private slots:
         QTest::newRow("Command1") << "Command1" << QStringLiteral(u"調査")
                                   << twipsRect(120, 1920, 1215, 495) << g << 14.25;
         QTest::newRow("Command3") << "Command3" << QStringLiteral("Version")
-                                  << twipsRect(1560, 1920, 1215, 495)
-                                  << zunova::windows::kPGothic << 14.25;
+                                  << twipsRect(1560, 1920, 1215, 495) << zunova::windows::kPGothic
+                                  << 14.25;
         QTest::newRow("Command2") << "Command2" << QStringLiteral(u"終了")
                                   << twipsRect(3000, 1920, 1215, 495) << g << 14.25;
     }
@@ -241,7 +241,8 @@ private slots:
         QCOMPARE(seen.count, 1);
         QCOMPARE(seen.icon, QMessageBox::Critical);
         QCOMPARE(seen.title, QStringLiteral("Zunova"));
-        QCOMPARE(seen.text, QStringLiteral(u"実行時エラー '53':\n\nファイルが見つかりません。\np.dat"));
+        QCOMPARE(seen.text,
+                 QStringLiteral(u"実行時エラー '53':\n\nファイルが見つかりません。\np.dat"));
         QCOMPARE(m_label4->text(), QString());
         QCOMPARE(m_text1->text(), QStringLiteral("07012345678"));
 

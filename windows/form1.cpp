@@ -82,10 +82,18 @@ Form1::Form1(QWidget* parent)
     connect(command3, &QPushButton::clicked, this, &Form1::showVersion);
 }
 
-QString Form1::text1Text() const { return m_text1->text(); }
-void Form1::setText1Text(const QString& text) { m_text1->setText(text); }
-void Form1::setLabel4Caption(const QString& caption) { m_label4->setText(caption); }
-void Form1::showWarning(const QString& text) { runtime::MessageBox::warning(this, text); }
+QString Form1::text1Text() const {
+    return m_text1->text();
+}
+void Form1::setText1Text(const QString& text) {
+    m_text1->setText(text);
+}
+void Form1::setLabel4Caption(const QString& caption) {
+    m_label4->setText(caption);
+}
+void Form1::showWarning(const QString& text) {
+    runtime::MessageBox::warning(this, text);
+}
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_text1 && event->type() == QEvent::KeyPress &&
@@ -113,7 +121,9 @@ void Form1::query() {
     }
 }
 
-void Form1::endProgram() { QCoreApplication::exit(0); }
+void Form1::endProgram() {
+    QCoreApplication::exit(0);
+}
 
 void Form1::showVersion() {
     // Built afresh at every showing, with no owner; nothing of it outlives the click.

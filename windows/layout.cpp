@@ -15,9 +15,9 @@ QFont designFont(const QString& family, qreal pointSize) {
 
 void installFontSubstitutions() {
     // Monospaced Gothics first for the fixed-pitch family, proportional ones for the other.
-    QFont::insertSubstitutions(kGothic, {QStringLiteral("IPAGothic"),
-                                         QStringLiteral("Noto Sans Mono CJK JP"),
-                                         QStringLiteral("VL Gothic"), QStringLiteral("IPAPGothic")});
+    QFont::insertSubstitutions(
+        kGothic, {QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans Mono CJK JP"),
+                  QStringLiteral("VL Gothic"), QStringLiteral("IPAPGothic")});
     QFont::insertSubstitutions(kPGothic,
                                {QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP"),
                                 QStringLiteral("VL PGothic"), QStringLiteral("IPAGothic")});

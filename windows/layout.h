@@ -10,7 +10,9 @@ namespace zunova::windows {
 
 // Positions and sizes are designed in twips; at 96 dpi a device-independent pixel is 15 twips,
 // so Qt's high-DPI scaling takes care of other screens.
-constexpr int fromTwips(int twips) { return twips / 15; }
+constexpr int fromTwips(int twips) {
+    return twips / 15;
+}
 constexpr QRect twipsRect(int left, int top, int width, int height) {
     return {fromTwips(left), fromTwips(top), fromTwips(width), fromTwips(height)};
 }

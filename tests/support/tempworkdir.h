@@ -50,4 +50,6 @@ inline int openDescriptorCount() {
 } // namespace zunova::testing
 
 // Lets GoogleTest print Qt strings readably in failure messages.
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
