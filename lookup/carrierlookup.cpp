@@ -45,12 +45,12 @@ std::optional<qint16> CarrierLookup::Hanbetsu(const QString& InTn, const QString
     runtime::DataFile file(syube);
     runtime::SequentialReader reader(file.device(), syube);
     // A record is the block key followed by the codes for seventh digits 0 to 9.
-    std::array<qint16, 10> CarrierCodes{};
+    std::array<qint16, 11> record{};
     while (!reader.atEndOfData()) {
-        const qint16 RecordKey = reader.readInt16();
-        reader.readInt16s(CarrierCodes);
+        reader.readInt16s(record);
+        const qint16 RecordKey = record[0];
         if (RecordKey == BlockNo)
-            return CarrierCodes.at(static_cast<std::size_t>(ColumnNo));
+            return record.at(1 + static_cast<std::size_t>(ColumnNo));
     }
     return std::nullopt;
 }

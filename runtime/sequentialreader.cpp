@@ -87,9 +87,6 @@ qint16 SequentialReader::readInt16() {
         return 0;
     }
 
-    if (const std::optional<qint16> plain = readPlainField())
-        return *plain;
-
     QByteArray text;
     bool tooLong = false;
     auto append = [&](int ch) {
@@ -140,33 +137,50 @@ qint16 SequentialReader::readInt16() {
     }
 }
 
-std::optional<qint16> SequentialReader::readPlainField() {
-    const char* const begin = m_buffer.data() + m_pos;
+bool SequentialReader::readPlainRecord(std::span<qint16> out) {
+    // Works on a local cursor and commits only when every field was plain.
+    const char* p = m_buffer.data() + m_pos;
     const char* const end = m_buffer.data() + m_len;
-    const char* p = begin;
-    const bool negative = p < end && *p == '-';
-    if (negative)
-        ++p;
-    const char* const digits = p;
-    int value = 0;
-    while (p < end && p - digits <= 5 && *p >= '0' && *p <= '9')
-        value = value * 10 + (*p++ - '0');
-    const auto count = p - digits;
-    if (count == 0 || count > 5 || p == end || (*p != ',' && !isLineEnd(*p)))
-        return std::nullopt;
-    value = negative ? -value : value;
-    if (value < std::numeric_limits<qint16>::min() || value > std::numeric_limits<qint16>::max())
-        return std::nullopt; // the general path raises the overflow with its line
-    m_pos += p - begin;
-    m_afterComma = *p == ',';
-    if (m_afterComma)
-        advance();
-    else
-        consumeLineEnd();
-    return static_cast<qint16>(value);
+    int lines = 0;
+    bool afterComma = m_afterComma;
+    for (qint16& field : out) {
+        // Sign, six digits, a terminator and the LF after a CR all lie inside the buffer.
+        if (end - p < 9)
+            return false;
+        const bool negative = *p == '-';
+        p += negative;
+        const char* const digits = p;
+        int value = 0;
+        while (p - digits < 6 && static_cast<unsigned char>(*p - '0') < 10)
+            value = value * 10 + (*p++ - '0');
+        // Empty, long or out-of-range fields are the general path's to read or report.
+        if (p == digits || p - digits > 5)
+            return false;
+        value = negative ? -value : value;
+        if (value < std::numeric_limits<qint16>::min() ||
+            value > std::numeric_limits<qint16>::max())
+            return false;
+        if (*p == ',') {
+            afterComma = true;
+            ++p;
+        } else if (*p == '\n' || *p == '\r') {
+            afterComma = false;
+            p += (*p == '\r' && p[1] == '\n') ? 2 : 1;
+            ++lines;
+        } else {
+            return false;
+        }
+        field = static_cast<qint16>(value);
+    }
+    m_pos = p - m_buffer.data();
+    m_line += lines;
+    m_afterComma = afterComma;
+    return true;
 }
 
 void SequentialReader::readInt16s(std::span<qint16> out) {
+    if (readPlainRecord(out))
+        return;
     for (qint16& value : out)
         value = readInt16();
 }

@@ -6,7 +6,6 @@
 
 #include "runtimeerror.h"
 
-#include <optional>
 #include <span>
 #include <vector>
 
@@ -38,9 +37,10 @@ private:
     // Longer than any number a field can sensibly hold; beyond it a field is an overflow.
     static constexpr qsizetype kMaxFieldLength = 64 * 1024;
 
-    // The customary field (an optional minus and up to five ASCII digits, then a comma or a line
-    // end, all in the buffer) read without building its text; nothing is consumed otherwise.
-    std::optional<qint16> readPlainField();
+    // The customary layout (each field an optional minus and up to five ASCII digits, then a
+    // comma or a line end) read straight from the buffer. Consumes nothing and returns false
+    // where any field needs the general path.
+    bool readPlainRecord(std::span<qint16> out);
     int peek();
     void advance() { ++m_pos; }
     void consumeLineEnd();

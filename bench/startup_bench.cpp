@@ -1,0 +1,89 @@
+// Start-up: a fresh application that builds and shows the main window, against a fresh
+// application that builds and shows a bare Qt window. Also the window alone, rebuilt in a
+// running application, for information.
+#include "ratioreporter.h"
+
+#include "windows/form1.h"
+#include "windows/layout.h"
+
+#include <QApplication>
+#include <QLabel>
+
+namespace {
+
+int g_argc = 1;
+char g_name[] = "startup_bench";
+char* g_argv[] = {g_name, nullptr};
+
+void showBare() {
+    QWidget window;
+    window.resize(293, 173);
+    window.show();
+    QCoreApplication::processEvents();
+}
+
+// A bare window with one line of text: the first text a process draws loads the font database,
+// a cost every window with a label pays.
+void showLabelWindow() {
+    QWidget window;
+    window.resize(293, 173);
+    QLabel label(QStringLiteral("Zunova"), &window);
+    window.show();
+    QCoreApplication::processEvents();
+}
+
+void showForm1() {
+    zunova::windows::Form1 window;
+    window.show();
+    QCoreApplication::processEvents();
+}
+
+// Each iteration is a whole start: application, window, first paint, and shut-down.
+template <void (*Show)()> void startUp(benchmark::State& state, bool substitutions) {
+    for (auto _ : state) {
+        QApplication app(g_argc, g_argv);
+        if (substitutions)
+            zunova::windows::installFontSubstitutions();
+        Show();
+    }
+}
+
+void BM_StartBareWindow(benchmark::State& state) {
+    startUp<showBare>(state, false);
+}
+void BM_StartLabelWindow(benchmark::State& state) {
+    startUp<showLabelWindow>(state, false);
+}
+void BM_StartForm1(benchmark::State& state) {
+    startUp<showForm1>(state, true);
+}
+
+void BM_RebuildBareWindow(benchmark::State& state) {
+    QApplication app(g_argc, g_argv);
+    for (auto _ : state)
+        showBare();
+}
+
+void BM_RebuildForm1(benchmark::State& state) {
+    QApplication app(g_argc, g_argv);
+    zunova::windows::installFontSubstitutions();
+    for (auto _ : state)
+        showForm1();
+}
+
+BENCHMARK(BM_StartBareWindow)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StartLabelWindow)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StartForm1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RebuildBareWindow)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RebuildForm1)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    return zunova::bench::runWithRatios(argc, argv,
+                                        {{"BM_StartForm1", "BM_StartBareWindow"},
+                                         {"BM_StartForm1", "BM_StartLabelWindow"},
+                                         {"BM_RebuildForm1", "BM_RebuildBareWindow"}});
+}
