@@ -99,7 +99,7 @@ TEST(Reliability, DataFileThatCannotBeOpened) {
     ASSERT_TRUE(QDir(dir.path()).mkdir("k.dat"));
     EXPECT_EQ(query("09012345678").error, 75);
     dir.write("p.dat", "123,1,1,2,2,3,3,4,4,9,9\r\n");
-    if (geteuid() != 0) { // root reads every file
+    if (geteuid() != 0) { // root reads every file; CTest also runs this as an unprivileged user
         ASSERT_TRUE(QFile::setPermissions(QDir(dir.path()).filePath("p.dat"), {}));
         EXPECT_EQ(query("07012345678").error, 70);
     }
