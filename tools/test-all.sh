@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev libgtest-dev libgmock-dev
-          libbenchmark-dev fonts-ipafont-gothic)
+          libbenchmark-dev fonts-ipafont-gothic python3 python3-phonenumbers)
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
 $sudo apt-get update
