@@ -1,6 +1,7 @@
 #pragma once
 
 #include "runtime/runtimeerror.h"
+#include "support/tempworkdir.h"
 
 #include <QTemporaryDir>
 
@@ -39,11 +40,6 @@ inline void enterScratchDirectory() {
     std::filesystem::current_path(dir.path().toStdString());
 }
 
-inline int openDescriptorCount() {
-    int count = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
-        ++count;
-    return count;
-}
+using testing::openDescriptorCount;
 
 } // namespace zunova::fuzz

@@ -3,6 +3,7 @@
 #include "windows/form2.h"
 #include "windows/layout.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QEventLoop>
@@ -158,8 +159,19 @@ private slots:
             auto* b = child<QPushButton>(m_form.get(), name);
             QVERIFY(!b->isDefault() && !b->autoDefault());
         }
-        QVERIFY(!m_text1->accessibleName().isEmpty());
-        QCOMPARE(m_label4->accessibleName(), QStringLiteral(u"キャリア"));
+        QCOMPARE(m_label4->accessibleDescription(), QStringLiteral(u"キャリア"));
+    }
+
+    void screenReaderNames() {
+        auto nameOf = [](QWidget* w) {
+            return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
+        };
+        QCOMPARE(nameOf(m_text1), QStringLiteral(u"電話番号"));
+        m_text1->setText(QStringLiteral("09012345678"));
+        QTest::keyClick(m_text1, Qt::Key_Return);
+        QCOMPARE(nameOf(m_label4), QStringLiteral("J-Phone")); // the result is what is read
+        for (QWidget* w : m_form->findChildren<QWidget*>())
+            QVERIFY2(!nameOf(w).isEmpty(), qPrintable(w->objectName()));
     }
 
     void entryHoldsElevenCharacters() {

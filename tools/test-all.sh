@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Installs what the tests need (Debian 12), then builds and runs every check:
+#   0. the source follows .clang-format;
 #   1. the fuzz targets (clang, AddressSanitizer + UndefinedBehaviorSanitizer), about a minute;
 #   2. the whole test suite, GUI tests included, built with both sanitizers;
 #   3. the whole test suite in the normal build, warnings as errors, benchmarks compiled.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev libgtest-dev libgmock-dev
+packages=(cmake ninja-build g++ clang clang-format libclang-rt-14-dev qt6-base-dev libgtest-dev libgmock-dev
           libbenchmark-dev fonts-ipafont-gothic python3 python3-phonenumbers)
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
@@ -15,6 +16,10 @@ $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recomme
 
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
+
+echo "== Format"
+find app bench fuzz lookup resources runtime tests windows \( -name '*.cpp' -o -name '*.h' \) \
+    -exec clang-format --dry-run --Werror {} +
 
 echo "== Fuzzing"
 bash tools/fuzz.sh 20

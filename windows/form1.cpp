@@ -59,7 +59,8 @@ Form1::Form1(QWidget* parent)
 
     m_label4 = new QLabel(this);
     place(m_label4, "Label4", twipsRect(1680, 1200, 2415, 375), gothic1425);
-    m_label4->setAccessibleName(label3->text());
+    // Read out by its text, the carrier; described by the caption beside it.
+    m_label4->setAccessibleDescription(label3->text());
 
     auto* command1 = new QPushButton(QStringLiteral(u"調査"), this);
     place(command1, "Command1", twipsRect(120, 1920, 1215, 495), gothic1425);
