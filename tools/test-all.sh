@@ -25,11 +25,13 @@ echo "== Fuzzing"
 bash tools/fuzz.sh 20
 
 echo "== Test suite with AddressSanitizer and UndefinedBehaviorSanitizer"
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZUNOVA_SANITIZE=ON -DZUNOVA_WERROR=ON
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZUNOVA_SANITIZE=ON -DZUNOVA_WERROR=ON \
+    -DZUNOVA_TESTS=ON
 cmake --build build-asan -j"$jobs"
 ctest --test-dir build-asan --output-on-failure -j"$jobs"
 
 echo "== Test suite"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZUNOVA_WERROR=ON -DZUNOVA_BENCH=ON
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZUNOVA_WERROR=ON -DZUNOVA_BENCH=ON \
+    -DZUNOVA_TESTS=ON
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
