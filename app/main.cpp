@@ -1,17 +1,22 @@
+#include "console/commandline.h"
 #include "windows/form1.h"
 #include "windows/layout.h"
 
-#include "programicon.h"
 #include "zunova/version.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    // Any argument means the command line, which must work without a display.
+    if (argc > 1) {
+        QCoreApplication app(argc, argv);
+        return zunova::console::run(QCoreApplication::arguments());
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zunova"));
     QApplication::setApplicationVersion(QString::fromLatin1(zunova::kVersionString));
-    QApplication::setWindowIcon(zunova::programIcon());
-    zunova::windows::installFontSubstitutions();
+    zunova::windows::setUpApplication();
 
     zunova::windows::Form1 form1;
     form1.show();

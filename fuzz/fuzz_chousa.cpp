@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         QString::fromUtf16(reinterpret_cast<const char16_t*>(data), qsizetype(size / 2));
     testing::RecordingWindow window(text);
     lookup::CarrierLookup query(window);
-    const int before = fuzz::openDescriptorCount();
+    const fuzz::DescriptorCount fds;
     bool raised = false;
     try {
         query.Chousa();
@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::require(fuzz::isDocumentedError(e), "only documented errors");
         raised = true;
     }
-    fuzz::require(fuzz::openDescriptorCount() == before, "no data file left open");
+    fuzz::require(fds.opened() == 0, "no data file left open");
 
     const QString lengthWarning =
         QStringLiteral("warn:") + QString::fromUtf16(lookup::kLengthWarning);
@@ -81,8 +81,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (plainDigits) {
         const int block = text.mid(3, 3).toInt();
         const int column = text[6].digitValue();
-        const QString kind = text[1] == u'9' ? QStringLiteral("k") : QStringLiteral("p");
-        const QString expected = lookup::carrierName(kind, qint16((block + column) % 11))
+        const QString expected = lookup::networkForPrefix(text[1])
+                                     ->carrierName(qint16((block + column) % 11))
                                      .value_or(QString::fromUtf16(lookup::kUnidentified));
         fuzz::require(window.label4 == expected, "the carrier of the block and column");
     }

@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             fuzz::violated("writing the data file");
     }
 
-    const int before = fuzz::openDescriptorCount();
+    const fuzz::DescriptorCount fds;
     try {
         const std::optional<qint16> code =
             lookup::CarrierLookup::Hanbetsu(number, QStringLiteral("k.dat"));
@@ -72,6 +72,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const runtime::RuntimeError& e) {
         fuzz::require(fuzz::isDocumentedError(e), "only documented errors");
     }
-    fuzz::require(fuzz::openDescriptorCount() == before, "the data file is closed afterwards");
+    fuzz::require(fds.opened() == 0, "the data file is closed afterwards");
     return 0;
 }

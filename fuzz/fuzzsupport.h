@@ -40,6 +40,6 @@ inline void enterScratchDirectory() {
     std::filesystem::current_path(dir.path().toStdString());
 }
 
-using testing::openDescriptorCount;
+using testing::DescriptorCount;
 
 } // namespace zunova::fuzz

@@ -6,35 +6,54 @@
 #include "runtime/datafile.h"
 #include "runtime/sequentialreader.h"
 
+#include <algorithm>
 #include <array>
 
 namespace zunova::lookup {
 namespace {
 
-struct CarrierName {
-    char16_t kind;
-    qint16 code;
-    const char16_t* name;
-};
+constexpr std::array<NamedCode, 5> kCellularNames{{
+    {1, u"ＮＴＴドコモ"},
+    {2, u"ａｕ"},
+    {3, u"J-Phone"},
+    {4, u"TuKa"},
+    {9, kUnidentified},
+}};
+constexpr std::array<NamedCode, 4> kPhsNames{{
+    {1, u"ドコモ"},
+    {2, u"ＤＤＩ"},
+    {3, u"アステル"},
+    {9, kUnidentified},
+}};
 
-constexpr std::array kCarrierNames{
-    CarrierName{u'k', 1, u"ＮＴＴドコモ"}, CarrierName{u'k', 2, u"ａｕ"},
-    CarrierName{u'k', 3, u"J-Phone"},      CarrierName{u'k', 4, u"TuKa"},
-    CarrierName{u'k', 9, kUnidentified},   CarrierName{u'p', 1, u"ドコモ"},
-    CarrierName{u'p', 2, u"ＤＤＩ"},       CarrierName{u'p', 3, u"アステル"},
-    CarrierName{u'p', 9, kUnidentified},
-};
+constexpr std::array<Network, 2> kNetworks{{
+    {u'9', u'k', u"k.dat", kCellularNames},
+    {u'7', u'p', u"p.dat", kPhsNames},
+}};
 
 } // namespace
 
-std::optional<QString> carrierName(QStringView networkKind, std::optional<qint16> code) {
-    if (!code || networkKind.size() != 1)
+std::optional<QString> Network::carrierName(std::optional<qint16> code) const {
+    if (!code)
         return std::nullopt;
-    for (const CarrierName& entry : kCarrierNames) {
-        if (entry.kind == networkKind[0] && entry.code == *code)
-            return QString::fromUtf16(entry.name);
-    }
-    return std::nullopt;
+    const auto entry = std::ranges::find(carriers, *code, &NamedCode::code);
+    if (entry == carriers.end())
+        return std::nullopt;
+    return QString::fromUtf16(entry->name);
+}
+
+std::span<const Network> networks() {
+    return kNetworks;
+}
+
+const Network* networkForPrefix(QChar digit) {
+    const auto row = std::ranges::find(kNetworks, digit.unicode(), &Network::prefixDigit);
+    return row == kNetworks.end() ? nullptr : &*row;
+}
+
+const Network* networkOfKind(QChar kind) {
+    const auto row = std::ranges::find(kNetworks, kind.unicode(), &Network::kind);
+    return row == kNetworks.end() ? nullptr : &*row;
 }
 
 std::optional<qint16> CarrierLookup::Hanbetsu(const QString& InTn, const QString& syube) {
@@ -66,23 +85,17 @@ void CarrierLookup::Chousa() {
         return;
     }
 
-    QString DataFileName;
-    QString NetworkKind;
-    if (TelNumber[1] == u'7') {
-        DataFileName = QStringLiteral("p.dat");
-        NetworkKind = QStringLiteral("p");
-    } else if (TelNumber[1] == u'9') {
-        DataFileName = QStringLiteral("k.dat");
-        NetworkKind = QStringLiteral("k");
-    } else {
+    const Network* network = networkForPrefix(TelNumber[1]);
+    if (!network) {
         refuseAsNotMobile();
         return;
     }
+    const QString DataFileName = network->dataFile();
 
     const std::optional<qint16> result = Hanbetsu(TelNumber, DataFileName);
     // A code without a name, or no record at all, must not leave the previous carrier on screen.
     m_window.setLabel4Caption(
-        carrierName(NetworkKind, result).value_or(QString::fromUtf16(kUnidentified)));
+        network->carrierName(result).value_or(QString::fromUtf16(kUnidentified)));
 }
 
 void CarrierLookup::refuseAsNotMobile() {

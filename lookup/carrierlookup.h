@@ -4,6 +4,7 @@
 #include <QtGlobal>
 
 #include <optional>
+#include <span>
 
 namespace zunova::lookup {
 
@@ -13,9 +14,28 @@ inline constexpr char16_t kLengthWarning[] = u"１１桁で入力してくださ
 inline constexpr char16_t kNotMobileWarning[] = u"移動電話の番号ではありません。";
 inline constexpr char16_t kUnidentified[] = u"不明";
 
-// The carrier's name for a code of a network kind ("k" cellular, "p" PHS), or nothing when the
-// kind does not name that code.
-std::optional<QString> carrierName(QStringView networkKind, std::optional<qint16> code);
+struct NamedCode {
+    qint16 code;
+    const char16_t* name;
+};
+
+// One row per mobile prefix: everything that depends on the network kind lives here.
+struct Network {
+    char16_t prefixDigit;         // the character in position 2 of its numbers
+    char16_t kind;                // 'k' cellular, 'p' PHS
+    const char16_t* dataFileName; // opened by this bare name in the working directory
+    std::span<const NamedCode> carriers;
+
+    QString dataFile() const { return QString::fromUtf16(dataFileName); }
+    // The carrier's name for a code, or nothing when this kind does not name it.
+    std::optional<QString> carrierName(std::optional<qint16> code) const;
+};
+
+std::span<const Network> networks();
+// The network whose numbers have `digit` in position 2, or nullptr.
+const Network* networkForPrefix(QChar digit);
+// The network of a kind letter ('k' or 'p'), or nullptr.
+const Network* networkOfKind(QChar kind);
 
 // The carrier-lookup component the main window owns.
 class CarrierLookup {

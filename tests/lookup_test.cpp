@@ -138,7 +138,7 @@ TEST(Chousa, RunTimeErrorsReachTheCallerAndCloseTheFile) {
         TempWorkDir dir;
         if (c.kdat)
             dir.write("k.dat", *c.kdat);
-        const int before = zunova::testing::openDescriptorCount();
+        const zunova::testing::DescriptorCount fds;
         RecordingWindow window(QString(c.number).remove(u' '));
         CarrierLookup lookup(window);
         try {
@@ -150,7 +150,7 @@ TEST(Chousa, RunTimeErrorsReachTheCallerAndCloseTheFile) {
             EXPECT_EQ(e.line(), c.line);
         }
         EXPECT_TRUE(window.log.isEmpty()) << window.log.join('|').toStdString();
-        EXPECT_EQ(zunova::testing::openDescriptorCount(), before);
+        EXPECT_EQ(fds.opened(), 0);
     }
 }
 
@@ -180,7 +180,7 @@ TEST(Hanbetsu, NoDescriptorLeftOpenAfterManyLookups) {
         {"09012345678", "x.dat"}, // missing: 53
         {"09012345678", "m.dat"}, // malformed: 13
     };
-    const int before = zunova::testing::openDescriptorCount();
+    const zunova::testing::DescriptorCount fds;
     int found = 0;
     int notFound = 0;
     int errors = 0;
@@ -195,7 +195,7 @@ TEST(Hanbetsu, NoDescriptorLeftOpenAfterManyLookups) {
     EXPECT_EQ(found, 2000);
     EXPECT_EQ(notFound, 2000);
     EXPECT_EQ(errors, 6000);
-    EXPECT_EQ(zunova::testing::openDescriptorCount(), before);
+    EXPECT_EQ(fds.opened(), 0);
 }
 
 } // namespace

@@ -28,7 +28,7 @@ struct Outcome {
 
 // Runs one query for `number` and checks nothing was left open.
 Outcome query(const QString& number) {
-    const int before = zunova::testing::openDescriptorCount();
+    const zunova::testing::DescriptorCount fds;
     RecordingWindow window(number, QString());
     Outcome out;
     try {
@@ -38,7 +38,7 @@ Outcome query(const QString& number) {
         out.line = e.line();
     }
     out.label4 = window.label4;
-    EXPECT_EQ(zunova::testing::openDescriptorCount(), before);
+    EXPECT_EQ(fds.opened(), 0);
     return out;
 }
 

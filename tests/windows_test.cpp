@@ -2,6 +2,7 @@
 #include "windows/form1.h"
 #include "windows/form2.h"
 #include "windows/layout.h"
+#include "windows/messagebox.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -19,6 +20,7 @@
 using zunova::testing::TempWorkDir;
 using zunova::windows::Form1;
 using zunova::windows::Form2;
+using zunova::windows::MessageBox;
 
 namespace {
 
@@ -75,9 +77,10 @@ private:
     QLabel* m_label4 = nullptr;
 
 private slots:
-    void initTestCase() { zunova::windows::installFontSubstitutions(); }
+    void initTestCase() { zunova::windows::setUpApplication(); }
 
     void init() {
+        MessageBox::setAnswerInAdvance(false);
         m_dir = std::make_unique<TempWorkDir>();
         m_dir->write("k.dat", "123,1,1,2,2,3,3,4,4,9,9\r\n");
         m_dir->write("p.dat", "123,1,1,2,2,3,3,9,9,0,0\r\n");
@@ -89,6 +92,7 @@ private slots:
     }
 
     void cleanup() {
+        MessageBox::setAnswerInAdvance(false);
         m_form.reset();
         m_dir.reset();
     }
@@ -99,25 +103,22 @@ private slots:
         QTest::addColumn<QRect>("geometry");
         QTest::addColumn<QString>("family");
         QTest::addColumn<qreal>("points");
+        // Pixels at 96 dpi: the designed twips divided by 15.
         const QString g = zunova::windows::kGothic;
-        using zunova::windows::twipsRect;
         QTest::newRow("Label2") << "Label2" << QStringLiteral(u"数字のみで１１桁入力してください。")
-                                << twipsRect(240, 120, 3855, 255) << g << 11.25;
-        QTest::newRow("Label1") << "Label1" << QStringLiteral(u"番  号")
-                                << twipsRect(360, 600, 975, 375) << g << 14.25;
-        QTest::newRow("Text1") << "Text1" << QString() << twipsRect(1560, 600, 2295, 420) << g
-                               << 14.25;
-        QTest::newRow("Label3") << "Label3" << QStringLiteral(u"キャリア")
-                                << twipsRect(120, 1200, 1215, 375) << g << 14.25;
-        QTest::newRow("Label4") << "Label4" << QString() << twipsRect(1680, 1200, 2415, 375) << g
-                                << 14.25;
-        QTest::newRow("Command1") << "Command1" << QStringLiteral(u"調査")
-                                  << twipsRect(120, 1920, 1215, 495) << g << 14.25;
+                                << QRect(16, 8, 257, 17) << g << 11.25;
+        QTest::newRow("Label1") << "Label1" << QStringLiteral(u"番  号") << QRect(24, 40, 65, 25)
+                                << g << 14.25;
+        QTest::newRow("Text1") << "Text1" << QString() << QRect(104, 40, 153, 28) << g << 14.25;
+        QTest::newRow("Label3") << "Label3" << QStringLiteral(u"キャリア") << QRect(8, 80, 81, 25)
+                                << g << 14.25;
+        QTest::newRow("Label4") << "Label4" << QString() << QRect(112, 80, 161, 25) << g << 14.25;
+        QTest::newRow("Command1") << "Command1" << QStringLiteral(u"調査") << QRect(8, 128, 81, 33)
+                                  << g << 14.25;
         QTest::newRow("Command3") << "Command3" << QStringLiteral("Version")
-                                  << twipsRect(1560, 1920, 1215, 495) << zunova::windows::kPGothic
-                                  << 14.25;
+                                  << QRect(104, 128, 81, 33) << zunova::windows::kPGothic << 14.25;
         QTest::newRow("Command2") << "Command2" << QStringLiteral(u"終了")
-                                  << twipsRect(3000, 1920, 1215, 495) << g << 14.25;
+                                  << QRect(200, 128, 81, 33) << g << 14.25;
     }
 
     void mainWindowControls() {
@@ -208,33 +209,42 @@ private slots:
                 QTest::keyClick(m_text1, Qt::Key_M, Qt::ControlModifier);
             }
         };
+        MessageBox::setAnswerInAdvance(true);
         QTest::keyClicks(m_text1, "09012345678");
-        SeenBox seen = answerModals(ask);
-        QCOMPARE(seen.count, 0);
+        ask();
+        QCOMPARE(MessageBox::takeShown().size(), 0);
         QCOMPARE(m_label4->text(), QStringLiteral("J-Phone"));
         QCOMPARE(m_text1->text(), QStringLiteral("09012345678"));
 
         m_text1->setText(QStringLiteral("07012305678"));
-        answerModals(ask);
+        ask();
         QCOMPARE(m_label4->text(), QStringLiteral(u"ドコモ"));
 
         // The length warning leaves both the entry and the result.
         m_text1->setText(QStringLiteral("0701230567"));
-        seen = answerModals(ask);
-        QCOMPARE(seen.count, 1);
-        QCOMPARE(seen.text, QStringLiteral(u"１１桁で入力してください。"));
-        QCOMPARE(seen.title, QStringLiteral("Zunova"));
-        QCOMPARE(seen.icon, QMessageBox::Warning);
+        ask();
+        const auto shown = MessageBox::takeShown();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].text, QStringLiteral(u"１１桁で入力してください。"));
+        QCOMPARE(shown[0].icon, QMessageBox::Warning);
         QCOMPARE(m_text1->text(), QStringLiteral("0701230567"));
+        QCOMPARE(m_label4->text(), QStringLiteral(u"ドコモ"));
+    }
+
+    void warningBoxIsModalAndClearsAfterwards() {
+        m_text1->setText(QStringLiteral("07012305678"));
+        QTest::keyClick(m_text1, Qt::Key_Return);
         QCOMPARE(m_label4->text(), QStringLiteral(u"ドコモ"));
 
         // The prefix warning empties both, once the box is closed.
         m_text1->setText(QStringLiteral("08012345678"));
         QString labelWhileBoxOpen;
-        seen = answerModals([&] {
+        const SeenBox seen = answerModals([&] {
             QTimer::singleShot(0, [&] { labelWhileBoxOpen = m_label4->text(); });
-            ask();
+            QTest::keyClick(m_text1, Qt::Key_Return);
         });
+        QCOMPARE(seen.count, 1);
+        QCOMPARE(seen.title, QStringLiteral("Zunova"));
         QCOMPARE(seen.text, QStringLiteral(u"移動電話の番号ではありません。"));
         QCOMPARE(seen.icon, QMessageBox::Warning);
         QCOMPARE(labelWhileBoxOpen, QStringLiteral(u"ドコモ"));
@@ -249,7 +259,7 @@ private slots:
 
         QVERIFY(QFile::remove(QDir(m_dir->path()).filePath("p.dat")));
         m_text1->setText(QStringLiteral("07012345678"));
-        SeenBox seen = answerModals([&] { QTest::keyClick(m_text1, Qt::Key_Return); });
+        const SeenBox seen = answerModals([&] { QTest::keyClick(m_text1, Qt::Key_Return); });
         QCOMPARE(seen.count, 1);
         QCOMPARE(seen.icon, QMessageBox::Critical);
         QCOMPARE(seen.title, QStringLiteral("Zunova"));
@@ -259,9 +269,12 @@ private slots:
         QCOMPARE(m_text1->text(), QStringLiteral("07012345678"));
 
         // A typo in the block is reported the same way; 090 numbers keep working.
+        MessageBox::setAnswerInAdvance(true);
         m_text1->setText(QStringLiteral("0901A345678"));
-        seen = answerModals([&] { QTest::keyClick(m_text1, Qt::Key_Return); });
-        QCOMPARE(seen.text, QStringLiteral(u"実行時エラー '13':\n\n型が一致しません。"));
+        QTest::keyClick(m_text1, Qt::Key_Return);
+        const auto shown = MessageBox::takeShown();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].text, QStringLiteral(u"実行時エラー '13':\n\n型が一致しません。"));
         m_text1->setText(QStringLiteral("09012305678"));
         QTest::keyClick(m_text1, Qt::Key_Return);
         QCOMPARE(m_label4->text(), QStringLiteral(u"ＮＴＴドコモ"));

@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DZUNOVA_BENCH=ON -DZUNOVA_TESTS=OFF
-cmake --build build-bench -j"$(nproc)" --target lookup_bench startup_bench
-build-bench/bench/lookup_bench "$@"
-QT_QPA_PLATFORM=offscreen build-bench/bench/startup_bench "$@"
+cmake --preset bench
+cmake --build --preset bench -j"$(nproc)" --target lookup_bench startup_bench
+build/bench/bench/lookup_bench "$@"
+QT_QPA_PLATFORM=offscreen build/bench/bench/startup_bench "$@"

@@ -4,7 +4,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DZUNOVA_FUZZ=ON -DZUNOVA_TESTS=OFF -DZUNOVA_WERROR=ON -DZUNOVA_FUZZ_SECONDS="${1:-20}"
-cmake --build build-fuzz -j"$(nproc)" --target fuzz_hanbetsu fuzz_conversion fuzz_chousa
-ctest --test-dir build-fuzz --output-on-failure
+cmake --preset fuzz -DZUNOVA_FUZZ_SECONDS="${1:-20}"
+cmake --build --preset fuzz -j"$(nproc)"
+ctest --preset fuzz

@@ -2,9 +2,8 @@
 
 #include "form2.h"
 #include "layout.h"
+#include "messagebox.h"
 
-#include "programicon.h"
-#include "runtime/messagebox.h"
 #include "runtime/runtimeerror.h"
 
 #include <QCoreApplication>
@@ -33,7 +32,6 @@ Form1::Form1(QWidget* parent)
                           Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Zunova"));
-    setWindowIcon(programIcon());
     setFixedSize(fromTwips(4395), fromTwips(2595));
 
     const QFont gothic1125 = designFont(kGothic, 11.25);
@@ -93,7 +91,7 @@ void Form1::setLabel4Caption(const QString& caption) {
     m_label4->setText(caption);
 }
 void Form1::showWarning(const QString& text) {
-    runtime::MessageBox::warning(this, text);
+    MessageBox::warning(this, text);
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
@@ -118,7 +116,7 @@ void Form1::query() {
     } catch (const runtime::RuntimeError& error) {
         // Report and carry on: the number stays for correcting, no stale carrier stays beside it.
         setLabel4Caption(QString());
-        runtime::MessageBox::runtimeError(this, error);
+        MessageBox::error(this, error.report());
     }
 }
 

@@ -19,11 +19,6 @@ class Form1 : public QWidget, public lookup::WindowOps {
 public:
     explicit Form1(QWidget* parent = nullptr);
 
-    QString text1Text() const override;
-    void setText1Text(const QString& text) override;
-    void setLabel4Caption(const QString& caption) override;
-    void showWarning(const QString& text) override;
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -34,6 +29,12 @@ private slots:
     void showVersion();
 
 private:
+    // The query's window operations; it reaches them through WindowOps& only.
+    QString text1Text() const override;
+    void setText1Text(const QString& text) override;
+    void setLabel4Caption(const QString& caption) override;
+    void showWarning(const QString& text) override;
+
     QLineEdit* m_text1;
     QLabel* m_label4;
     lookup::CarrierLookup m_lookup{*this};

@@ -2,7 +2,7 @@
 
 #include "layout.h"
 
-#include "programicon.h"
+#include "resources/programicon.h"
 #include "zunova/version.h"
 
 #include <QLabel>
@@ -15,7 +15,6 @@ Form2::Form2(QWidget* parent)
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral(u"バージョン情報"));
-    setWindowIcon(programIcon());
     setWindowModality(Qt::ApplicationModal);
     resize(fromTwips(3945), fromTwips(2400));
     QPalette white = palette();

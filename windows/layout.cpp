@@ -1,5 +1,7 @@
 #include "layout.h"
 
+#include "resources/programicon.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -21,6 +23,11 @@ void installFontSubstitutions() {
     QFont::insertSubstitutions(kPGothic,
                                {QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP"),
                                 QStringLiteral("VL PGothic"), QStringLiteral("IPAGothic")});
+}
+
+void setUpApplication() {
+    QGuiApplication::setWindowIcon(programIcon());
+    installFontSubstitutions();
 }
 
 void place(QWidget* control, const char* objectName, QRect geometry) {

@@ -24,6 +24,10 @@ inline const QString kPGothic = QStringLiteral(u"ＭＳ Ｐゴシック");
 QFont designFont(const QString& family, qreal pointSize);
 void installFontSubstitutions();
 
+// What every window shares, set once for the application: the program icon and the font
+// substitutions. Call after the QApplication exists.
+void setUpApplication();
+
 // Gives a control its object name and geometry, and the font where the design names one.
 void place(QWidget* control, const char* objectName, QRect geometry);
 void place(QWidget* control, const char* objectName, QRect geometry, const QFont& font);

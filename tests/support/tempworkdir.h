@@ -47,6 +47,18 @@ inline int openDescriptorCount() {
     return count;
 }
 
+// Counts the open descriptors when made; opened() says how many more are open now, so a check
+// for a leak reads `EXPECT_EQ(fds.opened(), 0)`.
+class DescriptorCount {
+public:
+    DescriptorCount()
+        : m_before(openDescriptorCount()) {}
+    int opened() const { return openDescriptorCount() - m_before; }
+
+private:
+    int m_before;
+};
+
 } // namespace zunova::testing
 
 // Lets GoogleTest print Qt strings readably in failure messages.
