@@ -4,6 +4,7 @@
 
 #include "runtime/conversion.h"
 #include "runtime/datafile.h"
+#include "runtime/runtimeerror.h"
 #include "runtime/sequentialreader.h"
 
 #include <algorithm>
@@ -56,10 +57,21 @@ const Network* networkOfKind(QChar kind) {
     return row == kNetworks.end() ? nullptr : &*row;
 }
 
+BlockAndColumn blockAndColumn(const QString& InTn) {
+    // The conversion alone would read " 12" or "+12" as block 12 and answer for a number nobody
+    // typed; only digits name a block.
+    const QStringView digits = QStringView(InTn).mid(3, 4);
+    const auto isDigit = [](QChar c) {
+        return (c >= u'0' && c <= u'9') || (c >= u'\uFF10' && c <= u'\uFF19');
+    };
+    if (digits.size() != 4 || !std::ranges::all_of(digits, isDigit))
+        throw runtime::RuntimeError(runtime::ErrorNumber::TypeMismatch);
+    return {runtime::to16BitInteger(digits.first(3)), runtime::to16BitInteger(digits.sliced(3))};
+}
+
 std::optional<qint16> CarrierLookup::Hanbetsu(const QString& InTn, const QString& syube) {
     // Both conversions come before the file is touched, so a typo never opens it.
-    const qint16 BlockNo = runtime::to16BitInteger(QStringView(InTn).mid(3, 3));
-    const qint16 ColumnNo = runtime::to16BitInteger(QStringView(InTn).mid(6, 1));
+    const auto [BlockNo, ColumnNo] = blockAndColumn(InTn);
 
     runtime::DataFile file(syube);
     runtime::SequentialReader reader(file.device(), syube);

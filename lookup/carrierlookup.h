@@ -37,6 +37,15 @@ const Network* networkForPrefix(QChar digit);
 // The network of a kind letter ('k' or 'p'), or nullptr.
 const Network* networkOfKind(QChar kind);
 
+// Where a number's carrier code stands: its block (positions 4 to 6) and column (position 7).
+struct BlockAndColumn {
+    qint16 BlockNo;
+    qint16 ColumnNo;
+};
+// Positions 4 to 7 convert only when every one is a digit (ASCII or full-width); anything else
+// there is RuntimeError 13. Uses no file.
+BlockAndColumn blockAndColumn(const QString& InTn);
+
 // The carrier-lookup component the main window owns.
 class CarrierLookup {
 public:

@@ -121,10 +121,15 @@ struct ErrorCase {
 
 TEST(Chousa, RunTimeErrorsReachTheCallerAndCloseTheFile) {
     const std::vector<ErrorCase> cases{
-        {"letter in position 5", "090 1A345678", kK, 13, "", 0},
+        {"letter in position 5", "0901A345678", kK, 13, "", 0},
+        // Positions 4 to 7 name a block only when all are digits, whatever else would convert.
+        {"space in the block", "070 1220 56", kK, 13, "", 0},
+        {"sign in the block", "090+1245678", kK, 13, "", 0},
+        {"exponent in the block", "0909e95678X", kK, 13, "", 0},
+        {"point in the block", "0901.245678", kK, 13, "", 0},
+        {"hexadecimal block", "090&H15678X", kK, 13, "", 0},
         {"letter in position 7", "090123X5678", kK, 13, "", 0},
         {"full stop in position 7", "090123.5678", kK, 13, "", 0},
-        {"block beyond 16 bits", "0909e95678X", kK, 6, "", 0},
         {"missing file", "09012345678", std::nullopt, 53, "k.dat", 0},
         {"truncated record", "09077705678", QByteArray("123,1,1,2,2,3,3,4,4,9,9\r\n1,2,3\r\n"), 62,
          "k.dat", 3},
@@ -139,7 +144,7 @@ TEST(Chousa, RunTimeErrorsReachTheCallerAndCloseTheFile) {
         if (c.kdat)
             dir.write("k.dat", *c.kdat);
         const zunova::testing::DescriptorCount fds;
-        RecordingWindow window(QString(c.number).remove(u' '));
+        RecordingWindow window(c.number);
         CarrierLookup lookup(window);
         try {
             lookup.Chousa();
