@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ clang clang-format libclang-rt-14-dev qt6-base-dev libgtest-dev libgmock-dev
-          libbenchmark-dev fonts-ipafont-gothic python3 python3-phonenumbers)
+          libbenchmark-dev fonts-ipafont-gothic python3 python3-phonenumbers xvfb xauth)
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
 $sudo apt-get update

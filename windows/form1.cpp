@@ -3,13 +3,14 @@
 #include "form2.h"
 #include "layout.h"
 #include "messagebox.h"
+#include "numberedit.h"
 
 #include "runtime/runtimeerror.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 
 namespace zunova::windows {
@@ -25,6 +26,22 @@ bool typesCarriageReturn(const QKeyEvent* event) {
 }
 
 } // namespace
+
+QString errorBoxText(const runtime::RuntimeError& error) {
+    using runtime::ErrorNumber;
+    using runtime::RuntimeError;
+    if (!error.file().isEmpty() && error.line() == 0) {
+        // Started from a menu, the working directory is rarely where the user thinks.
+        const RuntimeError withPath(error.number(), QDir::current().absoluteFilePath(error.file()));
+        return withPath.report() +
+               QStringLiteral(
+                   u"\n\nデータファイルは、このプログラムを起動したフォルダーから読み込みます。");
+    }
+    if (error.file().isEmpty() && error.number() == ErrorNumber::TypeMismatch)
+        return error.report() +
+               QStringLiteral(u"\n\n電話番号の４桁目から７桁目には数字を入力してください。");
+    return error.report();
+}
 
 Form1::Form1(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
@@ -44,7 +61,7 @@ Form1::Form1(QWidget* parent)
     auto* label1 = new QLabel(QStringLiteral(u"番  号"), this);
     place(label1, "Label1", twipsRect(360, 600, 975, 375), gothic1425);
 
-    m_text1 = new QLineEdit(this);
+    m_text1 = new NumberEdit(this);
     place(m_text1, "Text1", twipsRect(1560, 600, 2295, 420), gothic1425);
     m_text1->setMaxLength(11);
     m_text1->setAccessibleName(QStringLiteral(u"電話番号"));
@@ -59,6 +76,11 @@ Form1::Form1(QWidget* parent)
     place(m_label4, "Label4", twipsRect(1680, 1200, 2415, 375), gothic1425);
     // Read out by its text, the carrier; described by the caption beside it.
     m_label4->setAccessibleDescription(label3->text());
+    // Selectable with the mouse and copied with Ctrl+C; it still takes no place in the Tab order.
+    m_label4->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_label4->setToolTip(QStringLiteral(
+        u"この番号の局番が割り当てられた事業者です。番号ポータビリティで他社に移った番号は、"
+        u"現在は別の事業者のことがあります。"));
 
     auto* command1 = new QPushButton(QStringLiteral(u"調査"), this);
     place(command1, "Command1", twipsRect(120, 1920, 1215, 495), gothic1425);
@@ -76,6 +98,8 @@ Form1::Form1(QWidget* parent)
     setTabOrder(command3, command2);
     m_text1->setFocus();
 
+    // A carrier is only ever shown beside the number it was found for.
+    connect(m_text1, &QLineEdit::textEdited, this, &Form1::clearResult);
     connect(command1, &QPushButton::clicked, this, &Form1::query);
     connect(command2, &QPushButton::clicked, this, &Form1::endProgram);
     connect(command3, &QPushButton::clicked, this, &Form1::showVersion);
@@ -116,8 +140,12 @@ void Form1::query() {
     } catch (const runtime::RuntimeError& error) {
         // Report and carry on: the number stays for correcting, no stale carrier stays beside it.
         setLabel4Caption(QString());
-        MessageBox::error(this, error.report());
+        MessageBox::error(this, errorBoxText(error));
     }
+}
+
+void Form1::clearResult() {
+    m_label4->clear();
 }
 
 void Form1::endProgram() {

@@ -6,10 +6,19 @@
 #include <QWidget>
 
 class QLabel;
-class QLineEdit;
 class QPushButton;
 
+namespace zunova::runtime {
+class RuntimeError;
+}
+
 namespace zunova::windows {
+
+class NumberEdit;
+
+// The error box's text: the report, with an open failure's full path and a plain word on what
+// to do where the user can act on it.
+QString errorBoxText(const runtime::RuntimeError& error);
 
 // The main window: the number entry, the result label and the three buttons. It owns the
 // carrier lookup and gives it the four window operations it may use.
@@ -25,6 +34,7 @@ protected:
 
 private slots:
     void query();
+    void clearResult();
     void endProgram();
     void showVersion();
 
@@ -35,7 +45,7 @@ private:
     void setLabel4Caption(const QString& caption) override;
     void showWarning(const QString& text) override;
 
-    QLineEdit* m_text1;
+    NumberEdit* m_text1;
     QLabel* m_label4;
     lookup::CarrierLookup m_lookup{*this};
     bool m_centred = false;

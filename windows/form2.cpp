@@ -17,8 +17,10 @@ Form2::Form2(QWidget* parent)
     setWindowTitle(QStringLiteral(u"バージョン情報"));
     setWindowModality(Qt::ApplicationModal);
     resize(fromTwips(3945), fromTwips(2400));
+    // White with its own text colours, so a dark desktop palette never puts white text on it.
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);
+    white.setColor(QPalette::WindowText, Qt::black);
     setPalette(white);
     setAutoFillBackground(true);
 
