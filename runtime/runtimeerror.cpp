@@ -1,11 +1,16 @@
 #include "runtimeerror.h"
 
+#include <QFileInfo>
+
 namespace zunova::runtime {
 
 RuntimeError::RuntimeError(ErrorNumber number, QString file, int line)
     : std::runtime_error(errorText(number).toStdString())
     , m_number(number)
     , m_file(std::move(file))
+    // Data files are opened by bare name in the working directory, which a start from the
+    // desktop menu picks for the user; the full path says where the program looked.
+    , m_path(m_file.isEmpty() ? QString() : QFileInfo(m_file).absoluteFilePath())
     , m_line(line) {}
 
 QString RuntimeError::errorText(ErrorNumber number) {
@@ -29,8 +34,8 @@ QString RuntimeError::errorText(ErrorNumber number) {
 QString RuntimeError::report() const {
     QString out =
         QStringLiteral(u"実行時エラー '%1':\n\n%2").arg(static_cast<int>(m_number)).arg(text());
-    if (!m_file.isEmpty()) {
-        out += u'\n' + m_file;
+    if (!m_path.isEmpty()) {
+        out += u'\n' + m_path;
         if (m_line > 0)
             out += QStringLiteral(u": %1 行目").arg(m_line);
     }

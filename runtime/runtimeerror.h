@@ -18,14 +18,15 @@ enum class ErrorNumber : int {
 };
 
 // The one exception type below the windows. It carries the error number and, where the fault
-// lies in a data file, that file's name and (for faults in its content) the line.
+// lies in a data file, that file's name, its full path when the error arose, and (for faults in
+// its content) the line.
 class RuntimeError : public std::runtime_error {
 public:
     explicit RuntimeError(ErrorNumber number, QString file = {}, int line = 0);
 
     ErrorNumber number() const { return m_number; }
     QString text() const { return errorText(m_number); }
-    const QString& file() const { return m_file; }
+    const QString& file() const { return m_file; } // as it was opened, often a bare name
     int line() const { return m_line; } // 1-based; 0 when the fault is not tied to a line
 
     // The full report as the error box shows it.
@@ -36,6 +37,7 @@ public:
 private:
     ErrorNumber m_number;
     QString m_file;
+    QString m_path;
     int m_line;
 };
 

@@ -112,14 +112,30 @@ TEST(Conversion, SingleCharacterConvertsOnlyWhenADigit) {
     }
 }
 
+// The file is named by its full path, as it was when the error arose: a program started from a
+// menu has a working directory its user never chose, and the box must say where it looked.
 TEST(RuntimeError, ReportNamesNumberTextFileAndLine) {
     EXPECT_EQ(RuntimeError(ErrorNumber::TypeMismatch).report(),
               QStringLiteral(u"実行時エラー '13':\n\n型が一致しません。"));
-    EXPECT_EQ(RuntimeError(ErrorNumber::FileNotFound, "p.dat").report(),
-              QStringLiteral(u"実行時エラー '53':\n\nファイルが見つかりません。\np.dat"));
-    EXPECT_EQ(RuntimeError(ErrorNumber::InputPastEndOfFile, "k.dat", 12).report(),
-              QStringLiteral(
-                  u"実行時エラー '62':\n\nファイルにこれ以上データがありません。\nk.dat: 12 行目"));
+    std::optional<RuntimeError> missing;
+    std::optional<RuntimeError> shortRecord;
+    QString where;
+    {
+        const TempWorkDir dir;
+        where = QDir(dir.path()).canonicalPath();
+        missing.emplace(ErrorNumber::FileNotFound, "p.dat");
+        shortRecord.emplace(ErrorNumber::InputPastEndOfFile, "k.dat", 12);
+    }
+    ASSERT_NE(QDir::current().canonicalPath(), where);
+    EXPECT_EQ(missing->file(), QStringLiteral("p.dat")) << "the name as opened";
+    EXPECT_EQ(missing->report(),
+              QStringLiteral(u"実行時エラー '53':\n\nファイルが見つかりません。\n") + where +
+                  QStringLiteral("/p.dat"));
+    EXPECT_EQ(shortRecord->report(),
+              QStringLiteral(u"実行時エラー '62':\n\nファイルにこれ以上データがありません。\n") +
+                  where + QStringLiteral(u"/k.dat: 12 行目"));
+    EXPECT_EQ(RuntimeError(ErrorNumber::PathNotFound, "/nowhere/k.dat").report(),
+              QStringLiteral(u"実行時エラー '75':\n\nパス名が無効です。\n/nowhere/k.dat"));
     EXPECT_EQ(RuntimeError::errorText(ErrorNumber::Overflow),
               QStringLiteral(u"オーバーフローしました。"));
     EXPECT_EQ(RuntimeError::errorText(ErrorNumber::PermissionDenied),

@@ -263,8 +263,8 @@ private slots:
         QCOMPARE(seen.count, 1);
         QCOMPARE(seen.icon, QMessageBox::Critical);
         QCOMPARE(seen.title, QStringLiteral("Zunova"));
-        QCOMPARE(seen.text,
-                 QStringLiteral(u"実行時エラー '53':\n\nファイルが見つかりません。\np.dat"));
+        QCOMPARE(seen.text, QStringLiteral(u"実行時エラー '53':\n\nファイルが見つかりません。\n") +
+                                QDir(m_dir->path()).canonicalPath() + QStringLiteral("/p.dat"));
         QCOMPARE(m_label4->text(), QString());
         QCOMPARE(m_text1->text(), QStringLiteral("07012345678"));
 
