@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs everything the build, the tests, the fuzz targets, the benchmarks and the package
 # check need (Debian 12).
-# Run once per machine; tools/test-all.sh does not touch the package manager.
+# Run once per machine; tools/test-all.sh fetches nothing (it only installs and removes the
+# package it built).
 set -euo pipefail
 
 packages=(cmake ninja-build g++ clang clang-format libclang-rt-14-dev qt6-base-dev libgtest-dev libgmock-dev
