@@ -30,7 +30,7 @@ int run(const QStringList& arguments) {
     parser.addOption(help);
     parser.addOption(version);
 
-    const QString usage = QStringLiteral("Try 'zunova --help' for more information.\n");
+    const QString usage = parser.helpText();
     if (!parser.parse(arguments)) {
         write(stderr, QStringLiteral("zunova: ") + parser.errorText() + u'\n' + usage);
         return kUsageError;

@@ -53,7 +53,9 @@ TEST(CommandLine, UnknownOptionIsAUsageError) {
         EXPECT_EQ(run.status, 2);
         EXPECT_EQ(run.out, QString());
         EXPECT_TRUE(run.err.startsWith(QStringLiteral("zunova: "))) << run.err.toStdString();
-        EXPECT_TRUE(run.err.contains(QStringLiteral("--help")));
+        // The whole usage, options included, so the user need not run it again with --help.
+        EXPECT_TRUE(run.err.contains(QStringLiteral("\nUsage: "))) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QStringLiteral("--version")));
     }
 }
 

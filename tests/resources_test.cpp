@@ -2,11 +2,23 @@
 
 #include <QFile>
 #include <QImage>
+#include <QImageReader>
+#include <QMap>
 #include <QSet>
+#include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
+
+QString readText(const char* path) {
+    QFile file(QString::fromUtf8(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll());
+}
 
 TEST(Resources, VersionComesFromTheProjectVersion) {
     EXPECT_EQ(zunova::kVersionMajor, 1);
@@ -38,6 +50,139 @@ TEST(Resources, IconIsTheGreenBandPicture) {
     EXPECT_EQ(icon.pixelColor(11, 29), QColor(Qt::white)) << "its low point";
     EXPECT_EQ(icon.pixelColor(33, 15), QColor(Qt::white)) << "its peak";
     EXPECT_EQ(icon.pixelColor(47, 34), QColor(Qt::white)) << "band at the right edge";
+}
+
+// Each desktop icon is the 48×48 picture scaled without smoothing: only the picture's own
+// colours, and every pixel one of the source pixels next to where it maps back to.
+TEST(Resources, DesktopIconsAreThePictureScaledWithoutSmoothing) {
+    const QImage source(QStringLiteral(ZUNOVA_ICON_PATH));
+    ASSERT_EQ(source.size(), QSize(48, 48));
+    QSet<QRgb> sourceColours;
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 48; ++x)
+            sourceColours.insert(source.pixel(x, y));
+
+    const std::initializer_list<int> sizes = {ZUNOVA_ICON_SIZES};
+    EXPECT_EQ(QList<int>(sizes), QList<int>({16, 24, 32, 48, 64, 128, 256}));
+    for (const int size : sizes) {
+        SCOPED_TRACE(size);
+        const QString path =
+            QStringLiteral(ZUNOVA_DESKTOP_ICON_DIR "/%1x%1/apps/" ZUNOVA_APP_ID ".png").arg(size);
+        QImageReader reader(path);
+        EXPECT_EQ(reader.format(), "png");
+        const QImage icon = reader.read();
+        ASSERT_FALSE(icon.isNull()) << path.toStdString();
+        ASSERT_EQ(icon.size(), QSize(size, size));
+
+        QSet<QRgb> colours;
+        int misplaced = 0;
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                const QRgb pixel = icon.pixel(x, y);
+                colours.insert(pixel);
+                // The centre of this pixel, in source pixels; nearest scaling takes one of the
+                // source pixels around it.
+                const int sx = (2 * x + 1) * 48 / (2 * size);
+                const int sy = (2 * y + 1) * 48 / (2 * size);
+                bool near = false;
+                for (int dy = -1; dy <= 1 && !near; ++dy)
+                    for (int dx = -1; dx <= 1 && !near; ++dx)
+                        near = source.valid(sx + dx, sy + dy) &&
+                               source.pixel(sx + dx, sy + dy) == pixel;
+                misplaced += near ? 0 : 1;
+            }
+        }
+        EXPECT_EQ(misplaced, 0);
+        EXPECT_TRUE(sourceColours.contains(colours)) << "no blended colours";
+        EXPECT_LE(colours.size(), 16);
+        const auto at = [&](double x, double y) {
+            return icon.pixelColor(int(x * size / 48), int(y * size / 48));
+        };
+        EXPECT_EQ(at(2, 2), QColor(0, 255, 0)) << "bright green above the band";
+        EXPECT_EQ(at(24, 45), QColor(0, 128, 0)) << "dark green below it";
+        EXPECT_EQ(at(0.5, 18.5), QColor(Qt::white)) << "band at the left edge";
+        EXPECT_EQ(at(33.5, 15.5), QColor(Qt::white)) << "its peak";
+        if (size == 48) {
+            EXPECT_EQ(icon.convertToFormat(QImage::Format_RGB32),
+                      source.convertToFormat(QImage::Format_RGB32));
+        }
+    }
+}
+
+// The keys a menu needs, and the two that tie the entry to the rest of the install: the icon's
+// name and the folder the installed k.dat lies in (the data are read from the working directory).
+TEST(Resources, DesktopEntryStartsInTheInstalledData) {
+    const QString text = readText(ZUNOVA_DESKTOP_ENTRY);
+    ASSERT_TRUE(text.startsWith(QStringLiteral("[Desktop Entry]\n")));
+    QMap<QString, QString> keys;
+    for (const QString& line : text.split(u'\n', Qt::SkipEmptyParts)) {
+        const qsizetype equals = line.indexOf(u'=');
+        if (equals > 0)
+            keys.insert(line.left(equals), line.mid(equals + 1));
+    }
+    const QMap<QString, QString> exact = {
+        {QStringLiteral("Type"), QStringLiteral("Application")},
+        {QStringLiteral("Name"), QStringLiteral("Zunova")},
+        {QStringLiteral("Exec"), QStringLiteral("zunova")},
+        {QStringLiteral("Icon"), QStringLiteral(ZUNOVA_APP_ID)},
+        {QStringLiteral("Path"), QStringLiteral("/usr/share/zunova")},
+        {QStringLiteral("Terminal"), QStringLiteral("false")},
+        {QStringLiteral("Categories"), QStringLiteral("Utility;")},
+    };
+    for (auto [key, value] : exact.asKeyValueRange())
+        EXPECT_EQ(keys.value(key).toStdString(), value.toStdString()) << key.toStdString();
+    for (const char* key : {"Name[ja]", "Comment", "Comment[ja]", "Keywords", "Keywords[ja]"})
+        EXPECT_FALSE(keys.value(QString::fromLatin1(key)).isEmpty()) << key;
+    EXPECT_TRUE(keys.value(QStringLiteral("Keywords[ja]")).contains(QStringLiteral(u"携帯電話")));
+}
+
+// The AppStream metadata name the desktop entry and carry this version and the address.
+TEST(Resources, MetainfoMatchesTheDesktopEntryAndVersion) {
+    QXmlStreamReader xml(readText(ZUNOVA_METAINFO));
+    QMap<QString, QString> found;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        const QString name = xml.name().toString();
+        if (name == u"component")
+            found.insert(name, xml.attributes().value(QStringLiteral("type")).toString());
+        else if (name == u"release")
+            found.insert(name, xml.attributes().value(QStringLiteral("version")).toString());
+        else if (name == u"url" || name == u"id" || name == u"launchable" ||
+                 name == u"project_license" || name == u"icon")
+            found.insert(name, xml.readElementText());
+    }
+    ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    const QMap<QString, QString> expected = {
+        {QStringLiteral("component"), QStringLiteral("desktop-application")},
+        {QStringLiteral("id"), QStringLiteral(ZUNOVA_APP_ID)},
+        {QStringLiteral("launchable"), QStringLiteral(ZUNOVA_APP_ID ".desktop")},
+        {QStringLiteral("icon"), QStringLiteral(ZUNOVA_APP_ID)},
+        {QStringLiteral("project_license"), QStringLiteral("Apache-2.0")},
+        {QStringLiteral("url"), QStringLiteral(ZUNOVA_HOMEPAGE)},
+        {QStringLiteral("release"), QString::fromLatin1(zunova::kVersionString)},
+    };
+    for (auto [key, value] : expected.asKeyValueRange())
+        EXPECT_EQ(found.value(key).toStdString(), value.toStdString()) << key.toStdString();
+}
+
+// The man page has the sections a reader looks for, in the usual order, a NAME line that
+// whatis can index, and this version.
+TEST(Resources, ManPageHasItsSectionsAndVersion) {
+    const QString text = readText(ZUNOVA_MAN_PAGE);
+    ASSERT_FALSE(text.isEmpty());
+    EXPECT_TRUE(text.contains(QStringLiteral(".TH ZUNOVA 1 ")));
+    EXPECT_TRUE(text.contains(QStringLiteral("\"zunova %1\"").arg(zunova::kVersionString)));
+    qsizetype previous = -1;
+    for (const char* section : {"NAME", "SYNOPSIS", "DESCRIPTION", "OPTIONS", "DATA FORMAT",
+                                "FILES", "EXIT STATUS", "SEE ALSO"}) {
+        const QString heading = QStringLiteral(".SH %1\n").arg(QString::fromLatin1(section));
+        const qsizetype at = text.indexOf(heading);
+        EXPECT_GT(at, previous) << section;
+        previous = std::max(previous, at);
+    }
+    EXPECT_TRUE(text.contains(QStringLiteral(".SH NAME\nzunova \\- ")));
+    EXPECT_FALSE(text.contains(u'@')) << "a value left unconfigured";
 }
 
 } // namespace

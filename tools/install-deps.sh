@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Installs everything the build, the tests, the fuzz targets and the benchmarks need (Debian 12).
-# Run once per machine; tools/test-all.sh does not touch the package manager.
+# Installs everything the build, the tests, the fuzz targets, the benchmarks and the package
+# check need (Debian 12).
+# Run once per machine; tools/test-all.sh fetches nothing (it only installs and removes the
+# package it built).
 set -euo pipefail
 
 packages=(cmake ninja-build g++ clang clang-format libclang-rt-14-dev qt6-base-dev libgtest-dev libgmock-dev
-          libbenchmark-dev fonts-ipafont-gothic python3 python3-phonenumbers xvfb xauth)
+          libbenchmark-dev fonts-ipafont-gothic python3 python3-phonenumbers xvfb xauth
+          dpkg-dev file lintian man-db desktop-file-utils appstream)
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
 $sudo apt-get update

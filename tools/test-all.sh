@@ -3,7 +3,8 @@
 #   0. the source follows .clang-format;
 #   1. the fuzz targets (clang, AddressSanitizer + UndefinedBehaviorSanitizer), about a minute;
 #   2. the whole test suite, GUI tests included, built with both sanitizers;
-#   3. the whole test suite in the normal build, warnings as errors, benchmarks compiled.
+#   3. the whole test suite in the normal build, warnings as errors, benchmarks compiled;
+#   4. the Debian package: release build, cpack, a real install, validation, lintian, removal.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -24,3 +25,6 @@ echo "== Test suite"
 cmake --preset dev
 cmake --build --preset dev -j"$jobs"
 ctest --preset dev -j"$jobs"
+
+echo "== Debian package"
+bash tools/package-check.sh

@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Installs a build into a temporary prefix with cmake --install and checks what lands there:
+# exactly the files of packaging/installed-files, a desktop entry whose Path= is the folder the
+# k.dat went to (the program reads its data from the working directory), that k.dat identical
+# to samples/k.dat, documentation compressed with gzip -9n, a man page that renders cleanly and
+# documents every option the program's --help lists.
+# Usage: install_test.sh BUILD-DIR SOURCE-DIR ZUNOVA-EXECUTABLE
+set -euo pipefail
+build=$1 source=$2 zunova=$3
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+prefix=$work/opt/zunova
+cmake --install "$build" --prefix "$prefix" >"$work/install.log"
+
+failures=0
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+(cd "$prefix" && find . -type f -printf '%P\n' | LC_ALL=C sort) >"$work/installed"
+LC_ALL=C sort "$source/packaging/installed-files" >"$work/expected"
+diff -u "$work/expected" "$work/installed" || fail "installed files differ from packaging/installed-files"
+
+entry=$prefix/share/applications/org.example.zunova.desktop
+[ "$(grep '^Path=' "$entry")" = "Path=$prefix/share/zunova" ] ||
+    fail "desktop entry: $(grep '^Path=' "$entry") is not where k.dat went ($prefix/share/zunova)"
+cmp "$source/samples/k.dat" "$prefix/share/zunova/k.dat" || fail "installed k.dat differs from samples/k.dat"
+[ ! -e "$prefix/share/zunova/p.dat" ] || fail "the illustrative p.dat was installed"
+
+# gzip header: byte 3 flags (no file name), bytes 4-7 time stamp (zero), byte 8 = 2 (best).
+for gz in share/man/man1/zunova.1.gz share/doc/zunova/changelog.gz; do
+    gzip -t "$prefix/$gz" || fail "$gz is not valid gzip"
+    header=$(od -An -tx1 -N9 "$prefix/$gz" | tr -d ' \n')
+    [ "$header" = 1f8b08000000000002 ] || fail "$gz not made with gzip -9n (header $header)"
+done
+
+man_page=$work/zunova.1
+gzip -dc "$prefix/share/man/man1/zunova.1.gz" >"$man_page"
+for option in $("$zunova" --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
+    grep -qF -- "${option//-/\\-}" "$man_page" || fail "the man page does not document $option"
+done
+
+if command -v man >/dev/null; then
+    warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$man_page" 2>&1 >/dev/null)
+    [ -z "$warnings" ] || fail "man page warnings: $warnings"
+fi
+if command -v desktop-file-validate >/dev/null; then
+    desktop-file-validate "$entry" || fail "desktop-file-validate"
+fi
+if command -v appstreamcli >/dev/null; then
+    appstreamcli validate --no-net "$prefix/share/metainfo/org.example.zunova.metainfo.xml" ||
+        fail "appstreamcli validate"
+fi
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures check(s) failed" >&2
+    exit 1
+fi
+echo "install tree: $(wc -l <"$work/installed") files as expected"
