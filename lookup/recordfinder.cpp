@@ -34,6 +34,20 @@ std::unique_ptr<DataFileIndex::FileRecords> DataFileIndex::read(const QString& s
     return records;
 }
 
+const DataFileIndex::FileRecords& DataFileIndex::recordsOf(const QString& syube) {
+    for (const File& file : m_files) {
+        // The query names its files by the same fixed texts every time: the same characters at
+        // the same address need no comparison.
+        const bool same =
+            (file.name.constData() == syube.constData() && file.name.size() == syube.size()) ||
+            file.name == syube;
+        if (same)
+            return *file.records;
+    }
+    m_files.push_back({syube, read(syube)});
+    return *m_files.back().records;
+}
+
 std::optional<qint16> DataFileIndex::find(const QString& InTn, const QString& syube) {
     const auto [BlockNo, ColumnNo] = blockAndColumn(InTn);
     // Digits in positions 4 to 6 never name another block; should that change, the scan stays
@@ -41,14 +55,7 @@ std::optional<qint16> DataFileIndex::find(const QString& InTn, const QString& sy
     if (BlockNo < 0 || BlockNo >= kBlocks)
         return CarrierLookup::Hanbetsu(InTn, syube);
 
-    if (!m_last || m_lastName != syube) {
-        auto entry = m_files.find(syube);
-        if (entry == m_files.end())
-            entry = m_files.emplace(syube, read(syube)).first;
-        m_lastName = syube;
-        m_last = entry->second.get();
-    }
-    const FileRecords& records = *m_last;
+    const FileRecords& records = recordsOf(syube);
     if (records.found[std::size_t(BlockNo)])
         return records.codes[std::size_t(BlockNo)].at(std::size_t(ColumnNo));
     if (records.flaw)

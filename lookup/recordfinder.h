@@ -7,9 +7,9 @@
 
 #include <array>
 #include <bitset>
-#include <map>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace zunova::lookup {
 
@@ -42,10 +42,14 @@ private:
     };
     static std::unique_ptr<FileRecords> read(const QString& syube);
 
-    std::map<QString, std::unique_ptr<FileRecords>> m_files;
-    // Numbers of one kind tend to come together.
-    QString m_lastName;
-    const FileRecords* m_last = nullptr;
+    const FileRecords& recordsOf(const QString& syube);
+
+    struct File {
+        QString name;
+        std::unique_ptr<FileRecords> records;
+    };
+    // One entry per data file name asked for: two in practice, so a list beats any map.
+    std::vector<File> m_files;
 };
 
 } // namespace zunova::lookup
