@@ -6,6 +6,7 @@
 #include "lookup/windowops.h"
 #include "runtime/runtimeerror.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -81,14 +82,16 @@ bool forEachLine(int fd, const std::function<bool(QByteArrayView)>& each) {
         while (p < end) {
             const auto* lf = static_cast<const char*>(std::memchr(p, '\n', std::size_t(end - p)));
             if (!lf) {
-                pending.append(p, end - p);
+                // Input with no line end (a device, a binary file) must not eat all memory; the
+                // number is far too long whatever the bytes dropped.
+                pending.append(p, std::min(qsizetype(end - p), kMaxLineBytes - pending.size()));
                 break;
             }
             bool more;
             if (pending.isEmpty()) {
                 more = deliver(QByteArrayView(p, lf - p));
             } else {
-                pending.append(p, lf - p);
+                pending.append(p, std::min(qsizetype(lf - p), kMaxLineBytes - pending.size()));
                 more = deliver(pending);
                 pending.clear();
             }

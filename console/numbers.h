@@ -29,6 +29,9 @@ private:
     lookup::DataFileIndex m_records;
 };
 
+// Longer lines keep only their first this many bytes.
+inline constexpr qsizetype kMaxLineBytes = 16 * 1024 * 1024;
+
 // Splits a byte stream into numbers: lines ending in LF, each without one final CR; a last line
 // without LF counts, nothing after a final LF does. Calls `each` per line until it returns false.
 // Returns false, with errno set, when reading fails.

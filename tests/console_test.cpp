@@ -315,6 +315,20 @@ TEST(CommandLine, MessagesShowAwkwardNumbersSafely) {
     EXPECT_TRUE(run.errText().endsWith(QStringLiteral(u"１１桁で入力してください。\n")));
 }
 
+TEST(CommandLine, EndlessLineKeepsMemoryBounded) {
+    TempWorkDir dir;
+    dir.write("k.dat", kFlawedK);
+    // Input without line ends (a device, a binary file): only the line's first 16 MiB are kept.
+    constexpr qsizetype kept = 16 * 1024 * 1024;
+    const QByteArray endless(kept + 4 * 1024 * 1024, '7');
+    const Result run = runZunova({"-"}, endless + "\n09012345678\n", dir.path(), 60'000);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out.size(), kept + qsizetype(sizeof "\t\n09012345678\tJ-Phone\n") - 1);
+    EXPECT_TRUE(run.out.startsWith(endless.left(kept) + "\t\n"));
+    EXPECT_TRUE(run.out.endsWith("\n09012345678\tJ-Phone\n"));
+    EXPECT_EQ(run.errLines().size(), 1);
+}
+
 TEST(CommandLine, StopsQuietlyWhenTheReaderGoesAway) {
     TempWorkDir dir;
     dir.write("k.dat", kFlawedK);
