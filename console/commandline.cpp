@@ -1,51 +1,120 @@
 #include "commandline.h"
 
+#include "datacheck.h"
+#include "numbers.h"
+#include "output.h"
+
+#include "lookup/carrierlookup.h"
 #include "zunova/version.h"
 
 #include <QCommandLineParser>
 
-#include <cstdio>
+#include <csignal>
 
 namespace zunova::console {
 namespace {
 
 constexpr int kUsageError = 2;
 
-void write(std::FILE* stream, const QString& text) {
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
+const QString kSynopsis = QStringLiteral("[NUMBER... | - | --check FILE...]");
+
+// What went wrong, the usage line, and where to read the rest.
+int usageError(const QString& text) {
+    printMessage(text);
+    printLine(QStringLiteral("Usage: zunova [options] ") + kSynopsis);
+    printLine(QStringLiteral("Try 'zunova --help' for more information."));
+    return kUsageError;
 }
+
+const QString kDescription = QStringLiteral(
+    "Tells which carrier a Japanese mobile number belongs to.\n"
+    "With no arguments, opens the window.\n"
+    "\n"
+    "  zunova NUMBER...        look each number up as the window would, reading k.dat\n"
+    "                          (090) and p.dat (070) from the working directory\n"
+    "  zunova -                the same for the numbers on standard input, one a line\n"
+    "  zunova --check FILE...  report every problem of data files\n"
+    "\n"
+    "Each number gets one line on standard output: the number, a tab and the\n"
+    "carrier. Where the window would warn or report an error, the carrier is\n"
+    "empty and standard error says why: \"zunova: NUMBER: TEXT\". Put -- before a\n"
+    "number that begins with -.\n"
+    "--check reads each file as a lookup would and reports its problems on\n"
+    "standard error as \"FILE:LINE: TEXT\", with a summary on standard output.\n"
+    "\n"
+    "Exit status: 0 when every number got a carrier (or every file is clean),\n"
+    "1 when a number got a warning or an error (or a file has a problem),\n"
+    "2 for a usage error.");
 
 } // namespace
 
 int run(const QStringList& arguments) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Tells which carrier a Japanese mobile number belongs to.\n"
-                       "With no arguments, opens the window."));
+    parser.setApplicationDescription(kDescription);
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help and exit."));
     const QCommandLineOption version({QStringLiteral("V"), QStringLiteral("version")},
                                      QStringLiteral("Show the version and exit."));
+    const QCommandLineOption check(QStringLiteral("check"),
+                                   QStringLiteral("Check the data files given instead of looking "
+                                                  "numbers up."));
+    const QCommandLineOption kind(QStringLiteral("kind"),
+                                  QStringLiteral("With --check: the files hold cellular (k) or "
+                                                 "PHS (p) blocks. Default: p for a file named "
+                                                 "p.dat, k for any other."),
+                                  QStringLiteral("k|p"));
     parser.addOption(help);
     parser.addOption(version);
+    parser.addOption(check);
+    parser.addOption(kind);
+    parser.addPositionalArgument(
+        QStringLiteral("NUMBER"),
+        QStringLiteral("A number to look up; - reads numbers from standard input. With --check: "
+                       "a data file."),
+        kSynopsis);
 
-    const QString usage = parser.helpText();
-    if (!parser.parse(arguments)) {
-        write(stderr, QStringLiteral("zunova: ") + parser.errorText() + u'\n' + usage);
-        return kUsageError;
-    }
+    if (!parser.parse(arguments))
+        return usageError(parser.errorText());
+
+    // Output is many short lines: one large buffer, written at once line by line on a terminal.
+    Output out(1);
     if (parser.isSet(help)) {
-        write(stdout, parser.helpText());
+        // The program's name, not the path it was started by.
+        QString text = parser.helpText();
+        const qsizetype options = text.indexOf(QStringLiteral(" [options]"));
+        if (text.startsWith(QStringLiteral("Usage: ")) && options > 0)
+            text.replace(0, options, QStringLiteral("Usage: zunova"));
+        out.append(text);
         return 0;
     }
     if (parser.isSet(version)) {
-        write(stdout, QStringLiteral("zunova %1\n").arg(QString::fromLatin1(kVersionString)));
+        out.append(QStringLiteral("zunova %1\n").arg(QString::fromLatin1(kVersionString)));
         return 0;
     }
-    write(stderr, QStringLiteral("zunova: unexpected argument: ") +
-                      parser.positionalArguments().value(0) + u'\n' + usage);
-    return kUsageError;
+
+#ifdef SIGPIPE
+    // A reader that goes away early (| head) shows as a failed write, which ends the run quietly.
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
+
+    const QStringList positional = parser.positionalArguments();
+    if (parser.isSet(check)) {
+        const lookup::Network* network = nullptr;
+        if (parser.isSet(kind)) {
+            const QString value = parser.value(kind);
+            network = value.size() == 1 ? lookup::networkOfKind(value[0]) : nullptr;
+            if (!network)
+                return usageError(QStringLiteral("--kind takes k or p, not '%1'").arg(value));
+        }
+        if (positional.isEmpty())
+            return usageError(QStringLiteral("--check needs at least one FILE"));
+        return checkDataFiles(positional, network, out);
+    }
+    if (parser.isSet(kind))
+        return usageError(QStringLiteral("--kind is only for --check"));
+    if (positional.isEmpty())
+        return usageError(QStringLiteral("no NUMBER given"));
+    return lookUpNumbers(positional, out);
 }
 
 } // namespace zunova::console

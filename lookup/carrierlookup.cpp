@@ -1,5 +1,6 @@
 #include "carrierlookup.h"
 
+#include "recordfinder.h"
 #include "windowops.h"
 
 #include "runtime/conversion.h"
@@ -40,7 +41,7 @@ std::optional<QString> Network::carrierName(std::optional<qint16> code) const {
     const auto entry = std::ranges::find(carriers, *code, &NamedCode::code);
     if (entry == carriers.end())
         return std::nullopt;
-    return QString::fromUtf16(entry->name);
+    return fixedText(entry->name);
 }
 
 std::span<const Network> networks() {
@@ -104,10 +105,10 @@ void CarrierLookup::Chousa() {
     }
     const QString DataFileName = network->dataFile();
 
-    const std::optional<qint16> result = Hanbetsu(TelNumber, DataFileName);
+    const std::optional<qint16> result =
+        m_finder ? m_finder->find(TelNumber, DataFileName) : Hanbetsu(TelNumber, DataFileName);
     // A code without a name, or no record at all, must not leave the previous carrier on screen.
-    m_window.setLabel4Caption(
-        network->carrierName(result).value_or(QString::fromUtf16(kUnidentified)));
+    m_window.setLabel4Caption(network->carrierName(result).value_or(fixedText(kUnidentified)));
 }
 
 void CarrierLookup::refuseAsNotMobile() {

@@ -5,14 +5,23 @@
 
 #include <optional>
 #include <span>
+#include <string>
 
 namespace zunova::lookup {
 
+class RecordFinder;
 class WindowOps;
 
 inline constexpr char16_t kLengthWarning[] = u"１１桁で入力してください。";
 inline constexpr char16_t kNotMobileWarning[] = u"移動電話の番号ではありません。";
 inline constexpr char16_t kUnidentified[] = u"不明";
+
+// One of the fixed texts above as a QString, without copying it: queries come by the million
+// on the command line.
+inline QString fixedText(const char16_t* text) {
+    return QString::fromRawData(reinterpret_cast<const QChar*>(text),
+                                std::char_traits<char16_t>::length(text));
+}
 
 struct NamedCode {
     qint16 code;
@@ -26,7 +35,7 @@ struct Network {
     const char16_t* dataFileName; // opened by this bare name in the working directory
     std::span<const NamedCode> carriers;
 
-    QString dataFile() const { return QString::fromUtf16(dataFileName); }
+    QString dataFile() const { return fixedText(dataFileName); }
     // The carrier's name for a code, or nothing when this kind does not name it.
     std::optional<QString> carrierName(std::optional<qint16> code) const;
 };
@@ -49,8 +58,12 @@ BlockAndColumn blockAndColumn(const QString& InTn);
 // The carrier-lookup component the main window owns.
 class CarrierLookup {
 public:
-    explicit CarrierLookup(WindowOps& window)
-        : m_window(window) {}
+    // With a `finder`, the query asks it for the carrier code instead of scanning the data file
+    // itself (the command line answers many numbers from one read of each file); it must answer
+    // exactly as Hanbetsu would.
+    explicit CarrierLookup(WindowOps& window, RecordFinder* finder = nullptr)
+        : m_window(window)
+        , m_finder(finder) {}
 
     // The query: checks the entry text, picks the network kind and data file from the prefix,
     // looks the number up and writes the carrier into the result label. Run-time errors from the
@@ -65,6 +78,7 @@ private:
     void refuseAsNotMobile();
 
     WindowOps& m_window;
+    RecordFinder* m_finder;
 };
 
 } // namespace zunova::lookup

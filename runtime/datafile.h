@@ -8,7 +8,7 @@ namespace zunova::runtime {
 // A data file open for reading, by the exact name given (a bare name is found in the current
 // working directory). The file is closed when the object goes, on every way out.
 // Throws RuntimeError: 53 when the file does not exist, 70 when it may not be read, 75 for a
-// directory of that name or any other failure to open.
+// directory, FIFO or device of that name (only a regular file is data) or any other failure.
 class DataFile {
 public:
     explicit DataFile(const QString& name);

@@ -1,20 +1,66 @@
 // The command line, run as the real program with no display at all.
+#include "lookup/carrierlookup.h"
+#include "runtime/datafile.h"
+#include "runtime/runtimeerror.h"
+#include "support/recordingwindow.h"
+#include "support/tempworkdir.h"
 #include "zunova/version.h"
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <thread>
+#include <vector>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+using zunova::lookup::CarrierLookup;
+using zunova::runtime::ErrorNumber;
+using zunova::runtime::RuntimeError;
+using zunova::testing::RecordingWindow;
+using zunova::testing::TempWorkDir;
+
 namespace {
 
+const QString kExecutable = QStringLiteral(ZUNOVA_EXECUTABLE);
+constexpr int kTimeoutMs = 20'000;
+
 struct Result {
-    int status = -1;
-    QString out;
-    QString err;
+    bool finished = false;
+    int status = -1; // -1: the program crashed
+    QByteArray out;
+    QByteArray err;
+
+    QString outText() const { return QString::fromUtf8(out); }
+    QString errText() const { return QString::fromUtf8(err); }
+    QStringList errLines() const {
+        QStringList lines = errText().split(u'\n');
+        if (!lines.isEmpty() && lines.constLast().isEmpty())
+            lines.removeLast();
+        return lines;
+    }
 };
 
-Result runZunova(const QStringList& arguments) {
+// Runs zunova in `workDir` (the test's own working directory when empty) with `input` on its
+// standard input. Nothing may hang the suite: after `timeoutMs` the program is killed and the
+// test fails.
+Result runZunova(const QStringList& arguments, const QByteArray& input = {},
+                 const QString& workDir = {}, int timeoutMs = kTimeoutMs) {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     // Nothing to show on: a QGuiApplication would fail here.
@@ -22,12 +68,32 @@ Result runZunova(const QStringList& arguments) {
     env.remove(QStringLiteral("WAYLAND_DISPLAY"));
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
     process.setProcessEnvironment(env);
-    process.start(QStringLiteral(ZUNOVA_EXECUTABLE), arguments);
-    if (!process.waitForFinished(30'000))
-        return {};
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+    if (!workDir.isEmpty())
+        process.setWorkingDirectory(workDir);
+    process.start(kExecutable, arguments);
+    Result result;
+    if (!process.waitForStarted(timeoutMs)) {
+        ADD_FAILURE() << "zunova did not start";
+        return result;
+    }
+    process.write(input);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished(5'000);
+        ADD_FAILURE() << "zunova " << arguments.join(u' ').left(200).toStdString()
+                      << " did not finish within " << timeoutMs << " ms";
+        return result;
+    }
+    result.finished = true;
+    result.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.out = process.readAllStandardOutput();
+    result.err = process.readAllStandardError();
+    return result;
+}
+
+QString errorText(ErrorNumber number) {
+    return RuntimeError::errorText(number);
 }
 
 TEST(CommandLine, HelpAndVersionGoToStandardOutput) {
@@ -35,28 +101,485 @@ TEST(CommandLine, HelpAndVersionGoToStandardOutput) {
         SCOPED_TRACE(option);
         const Result run = runZunova({QString::fromLatin1(option)});
         EXPECT_EQ(run.status, 0);
-        EXPECT_TRUE(run.out.startsWith(QStringLiteral("Usage: "))) << run.out.toStdString();
-        EXPECT_TRUE(run.out.contains(QStringLiteral("--version")));
-        EXPECT_EQ(run.err, QString());
+        EXPECT_TRUE(run.outText().startsWith(QStringLiteral("Usage: zunova [options] ")))
+            << run.out.toStdString();
+        // Every mode and option is described.
+        for (const char* text : {"--version", "zunova NUMBER...", "zunova -", "--check FILE...",
+                                 "--kind <k|p>", "Exit status", "k.dat", "p.dat"})
+            EXPECT_TRUE(run.outText().contains(QString::fromLatin1(text))) << text;
+        EXPECT_EQ(run.err, QByteArray());
     }
     const Result run = runZunova({QStringLiteral("--version")});
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out,
+    EXPECT_EQ(run.outText(),
               QStringLiteral("zunova %1\n").arg(QString::fromLatin1(zunova::kVersionString)));
-    EXPECT_EQ(run.err, QString());
+    EXPECT_EQ(run.err, QByteArray());
 }
 
-TEST(CommandLine, UnknownOptionIsAUsageError) {
-    for (const char* option : {"--bogus", "-x"}) {
-        SCOPED_TRACE(option);
-        const Result run = runZunova({QString::fromLatin1(option)});
+TEST(CommandLine, UsageErrors) {
+    const std::vector<QStringList> cases{
+        {"--bogus"},
+        {"-x"},
+        {"--check"},
+        {"--check", "--kind", "x", "k.dat"},
+        {"--check", "--kind", "kp", "k.dat"},
+        {"--kind", "p", "09012345678"},
+        {"--"},
+    };
+    for (const QStringList& arguments : cases) {
+        SCOPED_TRACE(arguments.join(u' ').toStdString());
+        const Result run = runZunova(arguments);
         EXPECT_EQ(run.status, 2);
-        EXPECT_EQ(run.out, QString());
-        EXPECT_TRUE(run.err.startsWith(QStringLiteral("zunova: "))) << run.err.toStdString();
-        // The whole usage, options included, so the user need not run it again with --help.
-        EXPECT_TRUE(run.err.contains(QStringLiteral("\nUsage: "))) << run.err.toStdString();
-        EXPECT_TRUE(run.err.contains(QStringLiteral("--version")));
+        EXPECT_EQ(run.out, QByteArray());
+        // What went wrong, the usage line, and where to read more.
+        const QStringList lines = run.errLines();
+        ASSERT_EQ(lines.size(), 3) << run.err.toStdString();
+        EXPECT_TRUE(lines[0].startsWith(QStringLiteral("zunova: ")));
+        EXPECT_EQ(lines[1],
+                  QStringLiteral("Usage: zunova [options] [NUMBER... | - | --check FILE...]"));
+        EXPECT_EQ(lines[2], QStringLiteral("Try 'zunova --help' for more information."));
     }
+}
+
+// k.dat: named and unnamed codes, a duplicate and an out-of-range key, then a malformed field on
+// line 5 and a record no lookup ever reaches. p.dat: a record, then one cut short.
+const QByteArray kFlawedK = "123,1,1,2,2,3,3,4,4,9,9\r\n"
+                            "500,0,5,6,7,8,-1,32767,-32768,10,4\r\n"
+                            "123,9,9,9,9,9,9,9,9,9,9\r\n"
+                            "1000,1,1,1,1,1,1,1,1,1,1\r\n"
+                            "600,1,x,1,1,1,1,1,1,1,1\r\n"
+                            "777,1,1,1,1,1,1,1,1,1,1\r\n";
+const QByteArray kFlawedP = "123,1,1,2,2,3,3,9,9,4,0\r\n5,1,1\r\n";
+
+// What the window does with `number` in the current working directory, in the command line's
+// words: the line on standard output and the messages on standard error.
+struct Expected {
+    QString line;
+    QStringList messages;
+};
+
+Expected asTheWindow(const QString& number) {
+    RecordingWindow window(number);
+    CarrierLookup lookup(window);
+    try {
+        lookup.Chousa();
+    } catch (const RuntimeError& e) {
+        QString where;
+        if (!e.file().isEmpty())
+            where = e.line() > 0 ? QStringLiteral("%1:%2: ").arg(e.file()).arg(e.line())
+                                 : e.file() + QStringLiteral(": ");
+        return {number + u'\t',
+                {QStringLiteral("zunova: %1: %2error %3: %4")
+                     .arg(number, where)
+                     .arg(static_cast<int>(e.number()))
+                     .arg(e.text())}};
+    }
+    QStringList warnings;
+    for (const QString& entry : window.log)
+        if (entry.startsWith(QStringLiteral("warn:")))
+            warnings << QStringLiteral("zunova: %1: %2").arg(number, entry.mid(5));
+    return {number + u'\t' + (warnings.isEmpty() ? window.label4 : QString()), warnings};
+}
+
+TEST(CommandLine, AnswersEachNumberAsTheWindowDoes) {
+    TempWorkDir dir;
+    dir.write("k.dat", kFlawedK);
+    dir.write("p.dat", kFlawedP);
+    const QStringList numbers{
+        "09012305678",
+        "09012345678",
+        "09050005678",
+        "09050095678", // found, named or not
+        "09077705678",
+        "09060005678", // at or after the flaw
+        "07012345678",
+        "07000505678",
+        "07099905678", // p.dat, then cut short
+        "0901234567",
+        "",
+        "08012345678",
+        "0901A345678", // refused or not a block
+        QStringLiteral(u"090１２３４５６７８"),
+        "09012345678", // again: the same answer
+    };
+    QString out;
+    QStringList messages;
+    for (const QString& number : numbers) {
+        const Expected expected = asTheWindow(number);
+        out += expected.line + u'\n';
+        messages += expected.messages;
+    }
+    const Result run = runZunova(numbers, {}, dir.path());
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.outText(), out);
+    EXPECT_EQ(run.errLines(), messages);
+
+    // The shape scripts rely on, spelled out once.
+    EXPECT_TRUE(run.outText().startsWith(QStringLiteral(u"09012305678\tＮＴＴドコモ\n"
+                                                        u"09012345678\tJ-Phone\n"
+                                                        u"09050005678\t不明\n"
+                                                        u"09050095678\tTuKa\n"
+                                                        u"09077705678\t\n")));
+    EXPECT_TRUE(messages.contains(QStringLiteral("zunova: 09077705678: k.dat:5: error 13: ") +
+                                  errorText(ErrorNumber::TypeMismatch)));
+    EXPECT_TRUE(messages.contains(QStringLiteral("zunova: 0901A345678: error 13: ") +
+                                  errorText(ErrorNumber::TypeMismatch)));
+    EXPECT_TRUE(
+        messages.contains(QStringLiteral(u"zunova: 0901234567: １１桁で入力してください。")));
+}
+
+TEST(CommandLine, ExitStatusZeroWhenEveryNumberHasACarrier) {
+    TempWorkDir dir;
+    dir.write("k.dat", kFlawedK);
+    // 不明 is an answer too; a missing p.dat does not matter while no 070 number is asked.
+    const Result run = runZunova({"09012345678", "09050005678"}, {}, dir.path());
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.outText(), QStringLiteral(u"09012345678\tJ-Phone\n09050005678\t不明\n"));
+    EXPECT_EQ(run.err, QByteArray());
+
+    const Result phs = runZunova({"07012345678", "09012345678"}, {}, dir.path());
+    EXPECT_EQ(phs.status, 1);
+    EXPECT_EQ(phs.outText(), QStringLiteral("07012345678\t\n09012345678\tJ-Phone\n"));
+    EXPECT_EQ(phs.errLines(), QStringList{QStringLiteral("zunova: 07012345678: p.dat: error 53: ") +
+                                          errorText(ErrorNumber::FileNotFound)});
+}
+
+struct InputCase {
+    const char* name;
+    QByteArray input;
+    QString out;
+    int messages;
+};
+
+TEST(CommandLine, ReadsNumbersFromStandardInput) {
+    TempWorkDir dir;
+    dir.write("k.dat", kFlawedK);
+    const QString replacement = QString(QChar::ReplacementCharacter);
+    const std::vector<InputCase> cases{
+        {"LF and CR LF", "09012345678\r\n09012305678\n",
+         QStringLiteral(u"09012345678\tJ-Phone\n09012305678\tＮＴＴドコモ\n"), 0},
+        {"last line without LF", "09012345678", "09012345678\tJ-Phone\n", 0},
+        {"nothing after the final LF", "09012345678\n", "09012345678\tJ-Phone\n", 0},
+        {"empty input", "", "", 0},
+        {"an empty line is a number", "\n09012345678\n\n", "\t\n09012345678\tJ-Phone\n\t\n", 2},
+        {"only one CR is dropped", "09012345678\r\r\n", "09012345678\r\t\n", 1},
+        {"a CR inside stays", "0901234\r678\n", "0901234\r678\tJ-Phone\n", 0},
+        {"byte-order mark",
+         "\xEF\xBB\xBF"
+         "09012345678\n",
+         "09012345678\tJ-Phone\n", 0},
+        {"NUL byte in the block",
+         QByteArray("0901\0"
+                    "345678\n",
+                    12),
+         QStringLiteral("0901") + QChar(0) + QStringLiteral("345678\t\n"), 1},
+        {"invalid UTF-8 in the block",
+         "0901\xff"
+         "345678\n",
+         QStringLiteral("0901") + replacement + QStringLiteral("345678\t\n"), 1},
+        {"invalid UTF-8 after position 7",
+         "0901234\xc3\n"
+         "09012345678\n",
+         QStringLiteral("0901234") + replacement + QStringLiteral(u"\t\n09012345678\tJ-Phone\n"),
+         1},
+    };
+    for (const InputCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Result run = runZunova({"-"}, c.input, dir.path());
+        EXPECT_EQ(run.status, c.messages == 0 ? 0 : 1);
+        EXPECT_EQ(run.outText(), c.out);
+        EXPECT_EQ(run.errLines().size(), c.messages) << run.err.toStdString();
+    }
+
+    // Numbers before, from and after standard input keep their order.
+    const Result mixed =
+        runZunova({"09012305678", "-", "09050005678"}, "09012345678\n", dir.path());
+    EXPECT_EQ(mixed.outText(), QStringLiteral(u"09012305678\tＮＴＴドコモ\n09012345678\tJ-Phone\n"
+                                              u"09050005678\t不明\n"));
+}
+
+TEST(CommandLine, MessagesShowAwkwardNumbersSafely) {
+    TempWorkDir dir;
+    dir.write("k.dat", kFlawedK);
+    // A control character would drive the terminal; a megabyte would flood it.
+    const QByteArray escape = "090\x1b[2J34567\n";
+    Result run = runZunova({"-"}, escape, dir.path());
+    EXPECT_EQ(run.out, "090\x1b[2J34567\t\n");
+    ASSERT_EQ(run.errLines().size(), 1);
+    EXPECT_TRUE(run.errLines()[0].startsWith(QStringLiteral("zunova: 090\\x1b[2J34567: ")))
+        << run.err.toStdString();
+
+    const QByteArray megabyte(1 << 20, '9');
+    run = runZunova({"-"}, megabyte + "\n09012345678\n", dir.path());
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, megabyte + "\t\n09012345678\tJ-Phone\n");
+    ASSERT_EQ(run.errLines().size(), 1);
+    EXPECT_LT(run.err.size(), 200);
+    EXPECT_TRUE(run.errText().endsWith(QStringLiteral(u"１１桁で入力してください。\n")));
+}
+
+TEST(CommandLine, EndlessLineKeepsMemoryBounded) {
+    TempWorkDir dir;
+    dir.write("k.dat", kFlawedK);
+    // Input without line ends (a device, a binary file): only the line's first 16 MiB are kept.
+    constexpr qsizetype kept = 16 * 1024 * 1024;
+    const QByteArray endless(kept + 4 * 1024 * 1024, '7');
+    const Result run = runZunova({"-"}, endless + "\n09012345678\n", dir.path(), 60'000);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out.size(), kept + qsizetype(sizeof "\t\n09012345678\tJ-Phone\n") - 1);
+    EXPECT_TRUE(run.out.startsWith(endless.left(kept) + "\t\n"));
+    EXPECT_TRUE(run.out.endsWith("\n09012345678\tJ-Phone\n"));
+    EXPECT_EQ(run.errLines().size(), 1);
+}
+
+TEST(CommandLine, StopsQuietlyWhenTheReaderGoesAway) {
+    TempWorkDir dir;
+    dir.write("k.dat", kFlawedK);
+    QByteArray list;
+    for (int i = 0; i < 300'000; ++i)
+        list += "09012345678\n";
+    dir.write("list", list);
+    // As typed, with zunova's own exit status; then with input that never ends, which only a
+    // stop at the first failed write ends. `timeout` keeps a fault from outliving the test.
+    const QStringList pipes{
+        QStringLiteral(
+            "timeout 15 \"$0\" - < list | head -n 1; echo \"status ${PIPESTATUS[0]}\" >&2"),
+        QStringLiteral("yes 09012345678 | timeout 15 \"$0\" - | head -n 1; "
+                       "echo \"status ${PIPESTATUS[1]}\" >&2"),
+    };
+    for (const QString& pipe : pipes) {
+        SCOPED_TRACE(pipe.toStdString());
+        QProcess shell;
+        shell.setWorkingDirectory(dir.path());
+        shell.start(QStringLiteral("bash"), {QStringLiteral("-c"), pipe, kExecutable});
+        ASSERT_TRUE(shell.waitForFinished(kTimeoutMs)) << "the pipe did not end";
+        EXPECT_EQ(shell.readAllStandardOutput(), QByteArray("09012345678\tJ-Phone\n"));
+        // Exit 1 (not every number was answered), no signal, and not a word on standard error.
+        EXPECT_EQ(shell.readAllStandardError(), QByteArray("status 1\n"));
+    }
+}
+
+// Standard output on a terminal: each answer is there as soon as its line has been read, before
+// standard input ends.
+TEST(CommandLine, FlushesEachLineOnATerminal) {
+    TempWorkDir dir;
+    dir.write("k.dat", kFlawedK);
+    int master = -1;
+    int slave = -1;
+    ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+    int input[2];
+    ASSERT_EQ(pipe2(input, O_CLOEXEC), 0);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, input[0], 0);
+    posix_spawn_file_actions_adddup2(&actions, slave, 1);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    const QByteArray program = QFile::encodeName(kExecutable);
+    char dash[] = "-";
+    char* argv[] = {const_cast<char*>(program.constData()), dash, nullptr};
+    pid_t pid = -1;
+    const int spawned = posix_spawn(&pid, program.constData(), &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(slave);
+    ::close(input[0]);
+    ASSERT_EQ(spawned, 0);
+
+    const QByteArray number = "09012345678\n";
+    ASSERT_EQ(::write(input[1], number.constData(), size_t(number.size())), number.size());
+    // Standard input stays open: the answer must come without it ending.
+    QByteArray seen;
+    const QByteArray answer = QStringLiteral(u"09012345678\tJ-Phone").toUtf8();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!seen.contains(answer) && std::chrono::steady_clock::now() < deadline) {
+        pollfd watch{master, POLLIN, 0};
+        if (::poll(&watch, 1, 100) > 0) {
+            char buffer[256];
+            const auto got = ::read(master, buffer, sizeof buffer);
+            if (got <= 0)
+                break;
+            seen.append(buffer, got);
+        }
+    }
+    EXPECT_TRUE(seen.contains(answer)) << "seen: " << seen.toStdString();
+
+    ::close(input[1]);
+    int status = 0;
+    pid_t done = 0;
+    for (int i = 0; i < 100 && done == 0; ++i) {
+        done = ::waitpid(pid, &status, WNOHANG);
+        if (done == 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    if (done == 0) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &status, 0);
+        ADD_FAILURE() << "zunova did not end with its input";
+    }
+    ::close(master);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+TEST(CheckDataFile, ReportsEveryProblemAndASummary) {
+    TempWorkDir dir;
+    dir.write("k.dat", kFlawedK);
+    const Result run = runZunova({"--check", "k.dat"}, {}, dir.path());
+    EXPECT_EQ(run.status, 1);
+    const QStringList lines = run.errLines();
+    ASSERT_EQ(lines.size(), 4) << run.err.toStdString();
+    EXPECT_EQ(lines[0], QStringLiteral(u"k.dat:2: codes with no cellular carrier name (shown as "
+                                       u"不明) in block 500: 0 for digit 0, 5 for digit 1, 6 for "
+                                       u"digit 2, 7 for digit 3, 8 for digit 4, -1 for digit 5, "
+                                       u"32767 for digit 6, -32768 for digit 7, 10 for digit 8"));
+    EXPECT_EQ(lines[1], QStringLiteral("k.dat:3: key 123 again (first on line 1): this record is "
+                                       "never used"));
+    EXPECT_EQ(lines[2], QStringLiteral("k.dat:4: key 1000 is outside 0-999: no number reaches "
+                                       "this record"));
+    EXPECT_TRUE(lines[3].startsWith(QStringLiteral("k.dat:5: error 13: ") +
+                                    errorText(ErrorNumber::TypeMismatch)))
+        << lines[3].toStdString();
+    EXPECT_EQ(run.outText(), QStringLiteral("k.dat (cellular): 4 records read\n"
+                                            "  run-time errors: error 13 at line 5\n"
+                                            "  keys outside 0-999: 1\n"
+                                            "  duplicate keys: 1\n"
+                                            "  codes with no carrier name: 9\n"));
+}
+
+TEST(CheckDataFile, RunTimeErrorsAreTheOnesALookupMeets) {
+    // Whatever line the reader gives a cut-short record or an overflow, the check names the same.
+    const std::vector<QByteArray> files{
+        "123,1,1,2,2,3,3,9,9,4,1\r\n5,1,1\r\n",
+        "1,1,1,1,1,1,1,1,1,1,1\r\n2,2,99999,2,2,2,2,2,2,2,2\r\n",
+        "1,1,1,1,1,1,1,1,1,1,1\r\n\r\n2,2\r\n\r\n",
+    };
+    for (const QByteArray& content : files) {
+        SCOPED_TRACE(content.toStdString());
+        TempWorkDir dir;
+        dir.write("k.dat", content);
+        int number = 0;
+        int line = 0;
+        try {
+            CarrierLookup::Hanbetsu(QStringLiteral("09099905678"), QStringLiteral("k.dat"));
+            ADD_FAILURE() << "no run-time error";
+        } catch (const RuntimeError& e) {
+            number = static_cast<int>(e.number());
+            line = e.line();
+        }
+        const Result run = runZunova({"--check", "k.dat"}, {}, dir.path());
+        EXPECT_EQ(run.status, 1);
+        EXPECT_TRUE(run.outText().contains(
+            QStringLiteral("  run-time errors: error %1 at line %2\n").arg(number).arg(line)))
+            << run.out.toStdString();
+        ASSERT_EQ(run.errLines().size(), 1) << run.err.toStdString();
+        EXPECT_TRUE(run.errLines()[0].startsWith(
+            QStringLiteral("k.dat:%1: error %2: ").arg(line).arg(number)));
+    }
+}
+
+TEST(CheckDataFile, KindFromTheNameUnlessGiven) {
+    TempWorkDir dir;
+    // Code 4 is TuKa for cellular numbers and nothing for PHS.
+    const QByteArray content = "5,1,2,3,4,9,1,2,3,4,9\r\n";
+    dir.write("p.dat", content);
+    dir.write("other.dat", content);
+    struct Case {
+        QStringList arguments;
+        int status;
+        QString firstLine;
+    };
+    const std::vector<Case> cases{
+        {{"--check", "p.dat"}, 1, "p.dat (PHS): 1 records read"},
+        {{"--check", "other.dat"}, 0, "other.dat (cellular): 1 records read"},
+        {{"--check", "--kind", "p", "other.dat"}, 1, "other.dat (PHS): 1 records read"},
+        {{"--check", "--kind", "k", "p.dat"}, 0, "p.dat (cellular): 1 records read"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
+        const Result run = runZunova(c.arguments, {}, dir.path());
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_EQ(run.outText().section(u'\n', 0, 0), c.firstLine);
+        EXPECT_EQ(run.errLines().size(), c.status == 0 ? 0 : 1) << run.err.toStdString();
+    }
+}
+
+TEST(CheckDataFile, CleanFilesAndSeveralAtOnce) {
+    TempWorkDir dir;
+    dir.write("k.dat", "123,1,1,2,2,3,3,4,4,9,9\r\n124,1,1,1,1,1,1,1,1,1,1");
+    dir.write("empty.dat", "");
+    const Result clean = runZunova({"--check", "k.dat", "empty.dat"}, {}, dir.path());
+    EXPECT_EQ(clean.status, 0);
+    EXPECT_EQ(clean.err, QByteArray());
+    EXPECT_EQ(clean.outText(), QStringLiteral("k.dat (cellular): 2 records read\n"
+                                              "  run-time errors: none\n"
+                                              "  keys outside 0-999: 0\n"
+                                              "  duplicate keys: 0\n"
+                                              "  codes with no carrier name: 0\n"
+                                              "empty.dat (cellular): 0 records read\n"
+                                              "  run-time errors: none\n"
+                                              "  keys outside 0-999: 0\n"
+                                              "  duplicate keys: 0\n"
+                                              "  codes with no carrier name: 0\n"));
+    // One bad file makes the run fail, and the files after it are still checked.
+    const Result mixed = runZunova({"--check", "missing.dat", "k.dat"}, {}, dir.path());
+    EXPECT_EQ(mixed.status, 1);
+    EXPECT_TRUE(mixed.outText().contains(QStringLiteral("k.dat (cellular): 2 records read\n")));
+}
+
+// What the lookup itself says about a file it cannot open.
+QString openError(const QString& path) {
+    try {
+        zunova::runtime::DataFile file(path);
+    } catch (const RuntimeError& e) {
+        return QStringLiteral("error %1: %2").arg(static_cast<int>(e.number())).arg(e.text());
+    }
+    return QStringLiteral("opened");
+}
+
+TEST(CheckDataFile, FilesThatCannotBeRead) {
+    TempWorkDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.dat")));
+    for (const QString& name : {QStringLiteral("missing.dat"), QStringLiteral("folder.dat")}) {
+        SCOPED_TRACE(name.toStdString());
+        const QString error = openError(name);
+        ASSERT_NE(error, QStringLiteral("opened"));
+        const Result run = runZunova({"--check", name}, {}, dir.path());
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.errLines(), QStringList{QStringLiteral("zunova: %1: %2").arg(name, error)});
+        EXPECT_EQ(run.outText(), QStringLiteral("%1 (cellular): not read: %2\n").arg(name, error));
+    }
+}
+
+TEST(CheckDataFile, FifoDoesNotHang) {
+    TempWorkDir dir;
+    const QByteArray fifo = QFile::encodeName(QDir(dir.path()).filePath(QStringLiteral("k.dat")));
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    // Nobody ever writes to it: reading it would wait for ever.
+    const Result run = runZunova({"--check", "k.dat"}, {}, dir.path(), 10'000);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.status, 1);
+    ASSERT_EQ(run.errLines().size(), 1) << run.err.toStdString();
+    EXPECT_TRUE(run.errLines()[0].startsWith(QStringLiteral("zunova: k.dat: error ")));
+    EXPECT_TRUE(run.outText().startsWith(QStringLiteral("k.dat (cellular): not read: error ")));
+}
+
+// Root reads every file: CTest runs this one again as an unprivileged user.
+TEST(CheckDataFile, UnreadableFile) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "run as root; tests/run-unprivileged.sh runs it as nobody";
+    TempWorkDir dir;
+    dir.write("k.dat", "1,1,1,1,1,1,1,1,1,1,1\r\n");
+    ASSERT_TRUE(QFile::setPermissions(QDir(dir.path()).filePath(QStringLiteral("k.dat")),
+                                      QFileDevice::WriteOwner));
+    const QString error = openError(QStringLiteral("k.dat"));
+    ASSERT_NE(error, QStringLiteral("opened"));
+    const Result run = runZunova({"--check", "k.dat"}, {}, dir.path());
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.errLines(), QStringList{QStringLiteral("zunova: k.dat: ") + error});
+    // A lookup meets the same error.
+    const Result lookup = runZunova({"09012345678"}, {}, dir.path());
+    EXPECT_EQ(lookup.status, 1);
+    EXPECT_EQ(lookup.errLines(),
+              QStringList{QStringLiteral("zunova: 09012345678: k.dat: ") + error});
 }
 
 } // namespace

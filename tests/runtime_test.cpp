@@ -6,8 +6,10 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QFile>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <optional>
@@ -228,6 +230,12 @@ TEST(DataFile, OpenFailuresMapToTheirErrors) {
     EXPECT_EQ(errorOf([] { DataFile f("k.dat"); }), 53);
     ASSERT_TRUE(QDir(dir.path()).mkdir("k.dat"));
     EXPECT_EQ(errorOf([] { DataFile f("k.dat"); }), 75);
+    // Nobody writes to the FIFO: opening it must not wait for a writer.
+    ASSERT_EQ(::mkfifo("fifo.dat", 0600), 0);
+    EXPECT_EQ(errorOf([] { DataFile f("fifo.dat"); }), 75);
+    // A device never ends: reading one would never answer.
+    ASSERT_TRUE(QFile::link("/dev/zero", "zero.dat"));
+    EXPECT_EQ(errorOf([] { DataFile f("zero.dat"); }), 75);
     dir.write("p.dat", "1,2,3\r\n");
     EXPECT_EQ(errorOf([] { DataFile f("p.dat"); }), std::nullopt);
     EXPECT_EQ(errorOf([] { DataFile f("P.DAT"); }), 53) << "names are taken exactly";

@@ -1,0 +1,144 @@
+#include "datacheck.h"
+
+#include "output.h"
+
+#include "lookup/carrierlookup.h"
+#include "runtime/datafile.h"
+#include "runtime/runtimeerror.h"
+#include "runtime/sequentialreader.h"
+
+#include <QFileInfo>
+
+#include <array>
+#include <optional>
+
+namespace zunova::console {
+namespace {
+
+constexpr int kBlocks = 1000; // the blocks positions 4 to 6 can name
+
+QString kindName(const lookup::Network& network) {
+    return network.kind == u'p' ? QStringLiteral("PHS") : QStringLiteral("cellular");
+}
+
+struct Findings {
+    int records = 0;
+    std::optional<runtime::RuntimeError> unopened;
+    std::optional<runtime::RuntimeError> flaw;
+    int outside = 0;
+    int duplicates = 0;
+    int unnamed = 0;
+
+    bool clean() const {
+        return !unopened && !flaw && outside == 0 && duplicates == 0 && unnamed == 0;
+    }
+};
+
+// Reads the file with the lookup's own reader, so it meets exactly the errors a lookup meets,
+// and stops where a lookup would: after a run-time error nothing more of the file is ever used.
+Findings inspect(const QString& file, const lookup::Network& network) {
+    Findings found;
+    auto problem = [&](int line, const QString& text) {
+        printLine(QStringLiteral("%1:%2: ").arg(file).arg(line) + text);
+    };
+    try {
+        runtime::DataFile data(file);
+        runtime::SequentialReader reader(data.device(), file);
+        std::array<int, kBlocks> firstLine{}; // 0: no record of that block yet
+        std::array<qint16, 11> record{};
+        try {
+            while (!reader.atEndOfData()) {
+                const int line = reader.line();
+                reader.readInt16s(record);
+                ++found.records;
+                const qint16 key = record[0];
+                if (key < 0 || key >= kBlocks) {
+                    ++found.outside;
+                    problem(line, QStringLiteral("key %1 is outside 0-999: no number reaches "
+                                                 "this record")
+                                      .arg(key));
+                    continue;
+                }
+                int& first = firstLine[std::size_t(key)];
+                if (first != 0) {
+                    ++found.duplicates;
+                    problem(line, QStringLiteral("key %1 again (first on line %2): this record "
+                                                 "is never used")
+                                      .arg(key)
+                                      .arg(first));
+                    continue;
+                }
+                first = line;
+                QStringList codes;
+                for (int digit = 0; digit < 10; ++digit) {
+                    const qint16 code = record[std::size_t(1 + digit)];
+                    if (!network.carrierName(code))
+                        codes << QStringLiteral("%1 for digit %2").arg(code).arg(digit);
+                }
+                if (!codes.isEmpty()) {
+                    found.unnamed += int(codes.size());
+                    problem(line, QStringLiteral(u"codes with no %1 carrier name (shown as 不明) "
+                                                 u"in block %2: %3")
+                                      .arg(kindName(network))
+                                      .arg(key)
+                                      .arg(codes.join(QStringLiteral(", "))));
+                }
+            }
+        } catch (const runtime::RuntimeError& error) {
+            found.flaw = error;
+            printLine(describe(error) +
+                      QStringLiteral(" (a lookup stops here: every number whose block is not "
+                                     "listed before this point gets this error)"));
+        }
+    } catch (const runtime::RuntimeError& error) {
+        found.unopened = error;
+        printMessage(describe(error));
+    }
+    return found;
+}
+
+void summarise(const QString& file, const lookup::Network& network, const Findings& found,
+               Output& out) {
+    QString text = QStringLiteral("%1 (%2): ").arg(file, kindName(network));
+    if (found.unopened) {
+        text += QStringLiteral("not read: error %1: %2\n")
+                    .arg(static_cast<int>(found.unopened->number()))
+                    .arg(found.unopened->text());
+        out.append(text);
+        return;
+    }
+    text += QStringLiteral("%1 records read\n").arg(found.records);
+    text += QStringLiteral("  run-time errors: ");
+    if (found.flaw)
+        text += QStringLiteral("error %1 at line %2\n")
+                    .arg(static_cast<int>(found.flaw->number()))
+                    .arg(found.flaw->line());
+    else
+        text += QStringLiteral("none\n");
+    text += QStringLiteral("  keys outside 0-999: %1\n").arg(found.outside);
+    text += QStringLiteral("  duplicate keys: %1\n").arg(found.duplicates);
+    text += QStringLiteral("  codes with no carrier name: %1\n").arg(found.unnamed);
+    out.append(text);
+}
+
+} // namespace
+
+const lookup::Network& kindOfFile(const QString& file) {
+    const QChar kind = QFileInfo(file).fileName() == QStringLiteral("p.dat") ? u'p' : u'k';
+    return *lookup::networkOfKind(kind);
+}
+
+int checkDataFiles(const QStringList& files, const lookup::Network* kind, Output& out) {
+    bool clean = true;
+    for (const QString& file : files) {
+        const lookup::Network& network = kind ? *kind : kindOfFile(file);
+        const Findings found = inspect(file, network);
+        summarise(file, network, found, out);
+        // The summary of one file comes before the problems of the next.
+        out.flush();
+        clean = clean && found.clean();
+    }
+    return clean ? 0 : 1;
+}
+
+} // namespace zunova::console
