@@ -3,12 +3,16 @@
 #include "conversion.h"
 #include "runtimeerror.h"
 
+#include <cstring>
 #include <limits>
 
 namespace zunova::runtime {
 namespace {
 
 constexpr qsizetype kBufferSize = 64 * 1024;
+// What the plain-record path may look at for one field: a sign, six digits, a terminator and
+// the LF after a CR.
+constexpr qsizetype kLongestPlainField = 9;
 
 bool isBlank(int c) {
     return c == ' ' || c == '\t';
@@ -134,7 +138,23 @@ qint16 SequentialReader::readInt16() {
     }
 }
 
+void SequentialReader::topUp() {
+    const qsizetype kept = m_len - m_pos;
+    std::memmove(m_buffer.data(), m_buffer.data() + m_pos, static_cast<std::size_t>(kept));
+    m_pos = 0;
+    m_len = kept;
+    const qint64 got = m_device.read(m_buffer.data() + kept, kBufferSize - kept);
+    if (got < 0)
+        fail(ErrorNumber::PathNotFound, m_line);
+    m_len += got;
+    m_exhausted = got == 0;
+}
+
 bool SequentialReader::readPlainRecord(std::span<qint16> out) {
+    // A record that straddles the end of the buffer is still read here: the general path it
+    // would otherwise take allocates for every field, at every buffer boundary of a long file.
+    if (m_len - m_pos < kLongestPlainField * std::ssize(out) && !m_exhausted)
+        topUp();
     // Works on a local cursor and commits only when every field was plain.
     const char* p = m_buffer.data() + m_pos;
     const char* const end = m_buffer.data() + m_len;
@@ -144,7 +164,7 @@ bool SequentialReader::readPlainRecord(std::span<qint16> out) {
     // A 0x1A is neither a digit nor a terminator: a record holding one is the general path's.
     for (qint16& field : out) {
         // Sign, six digits, a terminator and the LF after a CR all lie inside the buffer.
-        if (end - p < 9)
+        if (end - p < kLongestPlainField)
             return false;
         const bool negative = *p == '-';
         p += negative;

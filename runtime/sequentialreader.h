@@ -53,6 +53,8 @@ private:
     // comma or a line end) read straight from the buffer. Consumes nothing and returns false
     // where any field needs the general path.
     bool readPlainRecord(std::span<qint16> out);
+    // Moves what is left of the buffer to its front and fills the rest from the device.
+    void topUp();
     int peek();
     void advance() { ++m_pos; }
     void consumeLineEnd();
