@@ -318,6 +318,12 @@ TEST(Reliability, DataFileThatCannotBeOpened) {
     if (geteuid() != 0) { // root reads every file; CTest also runs this as an unprivileged user
         ASSERT_TRUE(QFile::setPermissions(QDir(dir.path()).filePath("p.dat"), {}));
         EXPECT_EQ(query("07012345678").error, 70);
+        // What is not a regular file is error 75 even where it may not be read.
+        TempWorkDir other;
+        ASSERT_EQ(mkfifo("k.dat", 0), 0);
+        EXPECT_EQ(query("09012345678").error, 75);
+        ASSERT_EQ(mkdir("p.dat", 0), 0);
+        EXPECT_EQ(query("07012345678").error, 75);
     }
 }
 
