@@ -6,45 +6,70 @@
 #include <QFileInfo>
 #else
 #include <cerrno>
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <utility>
 #endif
 
 namespace zunova::runtime {
 
 #ifndef _WIN32
 
+namespace {
+
+// Owns a descriptor until QFile takes it over, so it is closed on every way out before that.
+class Descriptor {
+public:
+    explicit Descriptor(int fd)
+        : m_fd(fd) {}
+    ~Descriptor() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+
+    int get() const { return m_fd; }
+    int release() { return std::exchange(m_fd, -1); }
+
+private:
+    int m_fd;
+};
+
+bool isRegularFile(const struct stat& st) {
+    return S_ISREG(st.st_mode);
+}
+
+} // namespace
+
 DataFile::DataFile(const QString& name)
-    : m_name(name)
-    , m_file(name) {
-    // Without O_NONBLOCK, opening a FIFO nobody writes to would wait for ever; the type is then
-    // checked on the descriptor itself, so nothing can be swapped in between the check and the
-    // read.
+    : m_name(name) {
     const QByteArray path = QFile::encodeName(name);
-    int fd = -1;
-    do {
-        fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) {
-        if (errno == ENOENT)
+    // O_NONBLOCK: a FIFO without a writer (or a device that waits) must not hold the window; it
+    // changes nothing for the regular file that is read below.
+    Descriptor fd(::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (fd.get() < 0) {
+        const int error = errno;
+        if (error == ENOENT)
             throw RuntimeError(ErrorNumber::FileNotFound, name);
-        if (errno == EACCES || errno == EPERM)
+        struct stat st {};
+        // An unreadable FIFO or directory is still not a data file: say so rather than
+        // "permission".
+        if ((error == EACCES || error == EPERM) &&
+            (::stat(path.constData(), &st) != 0 || isRegularFile(st)))
             throw RuntimeError(ErrorNumber::PermissionDenied, name);
         throw RuntimeError(ErrorNumber::PathNotFound, name);
     }
-    struct stat status {};
-    // A directory, FIFO, socket or device is never a data file (a device may never end).
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
-        ::close(fd);
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0 || !isRegularFile(st))
         throw RuntimeError(ErrorNumber::PathNotFound, name);
-    }
-    // The reader does its own buffering. The QFile owns the descriptor from here on, even when
-    // it refuses it.
-    if (!m_file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle))
+    // The reader does its own buffering.
+    if (!m_file.open(fd.get(), QIODevice::ReadOnly | QIODevice::Unbuffered,
+                     QFileDevice::AutoCloseHandle))
         throw RuntimeError(ErrorNumber::PathNotFound, name);
+    fd.release();
 }
 
 #else

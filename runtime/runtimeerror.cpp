@@ -19,7 +19,7 @@ QString RuntimeError::errorText(ErrorNumber number) {
     case ErrorNumber::InputPastEndOfFile:
         return QStringLiteral(u"ファイルにこれ以上データがありません。");
     case ErrorNumber::PermissionDenied:
-        return QStringLiteral(u"書き込みできません。");
+        return QStringLiteral(u"ファイルを読み取る権限がありません。");
     case ErrorNumber::PathNotFound:
         return QStringLiteral(u"パス名が無効です。");
     }

@@ -3,12 +3,16 @@
 #include "conversion.h"
 #include "runtimeerror.h"
 
+#include <cstring>
 #include <limits>
 
 namespace zunova::runtime {
 namespace {
 
 constexpr qsizetype kBufferSize = 64 * 1024;
+// What the plain-record path may look at for one field: a sign, six digits, a terminator and
+// the LF after a CR.
+constexpr qsizetype kLongestPlainField = 9;
 
 bool isBlank(int c) {
     return c == ' ' || c == '\t';
@@ -25,20 +29,19 @@ SequentialReader::SequentialReader(QIODevice& device, QString sourceName)
     , m_buffer(kBufferSize) {}
 
 int SequentialReader::peek() {
-    if (m_pos < m_len)
-        return static_cast<unsigned char>(m_buffer[m_pos]);
-    if (m_exhausted)
-        return kEnd;
-    const qint64 got = m_device.read(m_buffer.data(), kBufferSize);
-    if (got < 0) // an I/O failure after a successful open
-        fail(ErrorNumber::PathNotFound, m_line);
-    m_pos = 0;
-    m_len = got;
-    if (got == 0) {
-        m_exhausted = true;
-        return kEnd;
+    if (m_pos == m_len && !m_exhausted) {
+        const qint64 got = m_device.read(m_buffer.data(), kBufferSize);
+        if (got < 0) // an I/O failure after a successful open
+            fail(ErrorNumber::PathNotFound, m_line);
+        m_pos = 0;
+        m_len = got;
+        m_exhausted = got == 0;
     }
-    return static_cast<unsigned char>(m_buffer[0]);
+    if (m_pos == m_len)
+        return kEnd;
+    // The mark stays unconsumed, so the data end here for good and nothing after it is read.
+    const int c = static_cast<unsigned char>(m_buffer[m_pos]);
+    return c == kEndOfFileMark ? kEnd : c;
 }
 
 void SequentialReader::consumeLineEnd() {
@@ -79,21 +82,21 @@ qint16 SequentialReader::readInt16() {
             advance();
         c = peek();
     }
+    if (c == kEnd && !m_afterComma) // the record is cut short: name where its data stopped
+        fail(ErrorNumber::InputPastEndOfFile, m_lastFieldLine);
     const int fieldLine = m_line;
+    m_lastFieldLine = fieldLine;
     if (c == kEnd) {
-        if (!m_afterComma)
-            fail(ErrorNumber::InputPastEndOfFile, m_line);
         m_afterComma = false;
         return 0;
     }
 
     QByteArray text;
-    bool tooLong = false;
+    // Stops at the cap at once: reading the rest of an endless field would only cost time.
     auto append = [&](int ch) {
-        if (text.size() < kMaxFieldLength)
-            text.append(static_cast<char>(ch));
-        else
-            tooLong = true;
+        if (text.size() == kMaxFieldLength)
+            fail(ErrorNumber::Overflow, fieldLine);
+        text.append(static_cast<char>(ch));
     };
 
     if (c == '"') {
@@ -126,8 +129,6 @@ qint16 SequentialReader::readInt16() {
     else if (isLineEnd(c))
         consumeLineEnd();
 
-    if (tooLong)
-        fail(ErrorNumber::Overflow, fieldLine);
     if (text.isEmpty())
         return 0;
     try {
@@ -137,15 +138,33 @@ qint16 SequentialReader::readInt16() {
     }
 }
 
+void SequentialReader::topUp() {
+    const qsizetype kept = m_len - m_pos;
+    std::memmove(m_buffer.data(), m_buffer.data() + m_pos, static_cast<std::size_t>(kept));
+    m_pos = 0;
+    m_len = kept;
+    const qint64 got = m_device.read(m_buffer.data() + kept, kBufferSize - kept);
+    if (got < 0)
+        fail(ErrorNumber::PathNotFound, m_line);
+    m_len += got;
+    m_exhausted = got == 0;
+}
+
 bool SequentialReader::readPlainRecord(std::span<qint16> out) {
+    // A record that straddles the end of the buffer is still read here: the general path it
+    // would otherwise take allocates for every field, at every buffer boundary of a long file.
+    if (m_len - m_pos < kLongestPlainField * std::ssize(out) && !m_exhausted)
+        topUp();
     // Works on a local cursor and commits only when every field was plain.
     const char* p = m_buffer.data() + m_pos;
     const char* const end = m_buffer.data() + m_len;
     int lines = 0;
+    int lastFieldLine = m_lastFieldLine;
     bool afterComma = m_afterComma;
+    // A 0x1A is neither a digit nor a terminator: a record holding one is the general path's.
     for (qint16& field : out) {
         // Sign, six digits, a terminator and the LF after a CR all lie inside the buffer.
-        if (end - p < 9)
+        if (end - p < kLongestPlainField)
             return false;
         const bool negative = *p == '-';
         p += negative;
@@ -160,6 +179,7 @@ bool SequentialReader::readPlainRecord(std::span<qint16> out) {
         if (value < std::numeric_limits<qint16>::min() ||
             value > std::numeric_limits<qint16>::max())
             return false;
+        lastFieldLine = m_line + lines;
         if (*p == ',') {
             afterComma = true;
             ++p;
@@ -174,6 +194,7 @@ bool SequentialReader::readPlainRecord(std::span<qint16> out) {
     }
     m_pos = p - m_buffer.data();
     m_line += lines;
+    m_lastFieldLine = lastFieldLine;
     m_afterComma = afterComma;
     return true;
 }

@@ -14,12 +14,23 @@ namespace zunova::runtime {
 // Reads integer fields one after another from a text device, streaming it through a fixed
 // buffer so memory does not grow with the file.
 //
-// Fields are separated by commas or line ends (CR LF, LF or CR). Spaces and tabs around a field
-// are skipped, a field in double quotes reads as its content, an empty field reads as 0. Blank
-// lines before a record, and blank space after the last one, are not data.
+// The rules:
+// - The data end at the end of the device or at the first byte 0x1A (the DOS end-of-file mark),
+//   whichever comes first; nothing after the mark is read.
+// - CR LF, LF and CR each end a line; lines are counted from 1.
+// - Fields are separated by commas or line ends. Spaces and tabs around a field are skipped.
+//   Right after a comma a line end (or the end of the data) closes an empty field; elsewhere
+//   blank lines before a field are skipped.
+// - A field in double quotes reads as its content (line ends and commas included), up to the
+//   closing quote or the end of the data; only spaces and tabs may follow it before the separator.
+// - An empty field reads as 0; any other field is converted like typed text (to16BitInteger).
+// - A record is read only when data remain: blank space and blank lines before a record, and
+//   after the last one, are not data, and a line end there does not close an empty field.
 //
 // Throws RuntimeError carrying the source name and line: 13 for a field that is not an integer,
-// 6 for one beyond 16 bits, 62 when the data end where a field is still expected.
+// 6 for one beyond 16 bits or longer than 64 KiB (at once, without reading the rest of it), both
+// with the line the field starts on; 62 when the data end where a field is still expected, with
+// the line of the last field read (the line the cut-short record stops on).
 class SequentialReader {
 public:
     SequentialReader(QIODevice& device, QString sourceName);
@@ -34,6 +45,7 @@ public:
 
 private:
     static constexpr int kEnd = -1;
+    static constexpr int kEndOfFileMark = 0x1A;
     // Longer than any number a field can sensibly hold; beyond it a field is an overflow.
     static constexpr qsizetype kMaxFieldLength = 64 * 1024;
 
@@ -41,6 +53,8 @@ private:
     // comma or a line end) read straight from the buffer. Consumes nothing and returns false
     // where any field needs the general path.
     bool readPlainRecord(std::span<qint16> out);
+    // Moves what is left of the buffer to its front and fills the rest from the device.
+    void topUp();
     int peek();
     void advance() { ++m_pos; }
     void consumeLineEnd();
@@ -53,6 +67,7 @@ private:
     qsizetype m_len = 0;
     bool m_exhausted = false;
     int m_line = 1;
+    int m_lastFieldLine = 1;
     bool m_afterComma = false;
 };
 

@@ -132,7 +132,7 @@ TEST(Chousa, RunTimeErrorsReachTheCallerAndCloseTheFile) {
         {"full stop in position 7", "090123.5678", kK, 13, "", 0},
         {"missing file", "09012345678", std::nullopt, 53, "k.dat", 0},
         {"truncated record", "09077705678", QByteArray("123,1,1,2,2,3,3,4,4,9,9\r\n1,2,3\r\n"), 62,
-         "k.dat", 3},
+         "k.dat", 2},
         {"value beyond 16 bits", "09077705678",
          QByteArray("1,2,3,4,5,6,7,8,9,10,11\r\n1,2,99999\r\n"), 6, "k.dat", 2},
         {"not a number", "09077705678", QByteArray("1,2,3,4,5,6,7,8,9,10,eleven\r\n"), 13, "k.dat",
