@@ -110,7 +110,8 @@ void summarise(const QString& file, const lookup::Network& network, const Findin
     text += QStringLiteral("%1 records read\n").arg(found.records);
     text += QStringLiteral("  run-time errors: ");
     if (found.flaw)
-        text += QStringLiteral("error %1 at line %2\n")
+        // Later problems go uncounted, so the figures below say nothing of the rest.
+        text += QStringLiteral("error %1 at line %2 (not read further: no lookup gets past it)\n")
                     .arg(static_cast<int>(found.flaw->number()))
                     .arg(found.flaw->line());
     else

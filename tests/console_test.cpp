@@ -442,7 +442,8 @@ TEST(CheckDataFile, ReportsEveryProblemAndASummary) {
                                     errorText(ErrorNumber::TypeMismatch)))
         << lines[3].toStdString();
     EXPECT_EQ(run.outText(), QStringLiteral("k.dat (cellular): 4 records read\n"
-                                            "  run-time errors: error 13 at line 5\n"
+                                            "  run-time errors: error 13 at line 5 (not read "
+                                            "further: no lookup gets past it)\n"
                                             "  keys outside 0-999: 1\n"
                                             "  duplicate keys: 1\n"
                                             "  codes with no carrier name: 9\n"));
@@ -471,7 +472,9 @@ TEST(CheckDataFile, RunTimeErrorsAreTheOnesALookupMeets) {
         const Result run = runZunova({"--check", "k.dat"}, {}, dir.path());
         EXPECT_EQ(run.status, 1);
         EXPECT_TRUE(run.outText().contains(
-            QStringLiteral("  run-time errors: error %1 at line %2\n").arg(number).arg(line)))
+            QStringLiteral("  run-time errors: error %1 at line %2 (not read further")
+                .arg(number)
+                .arg(line)))
             << run.out.toStdString();
         ASSERT_EQ(run.errLines().size(), 1) << run.err.toStdString();
         EXPECT_TRUE(run.errLines()[0].startsWith(
