@@ -1,6 +1,6 @@
 #include "console/commandline.h"
-#include "windows/form1.h"
 #include "windows/layout.h"
+#include "windows/mainwindow.h"
 
 #include "zunova/version.h"
 
@@ -18,7 +18,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(QString::fromLatin1(zunova::kVersionString));
     zunova::windows::setUpApplication();
 
-    zunova::windows::Form1 form1;
-    form1.show();
+    zunova::windows::MainWindow window;
+    window.show();
     return QApplication::exec();
 }

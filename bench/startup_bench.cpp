@@ -3,8 +3,8 @@
 // running application, for information.
 #include "ratioreporter.h"
 
-#include "windows/form1.h"
 #include "windows/layout.h"
+#include "windows/mainwindow.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -32,8 +32,8 @@ void showLabelWindow() {
     QCoreApplication::processEvents();
 }
 
-void showForm1() {
-    zunova::windows::Form1 window;
+void showMainWindow() {
+    zunova::windows::MainWindow window;
     window.show();
     QCoreApplication::processEvents();
 }
@@ -54,8 +54,8 @@ void BM_StartBareWindow(benchmark::State& state) {
 void BM_StartLabelWindow(benchmark::State& state) {
     startUp<showLabelWindow>(state, false);
 }
-void BM_StartForm1(benchmark::State& state) {
-    startUp<showForm1>(state, true);
+void BM_StartMainWindow(benchmark::State& state) {
+    startUp<showMainWindow>(state, true);
 }
 
 void BM_RebuildBareWindow(benchmark::State& state) {
@@ -64,18 +64,18 @@ void BM_RebuildBareWindow(benchmark::State& state) {
         showBare();
 }
 
-void BM_RebuildForm1(benchmark::State& state) {
+void BM_RebuildMainWindow(benchmark::State& state) {
     QApplication app(g_argc, g_argv);
     zunova::windows::installFontSubstitutions();
     for (auto _ : state)
-        showForm1();
+        showMainWindow();
 }
 
 BENCHMARK(BM_StartBareWindow)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_StartLabelWindow)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_StartForm1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StartMainWindow)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RebuildBareWindow)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_RebuildForm1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RebuildMainWindow)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     return zunova::bench::runWithRatios(argc, argv,
-                                        {{"BM_StartForm1", "BM_StartBareWindow"},
-                                         {"BM_StartForm1", "BM_StartLabelWindow"},
-                                         {"BM_RebuildForm1", "BM_RebuildBareWindow"}});
+                                        {{"BM_StartMainWindow", "BM_StartBareWindow"},
+                                         {"BM_StartMainWindow", "BM_StartLabelWindow"},
+                                         {"BM_RebuildMainWindow", "BM_RebuildBareWindow"}});
 }

@@ -4,7 +4,7 @@
 #include "numbers.h"
 #include "output.h"
 
-#include "lookup/carrierlookup.h"
+#include "lookup/network.h"
 #include "zunova/version.h"
 
 #include <QCommandLineParser>
@@ -92,17 +92,15 @@ int run(const QStringList& arguments) {
         return 0;
     }
 
-#ifdef SIGPIPE
     // A reader that goes away early (| head) shows as a failed write, which ends the run quietly.
     std::signal(SIGPIPE, SIG_IGN);
-#endif
 
     const QStringList positional = parser.positionalArguments();
     if (parser.isSet(check)) {
         const lookup::Network* network = nullptr;
         if (parser.isSet(kind)) {
             const QString value = parser.value(kind);
-            network = value.size() == 1 ? lookup::networkOfKind(value[0]) : nullptr;
+            network = value.size() == 1 ? lookup::networkOfLetter(value[0]) : nullptr;
             if (!network)
                 return usageError(QStringLiteral("--kind takes k or p, not '%1'").arg(value));
         }

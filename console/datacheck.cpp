@@ -2,24 +2,15 @@
 
 #include "output.h"
 
-#include "lookup/carrierlookup.h"
-#include "runtime/datafile.h"
+#include "lookup/network.h"
+#include "runtime/recordreader.h"
 #include "runtime/runtimeerror.h"
-#include "runtime/sequentialreader.h"
-
-#include <QFileInfo>
 
 #include <array>
 #include <optional>
 
 namespace zunova::console {
 namespace {
-
-constexpr int kBlocks = 1000; // the blocks positions 4 to 6 can name
-
-QString kindName(const lookup::Network& network) {
-    return network.kind == u'p' ? QStringLiteral("PHS") : QStringLiteral("cellular");
-}
 
 struct Findings {
     int records = 0;
@@ -41,65 +32,64 @@ Findings inspect(const QString& file, const lookup::Network& network) {
     auto problem = [&](int line, const QString& text) {
         printLine(QStringLiteral("%1:%2: ").arg(file).arg(line) + text);
     };
+    std::optional<runtime::RecordReader> records;
     try {
-        runtime::DataFile data(file);
-        runtime::SequentialReader reader(data.device(), file);
-        std::array<int, kBlocks> firstLine{}; // 0: no record of that block yet
-        std::array<qint16, 11> record{};
-        try {
-            while (!reader.atEndOfData()) {
-                const int line = reader.line();
-                reader.readInt16s(record);
-                ++found.records;
-                const qint16 key = record[0];
-                if (key < 0 || key >= kBlocks) {
-                    ++found.outside;
-                    problem(line, QStringLiteral("key %1 is outside 0-999: no number reaches "
-                                                 "this record")
-                                      .arg(key));
-                    continue;
-                }
-                int& first = firstLine[std::size_t(key)];
-                if (first != 0) {
-                    ++found.duplicates;
-                    problem(line, QStringLiteral("key %1 again (first on line %2): this record "
-                                                 "is never used")
-                                      .arg(key)
-                                      .arg(first));
-                    continue;
-                }
-                first = line;
-                QStringList codes;
-                for (int digit = 0; digit < 10; ++digit) {
-                    const qint16 code = record[std::size_t(1 + digit)];
-                    if (!network.carrierName(code))
-                        codes << QStringLiteral("%1 for digit %2").arg(code).arg(digit);
-                }
-                if (!codes.isEmpty()) {
-                    found.unnamed += int(codes.size());
-                    problem(line, QStringLiteral(u"codes with no %1 carrier name (shown as 不明) "
-                                                 u"in block %2: %3")
-                                      .arg(kindName(network))
-                                      .arg(key)
-                                      .arg(codes.join(QStringLiteral(", "))));
-                }
-            }
-        } catch (const runtime::RuntimeError& error) {
-            found.flaw = error;
-            printLine(describe(error) +
-                      QStringLiteral(" (a lookup stops here: every number whose block is not "
-                                     "listed before this point gets this error)"));
-        }
+        records.emplace(file);
     } catch (const runtime::RuntimeError& error) {
         found.unopened = error;
         printMessage(describe(error));
+        return found;
+    }
+    std::array<int, lookup::kBlockCount> firstLine{}; // 0: no record of that block yet
+    try {
+        while (const auto record = records->next()) {
+            ++found.records;
+            const int line = record->line;
+            const qint16 key = record->key;
+            if (!lookup::Network::holdsBlock(key)) {
+                ++found.outside;
+                problem(line, QStringLiteral("key %1 is outside 0-999: no number reaches "
+                                             "this record")
+                                  .arg(key));
+                continue;
+            }
+            int& first = firstLine[std::size_t(key)];
+            if (first != 0) {
+                ++found.duplicates;
+                problem(line, QStringLiteral("key %1 again (first on line %2): this record "
+                                             "is never used")
+                                  .arg(key)
+                                  .arg(first));
+                continue;
+            }
+            first = line;
+            QStringList codes;
+            for (int digit = 0; digit < 10; ++digit) {
+                const qint16 code = record->codes[std::size_t(digit)];
+                if (!network.carrierName(code))
+                    codes << QStringLiteral("%1 for digit %2").arg(code).arg(digit);
+            }
+            if (!codes.isEmpty()) {
+                found.unnamed += int(codes.size());
+                problem(line, QStringLiteral(u"codes with no %1 carrier name (shown as 不明) "
+                                             u"in block %2: %3")
+                                  .arg(lookup::fixedText(network.name))
+                                  .arg(key)
+                                  .arg(codes.join(QStringLiteral(", "))));
+            }
+        }
+    } catch (const runtime::RuntimeError& error) {
+        found.flaw = error;
+        printLine(describe(error) +
+                  QStringLiteral(" (a lookup stops here: every number whose block is not "
+                                 "listed before this point gets this error)"));
     }
     return found;
 }
 
 void summarise(const QString& file, const lookup::Network& network, const Findings& found,
                Output& out) {
-    QString text = QStringLiteral("%1 (%2): ").arg(file, kindName(network));
+    QString text = QStringLiteral("%1 (%2): ").arg(file, lookup::fixedText(network.name));
     if (found.unopened) {
         text += QStringLiteral("not read: error %1: %2\n")
                     .arg(static_cast<int>(found.unopened->number()))
@@ -124,15 +114,10 @@ void summarise(const QString& file, const lookup::Network& network, const Findin
 
 } // namespace
 
-const lookup::Network& kindOfFile(const QString& file) {
-    const QChar kind = QFileInfo(file).fileName() == QStringLiteral("p.dat") ? u'p' : u'k';
-    return *lookup::networkOfKind(kind);
-}
-
 int checkDataFiles(const QStringList& files, const lookup::Network* kind, Output& out) {
     bool clean = true;
     for (const QString& file : files) {
-        const lookup::Network& network = kind ? *kind : kindOfFile(file);
+        const lookup::Network& network = kind ? *kind : lookup::networkOfDataFile(file);
         const Findings found = inspect(file, network);
         summarise(file, network, found, out);
         // The summary of one file comes before the problems of the next.

@@ -2,63 +2,21 @@
 
 #include "output.h"
 
-#include "lookup/carrierlookup.h"
-#include "lookup/windowops.h"
-#include "runtime/runtimeerror.h"
+#include "lookup/query.h"
+#include "lookup/readonceindex.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <vector>
-
-#ifdef _WIN32
-#include <io.h>
-#define ZUNOVA_READ _read
-#else
 #include <unistd.h>
-#define ZUNOVA_READ ::read
-#endif
+#include <vector>
 
 namespace zunova::console {
 namespace {
 
-// The window, as far as the query can see it, for one number.
-class ConsoleWindow final : public lookup::WindowOps {
-public:
-    explicit ConsoleWindow(const QString& number)
-        : m_text1(number) {}
-
-    QString text1Text() const override { return m_text1; }
-    void setText1Text(const QString& text) override { m_text1 = text; }
-    void setLabel4Caption(const QString& caption) override { m_label4 = caption; }
-    void showWarning(const QString& text) override { m_warnings << text; }
-
-    const QString& label4() const { return m_label4; }
-    const QStringList& warnings() const { return m_warnings; }
-
-private:
-    QString m_text1;
-    QString m_label4;
-    QStringList m_warnings;
-};
-
 constexpr qsizetype kReadSize = 64 * 1024;
 
 } // namespace
-
-Answer NumberLookup::answer(const QString& number) {
-    ConsoleWindow window(number);
-    lookup::CarrierLookup lookup(window, &m_records);
-    try {
-        lookup.Chousa();
-    } catch (const runtime::RuntimeError& error) {
-        // As in the window: the error is reported and no carrier is shown.
-        return {QString(), {describe(error)}};
-    }
-    if (!window.warnings().isEmpty())
-        return {QString(), window.warnings()};
-    return {window.label4(), {}};
-}
 
 bool forEachLine(int fd, const std::function<bool(QByteArrayView)>& each) {
     std::vector<char> buffer(std::size_t{kReadSize});
@@ -69,7 +27,7 @@ bool forEachLine(int fd, const std::function<bool(QByteArrayView)>& each) {
         return each(line);
     };
     for (;;) {
-        const auto got = ZUNOVA_READ(fd, buffer.data(), static_cast<unsigned>(buffer.size()));
+        const auto got = ::read(fd, buffer.data(), buffer.size());
         if (got < 0) {
             if (errno == EINTR)
                 continue;
@@ -107,23 +65,26 @@ bool forEachLine(int fd, const std::function<bool(QByteArrayView)>& each) {
 }
 
 int lookUpNumbers(const QStringList& numbers, Output& out) {
-    NumberLookup lookup;
+    lookup::ReadOnceIndex records;
     bool allAnswered = true;
 
     auto answerOne = [&](const QString& number) {
-        const Answer answer = lookup.answer(number);
+        const lookup::Answer answer = lookup::lookUp(number, records);
         out.append(number);
         out.append(QByteArrayView("\t"));
-        out.append(answer.carrier);
-        out.append(QByteArrayView("\n"));
-        if (answer.messages.isEmpty()) {
+        if (const auto* carrier = std::get_if<lookup::Carrier>(&answer)) {
+            out.append(lookup::fixedText(carrier->name));
+            out.append(QByteArrayView("\n"));
             out.endLine();
         } else {
+            out.append(QByteArrayView("\n"));
             allAnswered = false;
             // The answers stay in order with the messages, also where both go to one log.
             out.flush();
-            for (const QString& message : answer.messages)
-                printMessage(displayed(number) + QStringLiteral(": ") + message);
+            const auto* warning = std::get_if<lookup::Warning>(&answer);
+            printMessage(displayed(number) + QStringLiteral(": ") +
+                         (warning ? lookup::fixedText(warning->text)
+                                  : describe(std::get<runtime::RuntimeError>(answer))));
         }
         return !out.failed();
     };

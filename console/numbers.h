@@ -1,9 +1,6 @@
 #pragma once
 
-#include "lookup/recordfinder.h"
-
 #include <QByteArrayView>
-#include <QString>
 #include <QStringList>
 
 #include <functional>
@@ -11,23 +8,6 @@
 namespace zunova::console {
 
 class Output;
-
-// What the window would show for one number: the carrier in Label4, or the texts of its warning
-// and error boxes, in which case the carrier is empty.
-struct Answer {
-    QString carrier;
-    QStringList messages;
-};
-
-// Looks numbers up exactly as the window's query does, one after another, reading each data
-// file once for the whole run.
-class NumberLookup {
-public:
-    Answer answer(const QString& number);
-
-private:
-    lookup::DataFileIndex m_records;
-};
 
 // Longer lines keep only their first this many bytes.
 inline constexpr qsizetype kMaxLineBytes = 16 * 1024 * 1024;
@@ -37,7 +17,9 @@ inline constexpr qsizetype kMaxLineBytes = 16 * 1024 * 1024;
 // Returns false, with errno set, when reading fails.
 bool forEachLine(int fd, const std::function<bool(QByteArrayView)>& each);
 
-// `zunova NUMBER...` and `zunova -`: one line per number on `out`, messages on standard error.
+// `zunova NUMBER...` and `zunova -`: one line per number on `out`, the number, a tab and the
+// carrier the window would show; where the window would warn or report an error, the carrier is
+// empty and standard error says why. Each data file is read once for the whole run.
 // Returns the exit status: 0 when every number got a carrier, 1 otherwise.
 int lookUpNumbers(const QStringList& numbers, Output& out);
 

@@ -4,16 +4,7 @@
 
 #include <cerrno>
 #include <cstdio>
-
-#ifdef _WIN32
-#include <io.h>
-#define ZUNOVA_WRITE _write
-#define ZUNOVA_ISATTY _isatty
-#else
 #include <unistd.h>
-#define ZUNOVA_WRITE ::write
-#define ZUNOVA_ISATTY ::isatty
-#endif
 
 namespace zunova::console {
 namespace {
@@ -25,7 +16,7 @@ constexpr qsizetype kDisplayedLength = 40;
 
 Output::Output(int fd)
     : m_fd(fd)
-    , m_interactive(ZUNOVA_ISATTY(fd) != 0) {
+    , m_interactive(::isatty(fd) != 0) {
     m_buffer.reserve(kBufferSize + 256);
 }
 
@@ -67,7 +58,7 @@ void Output::writeOut() {
     const char* data = m_buffer.constData();
     qsizetype left = m_buffer.size();
     while (left > 0) {
-        const auto written = ZUNOVA_WRITE(m_fd, data, static_cast<unsigned>(left));
+        const auto written = ::write(m_fd, data, std::size_t(left));
         if (written < 0) {
             if (errno == EINTR)
                 continue;

@@ -1,11 +1,12 @@
-// Bulk answers against one-by-one Hanbetsu answers over arbitrary data-file bytes and numbers.
+// The one-read index against the one-by-one scan over arbitrary data-file bytes and numbers.
 // Input: byte 0 holds the count of numbers less one (low four bits) and, in bit 4, "no data file
 // at all"; then positions 4 to 7 of each number, four bytes apiece; the rest is the file.
 #include "fuzzsupport.h"
 
-#include "lookup/carrierlookup.h"
-#include "lookup/recordfinder.h"
-#include "support/outcome.h"
+#include "lookup/query.h"
+#include "lookup/readonceindex.h"
+#include "lookup/recordsource.h"
+#include "support/answer.h"
 
 #include <QFile>
 
@@ -42,16 +43,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const fuzz::DescriptorCount fds;
     {
-        lookup::DataFileIndex index;
+        lookup::ReadOnceIndex index;
+        lookup::FileScan scan;
         for (const QString& number : numbers) {
-            const testing::Outcome bulk =
-                testing::outcomeOf([&] { return index.find(number, QStringLiteral("k.dat")); });
-            const testing::Outcome single = testing::outcomeOf(
-                [&] { return lookup::CarrierLookup::Hanbetsu(number, QStringLiteral("k.dat")); });
-            if (!(bulk == single)) {
+            const QString bulk = testing::describe(lookup::lookUp(number, index));
+            const QString single = testing::describe(lookup::lookUp(number, scan));
+            if (bulk != single) {
                 std::fprintf(stderr, "number %s: bulk %s, one by one %s\n",
-                             number.toUtf8().constData(), bulk.describe().c_str(),
-                             single.describe().c_str());
+                             number.toUtf8().constData(), bulk.toUtf8().constData(),
+                             single.toUtf8().constData());
                 fuzz::violated("bulk and one-by-one answers agree");
             }
         }

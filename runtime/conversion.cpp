@@ -16,17 +16,8 @@ namespace {
     throw RuntimeError(ErrorNumber::Overflow);
 }
 
-int decimalDigit(QChar c) {
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9')
-        return u - u'0';
-    if (u >= u'\uFF10' && u <= u'\uFF19') // full-width digits, as typed with a Japanese IME
-        return u - u'\uFF10';
-    return -1;
-}
-
 int radixDigit(QChar c, int radix) {
-    int d = decimalDigit(c);
+    int d = digitValue(c.unicode());
     if (d < 0 && radix == 16) {
         const char16_t u = c.unicode();
         if (u >= u'a' && u <= u'f')
@@ -82,7 +73,7 @@ qint16 fromDecimalForm(QStringView body) {
     bool seenPoint = false;
     bool anyDigit = false;
     for (; i < body.size(); ++i) {
-        const int d = decimalDigit(body[i]);
+        const int d = digitValue(body[i].unicode());
         if (d >= 0) {
             anyDigit = true;
             if (digits.empty() && d == 0) {
@@ -114,7 +105,7 @@ qint16 fromDecimalForm(QStringView body) {
             typeMismatch();
         std::int64_t exponent = 0;
         for (; i < body.size(); ++i) {
-            const int d = decimalDigit(body[i]);
+            const int d = digitValue(body[i].unicode());
             if (d < 0)
                 typeMismatch();
             // Saturate: anything this large over- or underflows whatever the mantissa.

@@ -2,21 +2,14 @@
 
 #include "runtimeerror.h"
 
-#ifdef _WIN32
-#include <QFileInfo>
-#else
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <utility>
-#endif
 
 namespace zunova::runtime {
-
-#ifndef _WIN32
-
 namespace {
 
 // Owns a descriptor until QFile takes it over, so it is closed on every way out before that.
@@ -38,14 +31,9 @@ private:
     int m_fd;
 };
 
-bool isRegularFile(const struct stat& st) {
-    return S_ISREG(st.st_mode);
-}
-
 } // namespace
 
-DataFile::DataFile(const QString& name)
-    : m_name(name) {
+DataFile::DataFile(const QString& name) {
     const QByteArray path = QFile::encodeName(name);
     // O_NONBLOCK: a FIFO without a writer (or a device that waits) must not hold the window; it
     // changes nothing for the regular file that is read below.
@@ -58,12 +46,12 @@ DataFile::DataFile(const QString& name)
         // An unreadable FIFO or directory is still not a data file: say so rather than
         // "permission".
         if ((error == EACCES || error == EPERM) &&
-            (::stat(path.constData(), &st) != 0 || isRegularFile(st)))
+            (::stat(path.constData(), &st) != 0 || S_ISREG(st.st_mode)))
             throw RuntimeError(ErrorNumber::PermissionDenied, name);
         throw RuntimeError(ErrorNumber::PathNotFound, name);
     }
     struct stat st {};
-    if (::fstat(fd.get(), &st) != 0 || !isRegularFile(st))
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
         throw RuntimeError(ErrorNumber::PathNotFound, name);
     // The reader does its own buffering.
     if (!m_file.open(fd.get(), QIODevice::ReadOnly | QIODevice::Unbuffered,
@@ -71,26 +59,5 @@ DataFile::DataFile(const QString& name)
         throw RuntimeError(ErrorNumber::PathNotFound, name);
     fd.release();
 }
-
-#else
-
-DataFile::DataFile(const QString& name)
-    : m_name(name)
-    , m_file(name) {
-    const QFileInfo info(name);
-    // QFile would happily "open" some directories; only a plain file is a data file.
-    if (info.exists() && !info.isFile())
-        throw RuntimeError(ErrorNumber::PathNotFound, name);
-    // The reader does its own buffering.
-    if (m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return;
-    if (!info.exists())
-        throw RuntimeError(ErrorNumber::FileNotFound, name);
-    if (m_file.error() == QFileDevice::PermissionsError || !info.isReadable())
-        throw RuntimeError(ErrorNumber::PermissionDenied, name);
-    throw RuntimeError(ErrorNumber::PathNotFound, name);
-}
-
-#endif
 
 } // namespace zunova::runtime

@@ -19,11 +19,9 @@ public:
     DataFile(const DataFile&) = delete;
     DataFile& operator=(const DataFile&) = delete;
 
-    const QString& name() const { return m_name; }
     QIODevice& device() { return m_file; }
 
 private:
-    QString m_name;
     QFile m_file;
 };
 

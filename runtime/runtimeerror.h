@@ -6,8 +6,8 @@
 
 namespace zunova::runtime {
 
-// The run-time error numbers the program can raise. The numbers are the ones users of the
-// old runtime know from its error box, so they are kept.
+// The run-time error numbers the program can raise. Each names one kind of fault, and the
+// error box and the command line show it with its number, which users quote when they ask.
 enum class ErrorNumber : int {
     Overflow = 6,
     TypeMismatch = 13,

@@ -1,8 +1,9 @@
 // The command line, run as the real program with no display at all.
-#include "lookup/carrierlookup.h"
+#include "lookup/query.h"
+#include "lookup/recordsource.h"
 #include "runtime/datafile.h"
 #include "runtime/runtimeerror.h"
-#include "support/recordingwindow.h"
+#include "support/outcome.h"
 #include "support/tempworkdir.h"
 #include "zunova/version.h"
 
@@ -29,10 +30,9 @@
 
 extern char** environ;
 
-using zunova::lookup::CarrierLookup;
+using zunova::lookup::FileScan;
 using zunova::runtime::ErrorNumber;
 using zunova::runtime::RuntimeError;
-using zunova::testing::RecordingWindow;
 using zunova::testing::TempWorkDir;
 
 namespace {
@@ -96,54 +96,6 @@ QString errorText(ErrorNumber number) {
     return RuntimeError::errorText(number);
 }
 
-TEST(CommandLine, HelpAndVersionGoToStandardOutput) {
-    for (const char* option : {"--help", "-h"}) {
-        SCOPED_TRACE(option);
-        const Result run = runZunova({QString::fromLatin1(option)});
-        EXPECT_EQ(run.status, 0);
-        EXPECT_TRUE(run.outText().startsWith(QStringLiteral("Usage: zunova [options] ")))
-            << run.out.toStdString();
-        // Every mode and option is described.
-        for (const char* text : {"--version", "zunova NUMBER...", "zunova -", "--check FILE...",
-                                 "--kind <k|p>", "Exit status", "k.dat", "p.dat"})
-            EXPECT_TRUE(run.outText().contains(QString::fromLatin1(text))) << text;
-        EXPECT_EQ(run.err, QByteArray());
-    }
-    // Started in a folder of the user's, the program loads no library from it.
-    TempWorkDir dir;
-    dir.write("libQt6Core.so.6", "not a library");
-    const Result run = runZunova({QStringLiteral("--version")}, {}, dir.path());
-    EXPECT_EQ(run.status, 0) << run.err.toStdString();
-    EXPECT_EQ(run.outText(),
-              QStringLiteral("zunova %1\n").arg(QString::fromLatin1(zunova::kVersionString)));
-    EXPECT_EQ(run.err, QByteArray());
-}
-
-TEST(CommandLine, UsageErrors) {
-    const std::vector<QStringList> cases{
-        {"--bogus"},
-        {"-x"},
-        {"--check"},
-        {"--check", "--kind", "x", "k.dat"},
-        {"--check", "--kind", "kp", "k.dat"},
-        {"--kind", "p", "09012345678"},
-        {"--"},
-    };
-    for (const QStringList& arguments : cases) {
-        SCOPED_TRACE(arguments.join(u' ').toStdString());
-        const Result run = runZunova(arguments);
-        EXPECT_EQ(run.status, 2);
-        EXPECT_EQ(run.out, QByteArray());
-        // What went wrong, the usage line, and where to read more.
-        const QStringList lines = run.errLines();
-        ASSERT_EQ(lines.size(), 3) << run.err.toStdString();
-        EXPECT_TRUE(lines[0].startsWith(QStringLiteral("zunova: ")));
-        EXPECT_EQ(lines[1],
-                  QStringLiteral("Usage: zunova [options] [NUMBER... | - | --check FILE...]"));
-        EXPECT_EQ(lines[2], QStringLiteral("Try 'zunova --help' for more information."));
-    }
-}
-
 // k.dat: named and unnamed codes, a duplicate and an out-of-range key, then a malformed field on
 // line 5 and a record no lookup ever reaches. p.dat: a record, then one cut short.
 const QByteArray kFlawedK = "123,1,1,2,2,3,3,4,4,9,9\r\n"
@@ -162,31 +114,83 @@ struct Expected {
 };
 
 Expected asTheWindow(const QString& number) {
-    RecordingWindow window(number);
-    CarrierLookup lookup(window);
-    try {
-        lookup.Chousa();
-    } catch (const RuntimeError& e) {
-        QString where;
+    FileScan scan;
+    const zunova::lookup::Answer answer = zunova::lookup::lookUp(number, scan);
+    if (const auto* carrier = std::get_if<zunova::lookup::Carrier>(&answer))
+        return {number + u'\t' + zunova::lookup::fixedText(carrier->name), {}};
+    QString why;
+    if (const auto* warning = std::get_if<zunova::lookup::Warning>(&answer)) {
+        why = zunova::lookup::fixedText(warning->text);
+    } else {
+        const auto& e = std::get<RuntimeError>(answer);
         if (!e.file().isEmpty())
-            where = e.line() > 0 ? QStringLiteral("%1:%2: ").arg(e.file()).arg(e.line())
-                                 : e.file() + QStringLiteral(": ");
-        return {number + u'\t',
-                {QStringLiteral("zunova: %1: %2error %3: %4")
-                     .arg(number, where)
-                     .arg(static_cast<int>(e.number()))
-                     .arg(e.text())}};
+            why = e.line() > 0 ? QStringLiteral("%1:%2: ").arg(e.file()).arg(e.line())
+                               : e.file() + QStringLiteral(": ");
+        why += QStringLiteral("error %1: %2").arg(static_cast<int>(e.number())).arg(e.text());
     }
-    QStringList warnings;
-    for (const QString& entry : window.log)
-        if (entry.startsWith(QStringLiteral("warn:")))
-            warnings << QStringLiteral("zunova: %1: %2").arg(number, entry.mid(5));
-    return {number + u'\t' + (warnings.isEmpty() ? window.label4 : QString()), warnings};
+    return {number + u'\t', {QStringLiteral("zunova: %1: %2").arg(number, why)}};
 }
 
-TEST(CommandLine, AnswersEachNumberAsTheWindowDoes) {
+// Each test runs in a folder of its own holding the flawed k.dat above.
+class CommandLine : public ::testing::Test {
+protected:
+    CommandLine() { dir.write("k.dat", kFlawedK); }
+    Result invoke(const QStringList& arguments, const QByteArray& input = {},
+                  int timeoutMs = kTimeoutMs) {
+        return runZunova(arguments, input, dir.path(), timeoutMs);
+    }
     TempWorkDir dir;
-    dir.write("k.dat", kFlawedK);
+};
+using CheckDataFile = CommandLine;
+
+TEST_F(CommandLine, HelpAndVersionGoToStandardOutput) {
+    for (const char* option : {"--help", "-h"}) {
+        SCOPED_TRACE(option);
+        const Result run = invoke({QString::fromLatin1(option)});
+        EXPECT_EQ(run.status, 0);
+        EXPECT_TRUE(run.outText().startsWith(QStringLiteral("Usage: zunova [options] ")))
+            << run.out.toStdString();
+        // Every mode and option is described.
+        for (const char* text : {"--version", "zunova NUMBER...", "zunova -", "--check FILE...",
+                                 "--kind <k|p>", "Exit status", "k.dat", "p.dat"})
+            EXPECT_TRUE(run.outText().contains(QString::fromLatin1(text))) << text;
+        EXPECT_EQ(run.err, QByteArray());
+    }
+    // Started in a folder of the user's, the program loads no library from it.
+    dir.write("libQt6Core.so.6", "not a library");
+    const Result run = invoke({QStringLiteral("--version")});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(run.outText(),
+              QStringLiteral("zunova %1\n").arg(QString::fromLatin1(zunova::kVersionString)));
+    EXPECT_EQ(run.err, QByteArray());
+}
+
+TEST_F(CommandLine, UsageErrors) {
+    const std::vector<QStringList> cases{
+        {"--bogus"},
+        {"-x"},
+        {"--check"},
+        {"--check", "--kind", "x", "k.dat"},
+        {"--check", "--kind", "kp", "k.dat"},
+        {"--kind", "p", "09012345678"},
+        {"--"},
+    };
+    for (const QStringList& arguments : cases) {
+        SCOPED_TRACE(arguments.join(u' ').toStdString());
+        const Result run = invoke(arguments);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.out, QByteArray());
+        // What went wrong, the usage line, and where to read more.
+        const QStringList lines = run.errLines();
+        ASSERT_EQ(lines.size(), 3) << run.err.toStdString();
+        EXPECT_TRUE(lines[0].startsWith(QStringLiteral("zunova: ")));
+        EXPECT_EQ(lines[1],
+                  QStringLiteral("Usage: zunova [options] [NUMBER... | - | --check FILE...]"));
+        EXPECT_EQ(lines[2], QStringLiteral("Try 'zunova --help' for more information."));
+    }
+}
+
+TEST_F(CommandLine, AnswersEachNumberAsTheWindowDoes) {
     dir.write("p.dat", kFlawedP);
     const QStringList numbers{
         "09012305678",
@@ -212,7 +216,7 @@ TEST(CommandLine, AnswersEachNumberAsTheWindowDoes) {
         out += expected.line + u'\n';
         messages += expected.messages;
     }
-    const Result run = runZunova(numbers, {}, dir.path());
+    const Result run = invoke(numbers);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.outText(), out);
     EXPECT_EQ(run.errLines(), messages);
@@ -231,16 +235,14 @@ TEST(CommandLine, AnswersEachNumberAsTheWindowDoes) {
         messages.contains(QStringLiteral(u"zunova: 0901234567: １１桁で入力してください。")));
 }
 
-TEST(CommandLine, ExitStatusZeroWhenEveryNumberHasACarrier) {
-    TempWorkDir dir;
-    dir.write("k.dat", kFlawedK);
+TEST_F(CommandLine, ExitStatusZeroWhenEveryNumberHasACarrier) {
     // 不明 is an answer too; a missing p.dat does not matter while no 070 number is asked.
-    const Result run = runZunova({"09012345678", "09050005678"}, {}, dir.path());
+    const Result run = invoke({"09012345678", "09050005678"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.outText(), QStringLiteral(u"09012345678\tJ-Phone\n09050005678\t不明\n"));
     EXPECT_EQ(run.err, QByteArray());
 
-    const Result phs = runZunova({"07012345678", "09012345678"}, {}, dir.path());
+    const Result phs = invoke({"07012345678", "09012345678"});
     EXPECT_EQ(phs.status, 1);
     EXPECT_EQ(phs.outText(), QStringLiteral("07012345678\t\n09012345678\tJ-Phone\n"));
     EXPECT_EQ(phs.errLines(), QStringList{QStringLiteral("zunova: 07012345678: p.dat: error 53: ") +
@@ -254,9 +256,7 @@ struct InputCase {
     int messages;
 };
 
-TEST(CommandLine, ReadsNumbersFromStandardInput) {
-    TempWorkDir dir;
-    dir.write("k.dat", kFlawedK);
+TEST_F(CommandLine, ReadsNumbersFromStandardInput) {
     const QString replacement = QString(QChar::ReplacementCharacter);
     const std::vector<InputCase> cases{
         {"LF and CR LF", "09012345678\r\n09012305678\n",
@@ -288,32 +288,29 @@ TEST(CommandLine, ReadsNumbersFromStandardInput) {
     };
     for (const InputCase& c : cases) {
         SCOPED_TRACE(c.name);
-        const Result run = runZunova({"-"}, c.input, dir.path());
+        const Result run = invoke({"-"}, c.input);
         EXPECT_EQ(run.status, c.messages == 0 ? 0 : 1);
         EXPECT_EQ(run.outText(), c.out);
         EXPECT_EQ(run.errLines().size(), c.messages) << run.err.toStdString();
     }
 
     // Numbers before, from and after standard input keep their order.
-    const Result mixed =
-        runZunova({"09012305678", "-", "09050005678"}, "09012345678\n", dir.path());
+    const Result mixed = invoke({"09012305678", "-", "09050005678"}, "09012345678\n");
     EXPECT_EQ(mixed.outText(), QStringLiteral(u"09012305678\tＮＴＴドコモ\n09012345678\tJ-Phone\n"
                                               u"09050005678\t不明\n"));
 }
 
-TEST(CommandLine, MessagesShowAwkwardNumbersSafely) {
-    TempWorkDir dir;
-    dir.write("k.dat", kFlawedK);
+TEST_F(CommandLine, MessagesShowAwkwardNumbersSafely) {
     // A control character would drive the terminal; a megabyte would flood it.
     const QByteArray escape = "090\x1b[2J34567\n";
-    Result run = runZunova({"-"}, escape, dir.path());
+    Result run = invoke({"-"}, escape);
     EXPECT_EQ(run.out, "090\x1b[2J34567\t\n");
     ASSERT_EQ(run.errLines().size(), 1);
     EXPECT_TRUE(run.errLines()[0].startsWith(QStringLiteral("zunova: 090\\x1b[2J34567: ")))
         << run.err.toStdString();
 
     const QByteArray megabyte(1 << 20, '9');
-    run = runZunova({"-"}, megabyte + "\n09012345678\n", dir.path());
+    run = invoke({"-"}, megabyte + "\n09012345678\n");
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, megabyte + "\t\n09012345678\tJ-Phone\n");
     ASSERT_EQ(run.errLines().size(), 1);
@@ -321,13 +318,11 @@ TEST(CommandLine, MessagesShowAwkwardNumbersSafely) {
     EXPECT_TRUE(run.errText().endsWith(QStringLiteral(u"１１桁で入力してください。\n")));
 }
 
-TEST(CommandLine, EndlessLineKeepsMemoryBounded) {
-    TempWorkDir dir;
-    dir.write("k.dat", kFlawedK);
+TEST_F(CommandLine, EndlessLineKeepsMemoryBounded) {
     // Input without line ends (a device, a binary file): only the line's first 16 MiB are kept.
     constexpr qsizetype kept = 16 * 1024 * 1024;
     const QByteArray endless(kept + 4 * 1024 * 1024, '7');
-    const Result run = runZunova({"-"}, endless + "\n09012345678\n", dir.path(), 60'000);
+    const Result run = invoke({"-"}, endless + "\n09012345678\n", 60'000);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out.size(), kept + qsizetype(sizeof "\t\n09012345678\tJ-Phone\n") - 1);
     EXPECT_TRUE(run.out.startsWith(endless.left(kept) + "\t\n"));
@@ -335,9 +330,7 @@ TEST(CommandLine, EndlessLineKeepsMemoryBounded) {
     EXPECT_EQ(run.errLines().size(), 1);
 }
 
-TEST(CommandLine, StopsQuietlyWhenTheReaderGoesAway) {
-    TempWorkDir dir;
-    dir.write("k.dat", kFlawedK);
+TEST_F(CommandLine, StopsQuietlyWhenTheReaderGoesAway) {
     QByteArray list;
     for (int i = 0; i < 300'000; ++i)
         list += "09012345678\n";
@@ -364,9 +357,7 @@ TEST(CommandLine, StopsQuietlyWhenTheReaderGoesAway) {
 
 // Standard output on a terminal: each answer is there as soon as its line has been read, before
 // standard input ends.
-TEST(CommandLine, FlushesEachLineOnATerminal) {
-    TempWorkDir dir;
-    dir.write("k.dat", kFlawedK);
+TEST_F(CommandLine, FlushesEachLineOnATerminal) {
     int master = -1;
     int slave = -1;
     ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
@@ -423,10 +414,8 @@ TEST(CommandLine, FlushesEachLineOnATerminal) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
-TEST(CheckDataFile, ReportsEveryProblemAndASummary) {
-    TempWorkDir dir;
-    dir.write("k.dat", kFlawedK);
-    const Result run = runZunova({"--check", "k.dat"}, {}, dir.path());
+TEST_F(CheckDataFile, ReportsEveryProblemAndASummary) {
+    const Result run = invoke({"--check", "k.dat"});
     EXPECT_EQ(run.status, 1);
     const QStringList lines = run.errLines();
     ASSERT_EQ(lines.size(), 4) << run.err.toStdString();
@@ -449,7 +438,7 @@ TEST(CheckDataFile, ReportsEveryProblemAndASummary) {
                                             "  codes with no carrier name: 9\n"));
 }
 
-TEST(CheckDataFile, RunTimeErrorsAreTheOnesALookupMeets) {
+TEST_F(CheckDataFile, RunTimeErrorsAreTheOnesALookupMeets) {
     // Whatever line the reader gives a cut-short record or an overflow, the check names the same.
     const std::vector<QByteArray> files{
         "123,1,1,2,2,3,3,9,9,4,1\r\n5,1,1\r\n",
@@ -458,32 +447,24 @@ TEST(CheckDataFile, RunTimeErrorsAreTheOnesALookupMeets) {
     };
     for (const QByteArray& content : files) {
         SCOPED_TRACE(content.toStdString());
-        TempWorkDir dir;
         dir.write("k.dat", content);
-        int number = 0;
-        int line = 0;
-        try {
-            CarrierLookup::Hanbetsu(QStringLiteral("09099905678"), QStringLiteral("k.dat"));
-            ADD_FAILURE() << "no run-time error";
-        } catch (const RuntimeError& e) {
-            number = static_cast<int>(e.number());
-            line = e.line();
-        }
-        const Result run = runZunova({"--check", "k.dat"}, {}, dir.path());
+        const auto lookup =
+            zunova::testing::outcomeOf([] { return FileScan().codeOf("k.dat", 999, 0); });
+        ASSERT_NE(lookup.error, 0);
+        const Result run = invoke({"--check", "k.dat"});
         EXPECT_EQ(run.status, 1);
         EXPECT_TRUE(run.outText().contains(
             QStringLiteral("  run-time errors: error %1 at line %2 (not read further")
-                .arg(number)
-                .arg(line)))
+                .arg(lookup.error)
+                .arg(lookup.line)))
             << run.out.toStdString();
         ASSERT_EQ(run.errLines().size(), 1) << run.err.toStdString();
         EXPECT_TRUE(run.errLines()[0].startsWith(
-            QStringLiteral("k.dat:%1: error %2: ").arg(line).arg(number)));
+            QStringLiteral("k.dat:%1: error %2: ").arg(lookup.line).arg(lookup.error)));
     }
 }
 
-TEST(CheckDataFile, KindFromTheNameUnlessGiven) {
-    TempWorkDir dir;
+TEST_F(CheckDataFile, KindFromTheNameUnlessGiven) {
     // Code 4 is TuKa for cellular numbers and nothing for PHS.
     const QByteArray content = "5,1,2,3,4,9,1,2,3,4,9\r\n";
     dir.write("p.dat", content);
@@ -501,18 +482,17 @@ TEST(CheckDataFile, KindFromTheNameUnlessGiven) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments.join(u' ').toStdString());
-        const Result run = runZunova(c.arguments, {}, dir.path());
+        const Result run = invoke(c.arguments);
         EXPECT_EQ(run.status, c.status);
         EXPECT_EQ(run.outText().section(u'\n', 0, 0), c.firstLine);
         EXPECT_EQ(run.errLines().size(), c.status == 0 ? 0 : 1) << run.err.toStdString();
     }
 }
 
-TEST(CheckDataFile, CleanFilesAndSeveralAtOnce) {
-    TempWorkDir dir;
+TEST_F(CheckDataFile, CleanFilesAndSeveralAtOnce) {
     dir.write("k.dat", "123,1,1,2,2,3,3,4,4,9,9\r\n124,1,1,1,1,1,1,1,1,1,1");
     dir.write("empty.dat", "");
-    const Result clean = runZunova({"--check", "k.dat", "empty.dat"}, {}, dir.path());
+    const Result clean = invoke({"--check", "k.dat", "empty.dat"});
     EXPECT_EQ(clean.status, 0);
     EXPECT_EQ(clean.err, QByteArray());
     EXPECT_EQ(clean.outText(), QStringLiteral("k.dat (cellular): 2 records read\n"
@@ -526,7 +506,7 @@ TEST(CheckDataFile, CleanFilesAndSeveralAtOnce) {
                                               "  duplicate keys: 0\n"
                                               "  codes with no carrier name: 0\n"));
     // One bad file makes the run fail, and the files after it are still checked.
-    const Result mixed = runZunova({"--check", "missing.dat", "k.dat"}, {}, dir.path());
+    const Result mixed = invoke({"--check", "missing.dat", "k.dat"});
     EXPECT_EQ(mixed.status, 1);
     EXPECT_TRUE(mixed.outText().contains(QStringLiteral("k.dat (cellular): 2 records read\n")));
 }
@@ -541,51 +521,17 @@ QString openError(const QString& path) {
     return QStringLiteral("opened");
 }
 
-TEST(CheckDataFile, FilesThatCannotBeRead) {
-    TempWorkDir dir;
+TEST_F(CheckDataFile, FilesThatCannotBeRead) {
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.dat")));
     for (const QString& name : {QStringLiteral("missing.dat"), QStringLiteral("folder.dat")}) {
         SCOPED_TRACE(name.toStdString());
         const QString error = openError(name);
         ASSERT_NE(error, QStringLiteral("opened"));
-        const Result run = runZunova({"--check", name}, {}, dir.path());
+        const Result run = invoke({"--check", name});
         EXPECT_EQ(run.status, 1);
         EXPECT_EQ(run.errLines(), QStringList{QStringLiteral("zunova: %1: %2").arg(name, error)});
         EXPECT_EQ(run.outText(), QStringLiteral("%1 (cellular): not read: %2\n").arg(name, error));
     }
-}
-
-TEST(CheckDataFile, FifoDoesNotHang) {
-    TempWorkDir dir;
-    const QByteArray fifo = QFile::encodeName(QDir(dir.path()).filePath(QStringLiteral("k.dat")));
-    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
-    // Nobody ever writes to it: reading it would wait for ever.
-    const Result run = runZunova({"--check", "k.dat"}, {}, dir.path(), 10'000);
-    ASSERT_TRUE(run.finished);
-    EXPECT_EQ(run.status, 1);
-    ASSERT_EQ(run.errLines().size(), 1) << run.err.toStdString();
-    EXPECT_TRUE(run.errLines()[0].startsWith(QStringLiteral("zunova: k.dat: error ")));
-    EXPECT_TRUE(run.outText().startsWith(QStringLiteral("k.dat (cellular): not read: error ")));
-}
-
-// Root reads every file: CTest runs this one again as an unprivileged user.
-TEST(CheckDataFile, UnreadableFile) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "run as root; tests/run-unprivileged.sh runs it as nobody";
-    TempWorkDir dir;
-    dir.write("k.dat", "1,1,1,1,1,1,1,1,1,1,1\r\n");
-    ASSERT_TRUE(QFile::setPermissions(QDir(dir.path()).filePath(QStringLiteral("k.dat")),
-                                      QFileDevice::WriteOwner));
-    const QString error = openError(QStringLiteral("k.dat"));
-    ASSERT_NE(error, QStringLiteral("opened"));
-    const Result run = runZunova({"--check", "k.dat"}, {}, dir.path());
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.errLines(), QStringList{QStringLiteral("zunova: k.dat: ") + error});
-    // A lookup meets the same error.
-    const Result lookup = runZunova({"09012345678"}, {}, dir.path());
-    EXPECT_EQ(lookup.status, 1);
-    EXPECT_EQ(lookup.errLines(),
-              QStringList{QStringLiteral("zunova: 09012345678: k.dat: ") + error});
 }
 
 } // namespace

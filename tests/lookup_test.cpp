@@ -1,26 +1,36 @@
-#include "lookup/carrierlookup.h"
-#include "lookup/windowops.h"
-#include "runtime/runtimeerror.h"
-#include "support/recordingwindow.h"
+// The query and the record sources: entered text to answer, through the one-by-one scan and the
+// one-read index, which must always agree.
+#include "lookup/query.h"
+#include "lookup/readonceindex.h"
+#include "lookup/recordsource.h"
+#include "lookup/writtennumber.h"
+#include "support/answer.h"
 #include "support/tempworkdir.h"
 
 #include <QDir>
-#include <QStringList>
+#include <QFile>
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <optional>
+#include <random>
+#include <string>
 #include <vector>
 
-using zunova::lookup::CarrierLookup;
-using zunova::runtime::RuntimeError;
-using zunova::testing::RecordingWindow;
+using zunova::lookup::FileScan;
+using zunova::lookup::lookUp;
+using zunova::lookup::ReadOnceIndex;
+using zunova::lookup::RecordSource;
+using zunova::testing::describe;
+using zunova::testing::DescriptorCount;
 using zunova::testing::TempWorkDir;
 
 namespace {
 
-const QString kLength = QStringLiteral(u"warn:１１桁で入力してください。");
-const QString kNotMobile = QStringLiteral(u"warn:移動電話の番号ではありません。");
+QString answerOf(const QString& number, RecordSource& records) {
+    return describe(lookUp(number, records));
+}
 
 // Blocks used below: k.dat names every cellular code across block 123 and uses unnamed codes in
 // block 500; p.dat does the same for PHS. Block 777 has no record in either.
@@ -29,178 +39,345 @@ const QByteArray kK = "123,1,1,2,2,3,3,4,4,9,9\r\n"
                       "123,9,9,9,9,9,9,9,9,9,9\r\n";
 const QByteArray kP = "123,1,1,2,2,3,3,9,9,4,0\r\n";
 
+const QString kLength = QStringLiteral(u"warning １１桁で入力してください。");
+const QString kNotMobile = QStringLiteral(u"warning 移動電話の番号ではありません。");
+
 struct QueryCase {
-    QString text;
-    QStringList log; // every window operation in order
-    QString label4;  // the result label afterwards
-};
-
-TEST(Chousa, QueriesThroughTheWindowOperations) {
-    TempWorkDir dir;
-    dir.write("k.dat", kK);
-    dir.write("p.dat", kP);
-    const std::vector<QueryCase> cases{
-        // Refusals: the length warning leaves everything; the prefix warning then clears both.
-        {"", {kLength}, "before"},
-        {"0901234567", {kLength}, "before"},
-        {QStringLiteral(u"０９０１２３４５６７８"), {kNotMobile, "Text1=", "Label4="}, ""},
-        {"08012345678", {kNotMobile, "Text1=", "Label4="}, ""},
-        {"19012345678", {kNotMobile, "Text1=", "Label4="}, ""},
-        {"09112345678", {kNotMobile, "Text1=", "Label4="}, ""},
-        {QStringLiteral(u"0９0１２３４５６７８"), {kNotMobile, "Text1=", "Label4="}, ""},
-        // 090 reads k.dat: block 123, seventh digit picks the code.
-        {"09012305678", {QStringLiteral(u"Label4=ＮＴＴドコモ")}, QStringLiteral(u"ＮＴＴドコモ")},
-        {"09012325678", {QStringLiteral(u"Label4=ａｕ")}, QStringLiteral(u"ａｕ")},
-        {"09012345678", {"Label4=J-Phone"}, "J-Phone"},
-        {"09012365678", {"Label4=TuKa"}, "TuKa"},
-        {"09012395678", {QStringLiteral(u"Label4=不明")}, QStringLiteral(u"不明")},
-        // Positions 8 to 11 are never looked at; full-width digits in 4 to 7 still convert.
-        {"0901234ABCD", {"Label4=J-Phone"}, "J-Phone"},
-        {QStringLiteral(u"090１２３４😀😀"), {"Label4=J-Phone"}, "J-Phone"},
-        // 070 reads p.dat, where code 1 has another name.
-        {"07012305678", {QStringLiteral(u"Label4=ドコモ")}, QStringLiteral(u"ドコモ")},
-        {"07012325678", {QStringLiteral(u"Label4=ＤＤＩ")}, QStringLiteral(u"ＤＤＩ")},
-        {"07012345678", {QStringLiteral(u"Label4=アステル")}, QStringLiteral(u"アステル")},
-        {"07012365678", {QStringLiteral(u"Label4=不明")}, QStringLiteral(u"不明")},
-        // Codes without a name and blocks without a record say "不明", never the old carrier.
-        {"07012385678", {QStringLiteral(u"Label4=不明")}, QStringLiteral(u"不明")},
-        {"07012395678", {QStringLiteral(u"Label4=不明")}, QStringLiteral(u"不明")},
-        {"09050005678", {QStringLiteral(u"Label4=不明")}, QStringLiteral(u"不明")},
-        {"09050015678", {QStringLiteral(u"Label4=不明")}, QStringLiteral(u"不明")},
-        {"09050085678", {QStringLiteral(u"Label4=不明")}, QStringLiteral(u"不明")},
-        {"09077705678", {QStringLiteral(u"Label4=不明")}, QStringLiteral(u"不明")},
-        {"07077705678", {QStringLiteral(u"Label4=不明")}, QStringLiteral(u"不明")},
-    };
-    for (const QueryCase& c : cases) {
-        SCOPED_TRACE(c.text.toStdString());
-        RecordingWindow window(c.text);
-        CarrierLookup lookup(window);
-        lookup.Chousa();
-        EXPECT_EQ(window.log, c.log);
-        EXPECT_EQ(window.label4, c.label4);
-        if (!c.log.contains("Text1=")) {
-            EXPECT_EQ(window.text1, c.text) << "the number stays for correcting";
-        }
-    }
-}
-
-TEST(Hanbetsu, FindsTheFirstRecordOfTheBlock) {
-    TempWorkDir dir;
-    dir.write("k.dat", kK);
-    EXPECT_EQ(CarrierLookup::Hanbetsu("09012345678", "k.dat"), 3);
-    // The duplicate 123 record (all 9) is never consulted.
-    EXPECT_EQ(CarrierLookup::Hanbetsu("09012305678", "k.dat"), 1);
-    EXPECT_EQ(CarrierLookup::Hanbetsu("09050065678", "k.dat"), 32767);
-    EXPECT_EQ(CarrierLookup::Hanbetsu("09050075678", "k.dat"), -32768);
-    EXPECT_EQ(CarrierLookup::Hanbetsu("09077705678", "k.dat"), std::nullopt);
-    // Keys compare as numbers: "012" in the number is key 12, however the file writes it.
-    dir.write("p.dat", "0012,1,2,3,4,5,6,7,8,9,0\n");
-    EXPECT_EQ(CarrierLookup::Hanbetsu("07001285678", "p.dat"), 9);
-    dir.write("p.dat", "");
-    EXPECT_EQ(CarrierLookup::Hanbetsu("07001285678", "p.dat"), std::nullopt);
-    // A record split over two lines reads as one.
-    dir.write("p.dat", "123,1,1,1,1,1\r\n2,2,2,2,3\r\n");
-    EXPECT_EQ(CarrierLookup::Hanbetsu("07012395678", "p.dat"), 3);
-}
-
-TEST(Hanbetsu, StopsAtTheMatchingRecord) {
-    // Garbage after the record that matches is never read.
-    TempWorkDir dir;
-    dir.write("k.dat", "123,1,1,2,2,3,3,4,4,9,9\r\nnot data at all");
-    EXPECT_EQ(CarrierLookup::Hanbetsu("09012345678", "k.dat"), 3);
-}
-
-struct ErrorCase {
-    const char* name;
     QString number;
-    std::optional<QByteArray> kdat; // nothing: no k.dat at all
-    int error;
-    QString file;
-    int line;
+    QString answer;
+    std::optional<QByteArray> kdat = kK; // nothing: no such file
+    std::optional<QByteArray> pdat = kP;
 };
 
-TEST(Chousa, RunTimeErrorsReachTheCallerAndCloseTheFile) {
-    const std::vector<ErrorCase> cases{
-        {"letter in position 5", "0901A345678", kK, 13, "", 0},
-        // Positions 4 to 7 name a block only when all are digits, whatever else would convert.
-        {"space in the block", "070 1220 56", kK, 13, "", 0},
-        {"sign in the block", "090+1245678", kK, 13, "", 0},
-        {"exponent in the block", "0909e95678X", kK, 13, "", 0},
-        {"point in the block", "0901.245678", kK, 13, "", 0},
-        {"hexadecimal block", "090&H15678X", kK, 13, "", 0},
-        {"letter in position 7", "090123X5678", kK, 13, "", 0},
-        {"full stop in position 7", "090123.5678", kK, 13, "", 0},
-        {"missing file", "09012345678", std::nullopt, 53, "k.dat", 0},
-        {"truncated record", "09077705678", QByteArray("123,1,1,2,2,3,3,4,4,9,9\r\n1,2,3\r\n"), 62,
-         "k.dat", 2},
-        {"value beyond 16 bits", "09077705678",
-         QByteArray("1,2,3,4,5,6,7,8,9,10,11\r\n1,2,99999\r\n"), 6, "k.dat", 2},
-        {"not a number", "09077705678", QByteArray("1,2,3,4,5,6,7,8,9,10,eleven\r\n"), 13, "k.dat",
-         1},
+void writeOrRemove(const TempWorkDir& dir, const QString& name,
+                   const std::optional<QByteArray>& content) {
+    QFile::remove(QDir(dir.path()).filePath(name));
+    if (content)
+        dir.write(name, *content);
+}
+
+TEST(Query, AnswersEachEnteredNumber) {
+    const QString cut = QStringLiteral("123,1,1,2,2,3,3,4,4,9,9\r\n1,2,3\r\n");
+    const std::vector<QueryCase> cases{
+        // The length comes first, then the prefix 0x0, then position 2 picks the network.
+        {"", kLength},
+        {"0901234567", kLength},
+        {"090123456789", kLength},
+        {QStringLiteral(u"0901234567😀"), kLength}, // twelve UTF-16 units
+        {QStringLiteral(u"０９０１２３４５６７８"), kNotMobile},
+        {QStringLiteral(u"0９0１２３４５６７８"), kNotMobile},
+        {"08012345678", kNotMobile},
+        {"19012345678", kNotMobile},
+        {"09112345678", kNotMobile},
+        {"0A012345678", kNotMobile},
+        // 090 reads k.dat: block 123, the seventh digit picks the code; the first record of a
+        // block is the one used.
+        {"09012305678", QStringLiteral(u"carrier ＮＴＴドコモ")},
+        {"09012325678", QStringLiteral(u"carrier ａｕ")},
+        {"09012345678", "carrier J-Phone"},
+        {"09012365678", "carrier TuKa"},
+        {"09012395678", QStringLiteral(u"carrier 不明")},
+        // 070 reads p.dat, where code 1 has another name and code 4 none.
+        {"07012305678", QStringLiteral(u"carrier ドコモ")},
+        {"07012325678", QStringLiteral(u"carrier ＤＤＩ")},
+        {"07012345678", QStringLiteral(u"carrier アステル")},
+        {"07012365678", QStringLiteral(u"carrier 不明")},
+        {"07012385678", QStringLiteral(u"carrier 不明")},
+        {"07012395678", QStringLiteral(u"carrier 不明")},
+        // Codes without a name and blocks without a record say 不明, never nothing.
+        {"09050005678", QStringLiteral(u"carrier 不明")},
+        {"09050015678", QStringLiteral(u"carrier 不明")},
+        {"09050085678", QStringLiteral(u"carrier 不明")},
+        {"09050095678", "carrier TuKa"},
+        {"09077705678", QStringLiteral(u"carrier 不明")},
+        {"07077705678", QStringLiteral(u"carrier 不明")},
+        // Positions 8 to 11 are never looked at.
+        {"0901234ABCD", "carrier J-Phone"},
+        {QStringLiteral(u"090123456😀"), "carrier J-Phone"},
+        // Positions 4 to 7: ASCII or full-width digits only, each position on its own.
+        {QStringLiteral(u"090１２３４😀😀"), "carrier J-Phone"},
+        {QStringLiteral(u"090１2345678"), "carrier J-Phone"},
+        {QStringLiteral(u"0901２345678"), "carrier J-Phone"},
+        {QStringLiteral(u"09012３45678"), "carrier J-Phone"},
+        {QStringLiteral(u"090123４5678"), "carrier J-Phone"},
+        {QStringLiteral(u"090123９5678"), QStringLiteral(u"carrier 不明")},
+        {QStringLiteral(u"090９９９９5678"), QStringLiteral(u"carrier 不明")},
+        {"090A2345678", "error 13"},
+        {"0901A345678", "error 13"},
+        {"09012A45678", "error 13"},
+        {"090123X5678", "error 13"},
+        {"070 1220 56", "error 13"},
+        {"090+1245678", "error 13"},
+        {"0909e95678X", "error 13"},
+        {"0901.245678", "error 13"},
+        {"090&H15678X", "error 13"},
+        {"090123.5678", "error 13"},
+        {QStringLiteral(u"090😀345678"), "error 13"},
+        // A number's error comes before any file is opened.
+        {"0901A345678", "error 13", std::nullopt},
+        // Data files: missing, cut short, beyond 16 bits, not a number; each error names the
+        // file and the line, and a block found before the flaw is answered.
+        {"07012345678", "error 53 p.dat", kK, std::nullopt},
+        {"09012345678", "carrier J-Phone", kK, std::nullopt},
+        {"09012345678", "error 53 k.dat", std::nullopt},
+        {"09077705678", "error 62 k.dat:2", cut.toLatin1()},
+        {"09012345678", "carrier J-Phone", cut.toLatin1()},
+        {"09077705678", "error 6 k.dat:2", "1,2,3,4,5,6,7,8,9,10,11\r\n1,2,99999\r\n"},
+        {"09077705678", "error 13 k.dat:1", "1,2,3,4,5,6,7,8,9,10,eleven\r\n"},
+        // Nothing after the record found is read.
+        {"09012345678", "carrier J-Phone", "123,1,1,2,2,3,3,4,4,9,9\r\nnot data at all"},
+        // Keys compare as numbers; a record may run over two lines; an empty file has none.
+        {"09001285678", QStringLiteral(u"carrier ａｕ"), "0012,1,2,3,4,1,2,3,4,2,1\n"},
+        {"09012395678", "carrier J-Phone", "123,1,1,1,1,1\r\n2,2,2,2,3\r\n"},
+        {"09012345678", QStringLiteral(u"carrier 不明"), ""},
     };
-    for (const ErrorCase& c : cases) {
-        SCOPED_TRACE(c.name);
+    TempWorkDir dir;
+    FileScan scan;
+    const DescriptorCount fds;
+    for (const QueryCase& c : cases) {
+        SCOPED_TRACE(c.number.toStdString());
+        writeOrRemove(dir, "k.dat", c.kdat);
+        writeOrRemove(dir, "p.dat", c.pdat);
+        EXPECT_EQ(answerOf(c.number, scan), c.answer);
+    }
+    EXPECT_EQ(fds.opened(), 0) << "a data file stayed open";
+}
+
+// Every non-digit of the Basic Multilingual Plane, in each of positions 4 to 7.
+TEST(Query, NoOtherCharacterNamesABlock) {
+    TempWorkDir dir;
+    dir.write("k.dat", kK);
+    FileScan scan;
+    for (char32_t u = 1; u <= 0xFFFF; ++u) {
+        if ((u >= u'0' && u <= u'9') || (u >= 0xFF10 && u <= 0xFF19))
+            continue;
+        for (int position = 3; position < 7; ++position) {
+            QString number = QStringLiteral("09012345678");
+            number[position] = QChar(static_cast<char16_t>(u));
+            ASSERT_EQ(answerOf(number, scan), "error 13") << "U+" << std::hex << int(u);
+        }
+    }
+}
+
+TEST(WrittenNumber, SeparatorsGoAndDigitsStay) {
+    const std::vector<std::pair<QString, QString>> cases{
+        {"090-3001-2345", "09030012345"},
+        {"(070) 1220.5678", "07012205678"},
+        {QStringLiteral(u"（０９０）３００１ー２３４５"), "09030012345"},
+        {QStringLiteral(u"０９０\u3000３００１\u3000２３４５"), "09030012345"},
+        {QStringLiteral(u"090‐3001–23—4−5－6ｰ7．8"), "09030012345678"},
+        {"tel 090-3001", "tel 090-3001"}, // anything else: as it is
+        {"-", "-"},                       // no digit at all: as it is
+        {"", ""},
+    };
+    for (const auto& [written, read] : cases)
+        EXPECT_EQ(zunova::lookup::digitsOfWrittenNumber(written), read) << written.toStdString();
+}
+
+// The one-read index against the one-by-one scan.
+
+// Numbers of the blocks the files below use, first and last column, and ones that never convert.
+QStringList tableNumbers() {
+    QStringList numbers;
+    for (int block : {0, 1, 2, 5, 6, 7, 123, 500, 998, 999})
+        for (int column : {0, 9})
+            numbers << QStringLiteral("090%1%2").arg(block, 3, 10, QLatin1Char('0')).arg(column) +
+                           QStringLiteral("5678");
+    numbers << QStringLiteral("0901A345678") << QStringLiteral(u"090１２３４５６７８");
+    return numbers;
+}
+
+QByteArray records(std::initializer_list<int> keys, int code = 1) {
+    QByteArray out;
+    for (int key : keys) {
+        out += QByteArray::number(key);
+        for (int column = 0; column < 10; ++column)
+            out += ',' + QByteArray::number(code + column % 3);
+        out += "\r\n";
+    }
+    return out;
+}
+
+std::string printable(const QByteArray& bytes) {
+    std::string out;
+    for (char c : bytes.left(400)) {
+        const auto u = static_cast<unsigned char>(c);
+        out += u >= 0x20 && u < 0x7f ? std::string(1, c)
+                                     : "\\x" + QByteArray::number(u, 16).toStdString();
+    }
+    return out;
+}
+
+// Asks an index every number, in order, and a scan each on its own; files cycle through `files`.
+void expectSameAnswers(const QStringList& numbers, const std::string& context) {
+    ReadOnceIndex index;
+    FileScan scan;
+    for (const QString& number : numbers)
+        ASSERT_EQ(answerOf(number, index), answerOf(number, scan))
+            << context << "\nnumber " << number.toStdString();
+}
+
+TEST(ReadOnceIndex, AnswersAsTheScanOnHandMadeFiles) {
+    QByteArray allBlocks;
+    for (int key = 0; key < 1000; ++key)
+        allBlocks += records({key}, key % 9);
+    const std::vector<std::pair<const char*, std::optional<QByteArray>>> cases{
+        {"missing", std::nullopt},
+        {"empty", QByteArray()},
+        {"blank lines only", " \r\n\t\r\n\n"},
+        {"clean", records({5, 123, 999, 0})},
+        {"duplicate key: the first wins", records({123}, 1) + records({123}, 4)},
+        {"keys nobody asks for", records({-1, 1000, 32767, 2})},
+        {"cut short after some records", records({1, 2}) + "5,1,1"},
+        {"not a number after some records",
+         records({1, 2}) + "6,x,1,1,1,1,1,1,1,1,1\r\n" + records({7})},
+        {"not a number in a key", records({1}) + "abc,1,1,1,1,1,1,1,1,1,1\r\n" + records({5})},
+        {"overflow after some records", records({998}) + "7,1,1,99999,1,1,1,1,1,1,1\r\n"},
+        {"NUL inside a record", records({1}) + QByteArray("2,1,1\0,1,1,1,1,1,1,1,1\r\n", 24)},
+        {"the wanted block after the flaw", "1,2,3\r\nx\r\n" + records({123})},
+        {"flaw in the first record", "x" + records({123})},
+        {"record split over lines and quoted",
+         "123,1,1,1,\"2\",2\r\n 3 ,3,\t4,4,\r\n" + records({5})},
+        {"a field of 70,000 digits", records({1}) + QByteArray(70'000, '7') + "\r\n"},
+        {"every block, then garbage", allBlocks + "garbage"},
+        {"every block but one, then garbage", allBlocks.mid(allBlocks.indexOf("\n") + 1) + "?"},
+        {"DOS end-of-file mark", records({1}) + "\x1a" + records({2})},
+    };
+    for (const auto& [name, content] : cases) {
+        SCOPED_TRACE(name);
         TempWorkDir dir;
-        if (c.kdat)
-            dir.write("k.dat", *c.kdat);
-        const zunova::testing::DescriptorCount fds;
-        RecordingWindow window(c.number);
-        CarrierLookup lookup(window);
-        try {
-            lookup.Chousa();
-            ADD_FAILURE() << "no run-time error";
-        } catch (const RuntimeError& e) {
-            EXPECT_EQ(static_cast<int>(e.number()), c.error);
-            EXPECT_EQ(e.file(), c.file);
-            EXPECT_EQ(e.line(), c.line);
-        }
-        EXPECT_TRUE(window.log.isEmpty()) << window.log.join('|').toStdString();
-        EXPECT_EQ(fds.opened(), 0);
+        if (content)
+            dir.write("k.dat", *content);
+        const DescriptorCount fds;
+        expectSameAnswers(tableNumbers(), name);
+        EXPECT_EQ(fds.opened(), 0) << "the data file stays open";
     }
 }
 
-TEST(Chousa, MissingPhsFileLeavesCellularWorking) {
-    TempWorkDir dir;
-    dir.write("k.dat", kK);
-    RecordingWindow phs("07012345678");
-    EXPECT_THROW(CarrierLookup(phs).Chousa(), RuntimeError);
-    RecordingWindow cellular("09012345678");
-    CarrierLookup(cellular).Chousa();
-    EXPECT_EQ(cellular.label4, "J-Phone");
-}
+// Random files from the reader's whole grammar, with flaws anywhere, and random numbers; a fixed
+// seed, so a failure repeats.
+class RandomFiles {
+public:
+    explicit RandomFiles(unsigned seed)
+        : m_rng(seed) {}
 
-TEST(Hanbetsu, NoDescriptorLeftOpenAfterManyLookups) {
-    TempWorkDir dir;
-    dir.write("k.dat", kK);
-    dir.write("p.dat", "123,1,2\r\n");                // truncated record
-    dir.write("m.dat", "1,2,3,4,5,6,7,8,9,10,x\r\n"); // malformed field
-    struct Kind {
-        const char* number;
-        const char* file;
-    };
-    const Kind kinds[] = {
-        {"09012345678", "k.dat"}, // found
-        {"09077705678", "k.dat"}, // not found
-        {"07012345678", "p.dat"}, // truncated: 62
-        {"09012345678", "x.dat"}, // missing: 53
-        {"09012345678", "m.dat"}, // malformed: 13
-    };
-    const zunova::testing::DescriptorCount fds;
-    int found = 0;
-    int notFound = 0;
-    int errors = 0;
-    for (int i = 0; i < 10'000; ++i) {
-        const Kind& k = kinds[i % 5];
-        try {
-            (CarrierLookup::Hanbetsu(k.number, k.file) ? found : notFound)++;
-        } catch (const RuntimeError&) {
-            ++errors;
+    int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_rng); }
+    bool chance(int percent) { return pick(100) < percent; }
+
+    QByteArray file() {
+        QByteArray out;
+        const int count = pick(14);
+        for (int r = 0; r < count; ++r) {
+            if (chance(10))
+                out += lineEnd();
+            out += field(key());
+            for (int column = 0; column < 10; ++column) {
+                out += chance(8) ? lineEnd() : QByteArray(",");
+                out += field(pick(14) - 1);
+            }
+            out += chance(5) ? QByteArray(",") : lineEnd();
+        }
+        return chance(50) ? withFlaw(out) : out;
+    }
+
+    QString number() {
+        const int block = chance(80) ? kKeys[std::size_t(pick(9))] : pick(1000);
+        QString text = QStringLiteral("0%10%2%3")
+                           .arg(chance(50) ? u'9' : u'7')
+                           .arg(block, 3, 10, QLatin1Char('0'))
+                           .arg(pick(10)) +
+                       QStringLiteral("5678");
+        if (chance(8))
+            text[3 + pick(4)] = QChar(u"A .+\uFF15"[pick(5)]);
+        return text;
+    }
+
+private:
+    // Keys drawn from a small pool, so blocks repeat and numbers find them.
+    static constexpr std::array<int, 12> kKeys{0, 1, 2, 5, 7, 123, 500, 998, 999, -1, 1000, 4321};
+
+    int key() { return chance(90) ? kKeys[std::size_t(pick(12))] : pick(1000); }
+
+    QByteArray lineEnd() { return std::array<const char*, 3>{"\r\n", "\n", "\r"}[pick(3)]; }
+
+    QByteArray field(int value) {
+        const QByteArray digits = QByteArray::number(value);
+        switch (pick(12)) {
+        case 0:
+            return " " + digits + "\t";
+        case 1:
+            return '"' + digits + '"';
+        case 2:
+            return value == 0 ? QByteArray() : digits;
+        case 3:
+            return value >= 0 ? "+" + digits : digits;
+        default:
+            return digits;
         }
     }
-    EXPECT_EQ(found, 2000);
-    EXPECT_EQ(notFound, 2000);
-    EXPECT_EQ(errors, 6000);
+
+    QByteArray withFlaw(QByteArray content) {
+        const qsizetype at = content.isEmpty() ? 0 : pick(int(content.size()) + 1);
+        switch (pick(7)) {
+        case 0:
+            return content.left(at); // cut short anywhere
+        case 1:
+            return content.insert(at, "x");
+        case 2:
+            return content.insert(at, "99999");
+        case 3:
+            return content.insert(at, QByteArray(1, '\0'));
+        case 4:
+            return content.insert(at, "\"");
+        case 5:
+            return content.insert(at, "\x1a");
+        default: {
+            QByteArray noise;
+            for (int i = pick(4) + 1; i > 0; --i)
+                noise += char(pick(256));
+            return content.insert(at, noise);
+        }
+        }
+    }
+
+    std::mt19937 m_rng;
+};
+
+TEST(ReadOnceIndex, AnswersAsTheScanOnRandomFilesAndNumbers) {
+    RandomFiles random(12);
+    const DescriptorCount fds;
+    for (int round = 0; round < 400; ++round) {
+        TempWorkDir dir;
+        const QByteArray k = random.file();
+        const QByteArray p = random.file();
+        dir.write("k.dat", k);
+        if (random.chance(80))
+            dir.write("p.dat", p);
+        QStringList numbers;
+        for (int i = 0; i < 30; ++i)
+            numbers << random.number();
+        // One index for numbers of both files interleaved: it must keep them apart.
+        expectSameAnswers(numbers, "round " + std::to_string(round) + "\nk.dat: " + printable(k) +
+                                       "\np.dat: " + printable(p));
+    }
     EXPECT_EQ(fds.opened(), 0);
+}
+
+TEST(ReadOnceIndex, ReadsEachFileOnce) {
+    TempWorkDir dir;
+    dir.write("k.dat", records({123}, 1));
+    ReadOnceIndex index;
+    EXPECT_EQ(answerOf("09012305678", index), QStringLiteral(u"carrier ＮＴＴドコモ"));
+    EXPECT_EQ(answerOf("09000505678", index), QStringLiteral(u"carrier 不明"));
+    // Later changes are not seen: the answers of one run come from one reading.
+    dir.write("k.dat", records({123, 5}, 3));
+    EXPECT_EQ(answerOf("09012305678", index), QStringLiteral(u"carrier ＮＴＴドコモ"));
+    EXPECT_EQ(answerOf("09000505678", index), QStringLiteral(u"carrier 不明"));
+    ASSERT_TRUE(QFile::remove(QDir(dir.path()).filePath("k.dat")));
+    EXPECT_EQ(answerOf("09012315678", index), QStringLiteral(u"carrier ａｕ"));
+    // A file missing at its first use stays missing for the run, with the same error each time.
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(answerOf("07000115678", index), "error 53 p.dat");
 }
 
 } // namespace

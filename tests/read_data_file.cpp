@@ -1,10 +1,8 @@
-// Reads a data file through the program's own reader, record by record, as the lookup does.
+// Reads a data file through the program's own record reader, as every lookup does.
 // Prints "records N" and exits 0, or prints the run-time error report and exits 1.
-#include "runtime/datafile.h"
+#include "runtime/recordreader.h"
 #include "runtime/runtimeerror.h"
-#include "runtime/sequentialreader.h"
 
-#include <array>
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
@@ -12,15 +10,12 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "usage: read_data_file FILE\n");
         return 2;
     }
-    const QString name = QString::fromLocal8Bit(argv[1]);
     try {
-        zunova::runtime::DataFile file(name);
-        zunova::runtime::SequentialReader reader(file.device(), name);
-        std::array<qint16, 11> record{};
-        long records = 0;
-        for (; !reader.atEndOfData(); ++records)
-            reader.readInt16s(record);
-        std::printf("records %ld\n", records);
+        zunova::runtime::RecordReader records(QString::fromLocal8Bit(argv[1]));
+        long count = 0;
+        while (records.next())
+            ++count;
+        std::printf("records %ld\n", count);
         return 0;
     } catch (const zunova::runtime::RuntimeError& e) {
         std::printf("%s\n", e.report().toLocal8Bit().constData());

@@ -20,11 +20,8 @@ QString readText(const char* path) {
     return QString::fromUtf8(file.readAll());
 }
 
-TEST(Resources, VersionComesFromTheProjectVersion) {
-    EXPECT_EQ(zunova::kVersionMajor, 1);
-    EXPECT_EQ(zunova::kVersionMinor, 4);
-    EXPECT_STREQ(zunova::kVersionString, "1.4.0.0");
-
+// The Windows version resource: version 1.4, shown as "1.04", Japanese, Unicode.
+TEST(Resources, WindowsVersionResource) {
     QFile rc(QStringLiteral(ZUNOVA_RC_PATH));
     ASSERT_TRUE(rc.open(QIODevice::ReadOnly));
     const QByteArray text = rc.readAll();
@@ -109,8 +106,9 @@ TEST(Resources, DesktopIconsAreThePictureScaledWithoutSmoothing) {
     }
 }
 
-// The keys a menu needs, and the two that tie the entry to the rest of the install: the icon's
-// name and the folder the installed k.dat lies in (the data are read from the working directory).
+// What ties the entry to the rest of the install: the program, the icon's name and the folder
+// the installed k.dat lies in (the data are read from the working directory); and a Japanese
+// name. desktop-file-validate checks the rest when it is installed.
 TEST(Resources, DesktopEntryStartsInTheInstalledData) {
     const QString text = readText(ZUNOVA_DESKTOP_ENTRY);
     ASSERT_TRUE(text.startsWith(QStringLiteral("[Desktop Entry]\n")));
@@ -120,20 +118,11 @@ TEST(Resources, DesktopEntryStartsInTheInstalledData) {
         if (equals > 0)
             keys.insert(line.left(equals), line.mid(equals + 1));
     }
-    const QMap<QString, QString> exact = {
-        {QStringLiteral("Type"), QStringLiteral("Application")},
-        {QStringLiteral("Name"), QStringLiteral("Zunova")},
-        {QStringLiteral("Exec"), QStringLiteral("zunova")},
-        {QStringLiteral("Icon"), QStringLiteral(ZUNOVA_APP_ID)},
-        {QStringLiteral("Path"), QStringLiteral("/usr/share/zunova")},
-        {QStringLiteral("Terminal"), QStringLiteral("false")},
-        {QStringLiteral("Categories"), QStringLiteral("Utility;")},
-    };
-    for (auto [key, value] : exact.asKeyValueRange())
-        EXPECT_EQ(keys.value(key).toStdString(), value.toStdString()) << key.toStdString();
-    for (const char* key : {"Name[ja]", "Comment", "Comment[ja]", "Keywords", "Keywords[ja]"})
+    EXPECT_EQ(keys.value(QStringLiteral("Exec")), QStringLiteral("zunova"));
+    EXPECT_EQ(keys.value(QStringLiteral("Icon")), QStringLiteral(ZUNOVA_APP_ID));
+    EXPECT_EQ(keys.value(QStringLiteral("Path")), QStringLiteral("/usr/share/zunova"));
+    for (const char* key : {"Name[ja]", "Comment[ja]", "Keywords[ja]"})
         EXPECT_FALSE(keys.value(QString::fromLatin1(key)).isEmpty()) << key;
-    EXPECT_TRUE(keys.value(QStringLiteral("Keywords[ja]")).contains(QStringLiteral(u"携帯電話")));
 }
 
 // The AppStream metadata name the desktop entry and carry this version and the address.

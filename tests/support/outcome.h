@@ -8,11 +8,12 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <type_traits>
 
 namespace zunova::testing {
 
-// Everything a record lookup can answer: a code, no record, or a run-time error with where it
-// lies. Two lookups agree when their outcomes are equal.
+// Everything a conversion, a read or a record lookup can end in: a value (or none), or a
+// run-time error with where it lies. Two calls agree when their outcomes are equal.
 struct Outcome {
     std::optional<qint16> code;
     int error = 0;
@@ -29,11 +30,21 @@ struct Outcome {
     }
 };
 
-template <typename Lookup> Outcome outcomeOf(Lookup&& lookup) {
+inline Outcome errorOutcome(int error, const QString& file = {}, int line = 0) {
+    return {std::nullopt, error, file, line};
+}
+
+// Runs `call` and says how it ended. A call that returns nothing ends in "no record".
+template <typename Call> Outcome outcomeOf(Call&& call) {
     try {
-        return {lookup(), 0, {}, 0};
+        if constexpr (std::is_void_v<decltype(call())>) {
+            call();
+            return {};
+        } else {
+            return {std::optional<qint16>(call()), 0, {}, 0};
+        }
     } catch (const runtime::RuntimeError& e) {
-        return {std::nullopt, static_cast<int>(e.number()), e.file(), e.line()};
+        return errorOutcome(static_cast<int>(e.number()), e.file(), e.line());
     }
 }
 

@@ -4,12 +4,12 @@
 
 namespace zunova::windows {
 
-// The version dialog.
-class Form2 : public QDialog {
+// The version dialog: the program's name, icon, version, notice and address.
+class VersionDialog : public QDialog {
     Q_OBJECT
 
 public:
-    explicit Form2(QWidget* parent = nullptr);
+    explicit VersionDialog(QWidget* parent = nullptr);
 
     // "ﾊﾞｰｼﾞｮﾝ " followed by major.minor in plain decimal.
     static QString versionText(int major, int minor);

@@ -1,4 +1,6 @@
-#include "numberedit.h"
+#include "numberfield.h"
+
+#include "lookup/writtennumber.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -8,48 +10,8 @@
 #include <QMimeData>
 
 namespace zunova::windows {
-namespace {
 
-int digitValue(char16_t u) {
-    if (u >= u'0' && u <= u'9')
-        return u - u'0';
-    if (u >= u'\uFF10' && u <= u'\uFF19')
-        return u - u'\uFF10';
-    return -1;
-}
-
-// What people put between the groups of a number: spaces, hyphens and dashes of every width
-// (a long-vowel mark stands in for a hyphen in Japanese text), dots and parentheses.
-bool isSeparator(char16_t u) {
-    switch (u) {
-    case u' ':
-    case u'\u3000': // ideographic space
-    case u'-':
-    case u'\u2010': // hyphen
-    case u'\u2011': // non-breaking hyphen
-    case u'\u2012': // figure dash
-    case u'\u2013': // en dash
-    case u'\u2014': // em dash
-    case u'\u2015': // horizontal bar
-    case u'\u2212': // minus sign
-    case u'\uFF0D': // full-width hyphen-minus
-    case u'\u30FC': // katakana long-vowel mark
-    case u'\uFF70': // half-width long-vowel mark
-    case u'.':
-    case u'\uFF0E': // full-width full stop
-    case u'(':
-    case u')':
-    case u'\uFF08': // full-width parentheses
-    case u'\uFF09':
-        return true;
-    default:
-        return false;
-    }
-}
-
-} // namespace
-
-NumberEdit::NumberEdit(QWidget* parent)
+NumberField::NumberField(QWidget* parent)
     : QLineEdit(parent) {
     // A Japanese input method would turn typed digits into full-width ones, which are no mobile
     // number's prefix; the box takes keys as they are and tells input methods it wants digits.
@@ -57,44 +19,30 @@ NumberEdit::NumberEdit(QWidget* parent)
     setInputMethodHints(Qt::ImhPreferNumbers | Qt::ImhLatinOnly | Qt::ImhNoPredictiveText);
 }
 
-QString NumberEdit::digitsOfNumber(const QString& text) {
-    QString digits;
-    for (QChar c : text) {
-        const int d = digitValue(c.unicode());
-        if (d >= 0)
-            digits += QChar(u'0' + d);
-        else if (!isSeparator(c.unicode()))
-            return text;
-    }
-    return digits.isEmpty() ? text : digits;
-}
-
-QVariant NumberEdit::inputMethodQuery(Qt::InputMethodQuery property) const {
+QVariant NumberField::inputMethodQuery(Qt::InputMethodQuery property) const {
     // The line edit would answer "enabled" whatever the widget attribute says.
     if (property == Qt::ImEnabled)
         return false;
     return QLineEdit::inputMethodQuery(property);
 }
 
-bool NumberEdit::insertFitting(const QString& text) {
+void NumberField::insertFitting(const QString& text) {
     const qsizetype room = maxLength() - (this->text().size() - selectedText().size());
     qsizetype cut = std::min(text.size(), std::max<qsizetype>(room, 0));
     // Never half a surrogate pair.
     if (cut > 0 && cut < text.size() && text[cut - 1].isHighSurrogate())
         --cut;
-    if (cut == 0 && !text.isEmpty())
-        return false;
-    insert(text.left(cut));
-    return true;
+    if (cut > 0 || text.isEmpty())
+        insert(text.left(cut));
 }
 
-void NumberEdit::pasteFrom(QClipboard::Mode mode) {
+void NumberField::pasteFrom(QClipboard::Mode mode) {
     if (isReadOnly())
         return;
-    insertFitting(digitsOfNumber(QGuiApplication::clipboard()->text(mode)));
+    insertFitting(lookup::digitsOfWrittenNumber(QGuiApplication::clipboard()->text(mode)));
 }
 
-void NumberEdit::keyPressEvent(QKeyEvent* event) {
+void NumberField::keyPressEvent(QKeyEvent* event) {
     if (event->matches(QKeySequence::Paste)) {
         pasteFrom(QClipboard::Clipboard);
         event->accept();
@@ -111,7 +59,7 @@ void NumberEdit::keyPressEvent(QKeyEvent* event) {
     QLineEdit::keyPressEvent(event);
 }
 
-void NumberEdit::mouseReleaseEvent(QMouseEvent* event) {
+void NumberField::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::MiddleButton && !isReadOnly() &&
         QGuiApplication::clipboard()->supportsSelection()) {
         deselect();
@@ -122,7 +70,7 @@ void NumberEdit::mouseReleaseEvent(QMouseEvent* event) {
     QLineEdit::mouseReleaseEvent(event);
 }
 
-void NumberEdit::contextMenuEvent(QContextMenuEvent* event) {
+void NumberField::contextMenuEvent(QContextMenuEvent* event) {
     QMenu* menu = createStandardContextMenu();
     // The menu's own paste would insert the text as it is. Its entry is found by the same
     // (translated) text the line edit gives it.
@@ -137,7 +85,7 @@ void NumberEdit::contextMenuEvent(QContextMenuEvent* event) {
     menu->popup(event->globalPos());
 }
 
-void NumberEdit::dropEvent(QDropEvent* event) {
+void NumberField::dropEvent(QDropEvent* event) {
     // A drag inside the box moves its own text; only text from elsewhere is a paste.
     if (isReadOnly() || event->source() == this || !event->mimeData()->hasText()) {
         QLineEdit::dropEvent(event);
@@ -145,7 +93,7 @@ void NumberEdit::dropEvent(QDropEvent* event) {
     }
     deselect();
     setCursorPosition(cursorPositionAt(event->position().toPoint()));
-    insertFitting(digitsOfNumber(event->mimeData()->text()));
+    insertFitting(lookup::digitsOfWrittenNumber(event->mimeData()->text()));
     event->acceptProposedAction();
     setFocus(Qt::MouseFocusReason);
 }

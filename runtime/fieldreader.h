@@ -31,15 +31,15 @@ namespace zunova::runtime {
 // 6 for one beyond 16 bits or longer than 64 KiB (at once, without reading the rest of it), both
 // with the line the field starts on; 62 when the data end where a field is still expected, with
 // the line of the last field read (the line the cut-short record stops on).
-class SequentialReader {
+class FieldReader {
 public:
-    SequentialReader(QIODevice& device, QString sourceName);
+    FieldReader(QIODevice& device, QString sourceName);
 
     // The end-of-data test, made between records: true once nothing but blank space remains.
     bool atEndOfData();
 
-    qint16 readInt16();
-    void readInt16s(std::span<qint16> out);
+    // Fills `out` with the next fields, in order.
+    void readFields(std::span<qint16> out);
 
     int line() const { return m_line; }
 
@@ -48,6 +48,8 @@ private:
     static constexpr int kEndOfFileMark = 0x1A;
     // Longer than any number a field can sensibly hold; beyond it a field is an overflow.
     static constexpr qsizetype kMaxFieldLength = 64 * 1024;
+
+    qint16 readField();
 
     // The customary layout (each field an optional minus and up to five ASCII digits, then a
     // comma or a line end) read straight from the buffer. Consumes nothing and returns false

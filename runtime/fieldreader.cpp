@@ -1,4 +1,4 @@
-#include "sequentialreader.h"
+#include "fieldreader.h"
 
 #include "conversion.h"
 #include "runtimeerror.h"
@@ -23,12 +23,12 @@ bool isLineEnd(int c) {
 
 } // namespace
 
-SequentialReader::SequentialReader(QIODevice& device, QString sourceName)
+FieldReader::FieldReader(QIODevice& device, QString sourceName)
     : m_device(device)
     , m_sourceName(std::move(sourceName))
     , m_buffer(kBufferSize) {}
 
-int SequentialReader::peek() {
+int FieldReader::peek() {
     if (m_pos == m_len && !m_exhausted) {
         const qint64 got = m_device.read(m_buffer.data(), kBufferSize);
         if (got < 0) // an I/O failure after a successful open
@@ -44,7 +44,7 @@ int SequentialReader::peek() {
     return c == kEndOfFileMark ? kEnd : c;
 }
 
-void SequentialReader::consumeLineEnd() {
+void FieldReader::consumeLineEnd() {
     if (peek() == '\r') {
         advance();
         if (peek() == '\n')
@@ -55,11 +55,11 @@ void SequentialReader::consumeLineEnd() {
     ++m_line;
 }
 
-void SequentialReader::fail(ErrorNumber number, int line) const {
+void FieldReader::fail(ErrorNumber number, int line) const {
     throw RuntimeError(number, m_sourceName, line);
 }
 
-bool SequentialReader::atEndOfData() {
+bool FieldReader::atEndOfData() {
     for (int c = peek(); isBlank(c) || isLineEnd(c); c = peek()) {
         if (isLineEnd(c)) {
             consumeLineEnd();
@@ -71,7 +71,7 @@ bool SequentialReader::atEndOfData() {
     return peek() == kEnd;
 }
 
-qint16 SequentialReader::readInt16() {
+qint16 FieldReader::readField() {
     // After a line end (or at the start) blank lines are skipped; right after a comma a line end
     // closes an empty field instead.
     int c = peek();
@@ -138,7 +138,7 @@ qint16 SequentialReader::readInt16() {
     }
 }
 
-void SequentialReader::topUp() {
+void FieldReader::topUp() {
     const qsizetype kept = m_len - m_pos;
     std::memmove(m_buffer.data(), m_buffer.data() + m_pos, static_cast<std::size_t>(kept));
     m_pos = 0;
@@ -150,7 +150,7 @@ void SequentialReader::topUp() {
     m_exhausted = got == 0;
 }
 
-bool SequentialReader::readPlainRecord(std::span<qint16> out) {
+bool FieldReader::readPlainRecord(std::span<qint16> out) {
     // A record that straddles the end of the buffer is still read here: the general path it
     // would otherwise take allocates for every field, at every buffer boundary of a long file.
     if (m_len - m_pos < kLongestPlainField * std::ssize(out) && !m_exhausted)
@@ -199,11 +199,11 @@ bool SequentialReader::readPlainRecord(std::span<qint16> out) {
     return true;
 }
 
-void SequentialReader::readInt16s(std::span<qint16> out) {
+void FieldReader::readFields(std::span<qint16> out) {
     if (readPlainRecord(out))
         return;
     for (qint16& value : out)
-        value = readInt16();
+        value = readField();
 }
 
 } // namespace zunova::runtime

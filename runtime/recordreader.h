@@ -1,0 +1,42 @@
+#pragma once
+
+#include "datafile.h"
+#include "fieldreader.h"
+
+#include <QString>
+#include <QtGlobal>
+
+#include <array>
+#include <optional>
+
+namespace zunova::runtime {
+
+// One record of a data file: a block key and the carrier codes of its numbers.
+struct Record {
+    int line = 0;                   // the line the record's first field stands on
+    qint16 key = 0;                 // the block: positions 4 to 6 of the numbers it covers
+    std::array<qint16, 10> codes{}; // the carrier codes for seventh digits 0 to 9
+
+    bool operator==(const Record&) const = default;
+};
+
+// Reads a data file's records one after another from its start, under the field rules of
+// FieldReader. Every lookup, index and check reads data files through this, so they all meet
+// the same records and the same faults at the same lines.
+class RecordReader {
+public:
+    // Opens the data file `fileName` (see DataFile, whose errors it throws).
+    explicit RecordReader(const QString& fileName);
+    // Reads from an open device; errors name `sourceName`.
+    RecordReader(QIODevice& device, QString sourceName);
+
+    // The next record, or nothing once the data end. Throws RuntimeError where the data are
+    // flawed: what every lookup that reads this far meets.
+    std::optional<Record> next();
+
+private:
+    std::optional<DataFile> m_file;
+    FieldReader m_fields;
+};
+
+} // namespace zunova::runtime
