@@ -7,10 +7,11 @@
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    const zunova::console::ClosedStreams closed = zunova::console::reopenClosedStandardStreams();
     // Any argument means the command line, which must work without a display.
     if (argc > 1) {
         QCoreApplication app(argc, argv);
-        return zunova::console::run(QCoreApplication::arguments());
+        return zunova::console::run(argc, argv, closed);
     }
 
     QApplication app(argc, argv);

@@ -35,7 +35,10 @@ const QString kDescription = QStringLiteral(
     "  zunova -                the same for the numbers on standard input, one a line\n"
     "  zunova --check FILE...  report every problem of data files\n"
     "\n"
-    "Each number gets one line on standard output: the number, a tab and the\n"
+    "A number may be written as people write it: 090-1234-5678, (090) 1234 5678\n"
+    "and full-width digits all read as 09012345678.\n"
+    "Each number gets one line on standard output: the number as given (control\n"
+    "characters and bytes that are not UTF-8 shown as \\xNN), a tab and the\n"
     "carrier. Where the window would warn or report an error, the carrier is\n"
     "empty and standard error says why: \"zunova: NUMBER: TEXT\". Put -- before a\n"
     "number that begins with -.\n"
@@ -46,9 +49,8 @@ const QString kDescription = QStringLiteral(
     "1 when a number got a warning or an error (or a file has a problem),\n"
     "2 for a usage error.");
 
-} // namespace
-
-int run(const QStringList& arguments) {
+// Parses the arguments and runs what they ask for; returns the exit status.
+int runMode(const QStringList& arguments, ClosedStreams closed, Output& out) {
     QCommandLineParser parser;
     parser.setApplicationDescription(kDescription);
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
@@ -76,8 +78,6 @@ int run(const QStringList& arguments) {
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
 
-    // Output is many short lines: one large buffer, written at once line by line on a terminal.
-    Output out(1);
     if (parser.isSet(help)) {
         // The program's name, not the path it was started by.
         QString text = parser.helpText();
@@ -112,7 +112,20 @@ int run(const QStringList& arguments) {
         return usageError(QStringLiteral("--kind is only for --check"));
     if (positional.isEmpty())
         return usageError(QStringLiteral("no NUMBER given"));
-    return lookUpNumbers(positional, out);
+    return lookUpNumbers(positional, out, closed.input);
+}
+
+} // namespace
+
+int run(int argc, char* argv[], ClosedStreams closed) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << decodeKeepingBytes(argv[i]);
+    // Output is many short lines: one large buffer, written at once line by line on a terminal.
+    Output out(1, closed.output);
+    const int status = runMode(arguments, closed, out);
+    // Whatever the run did, it failed if its output did not reach standard output.
+    return out.finish() ? status : 1;
 }
 
 } // namespace zunova::console

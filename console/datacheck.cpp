@@ -19,25 +19,32 @@ struct Findings {
     int outside = 0;
     int duplicates = 0;
     int unnamed = 0;
+    std::optional<int> dataAfterEndMark; // its line
 
     bool clean() const {
-        return !unopened && !flaw && outside == 0 && duplicates == 0 && unnamed == 0;
+        return !unopened && !flaw && outside == 0 && duplicates == 0 && unnamed == 0 &&
+               !dataAfterEndMark;
     }
 };
+
+// A file's name as messages show it: an empty name would vanish from "FILE:LINE:".
+QString shownName(const QString& file) {
+    return file.isEmpty() ? QStringLiteral("''") : file;
+}
 
 // Reads the file with the lookup's own reader, so it meets exactly the errors a lookup meets,
 // and stops where a lookup would: after a run-time error nothing more of the file is ever used.
 Findings inspect(const QString& file, const lookup::Network& network) {
     Findings found;
     auto problem = [&](int line, const QString& text) {
-        printLine(QStringLiteral("%1:%2: ").arg(file).arg(line) + text);
+        printLine(QStringLiteral("%1:%2: ").arg(shownName(file)).arg(line) + text);
     };
     std::optional<runtime::RecordReader> records;
     try {
         records.emplace(file);
     } catch (const runtime::RuntimeError& error) {
         found.unopened = error;
-        printMessage(describe(error));
+        printMessage(shownName(file) + QStringLiteral(": ") + describeError(error));
         return found;
     }
     std::array<int, lookup::kBlockCount> firstLine{}; // 0: no record of that block yet
@@ -78,18 +85,25 @@ Findings inspect(const QString& file, const lookup::Network& network) {
                                   .arg(codes.join(QStringLiteral(", "))));
             }
         }
+        // A 0x1A ends the data for every lookup: whatever follows it is never read.
+        found.dataAfterEndMark = records->lineOfDataAfterEndMark();
+        if (found.dataAfterEndMark)
+            problem(*found.dataAfterEndMark,
+                    QStringLiteral("data after the end-of-file mark (Ctrl+Z) are never read"));
     } catch (const runtime::RuntimeError& error) {
         found.flaw = error;
-        printLine(describe(error) +
-                  QStringLiteral(" (a lookup stops here: every number whose block is not "
-                                 "listed before this point gets this error)"));
+        problem(error.line(),
+                describeError(error) + QStringLiteral(" (a lookup stops here: every number whose "
+                                                      "block is not listed before this point gets "
+                                                      "this error)"));
     }
     return found;
 }
 
 void summarise(const QString& file, const lookup::Network& network, const Findings& found,
                Output& out) {
-    QString text = QStringLiteral("%1 (%2): ").arg(file, lookup::fixedText(network.name));
+    QString text =
+        QStringLiteral("%1 (%2): ").arg(shownName(file), lookup::fixedText(network.name));
     if (found.unopened) {
         text += QStringLiteral("not read: error %1: %2\n")
                     .arg(static_cast<int>(found.unopened->number()))
@@ -109,6 +123,9 @@ void summarise(const QString& file, const lookup::Network& network, const Findin
     text += QStringLiteral("  keys outside 0-999: %1\n").arg(found.outside);
     text += QStringLiteral("  duplicate keys: %1\n").arg(found.duplicates);
     text += QStringLiteral("  codes with no carrier name: %1\n").arg(found.unnamed);
+    if (found.dataAfterEndMark)
+        text += QStringLiteral("  data after the end-of-file mark: from line %1, never read\n")
+                    .arg(*found.dataAfterEndMark);
     out.append(text);
 }
 

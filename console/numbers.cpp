@@ -4,6 +4,7 @@
 
 #include "lookup/query.h"
 #include "lookup/readonceindex.h"
+#include "lookup/writtennumber.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -64,58 +65,97 @@ bool forEachLine(int fd, const std::function<bool(QByteArrayView)>& each) {
     return true;
 }
 
-int lookUpNumbers(const QStringList& numbers, Output& out) {
-    lookup::ReadOnceIndex records;
-    bool allAnswered = true;
+namespace {
 
-    auto answerOne = [&](const QString& number) {
-        const lookup::Answer answer = lookup::lookUp(number, records);
-        out.append(number);
-        out.append(QByteArrayView("\t"));
+// Answers numbers one after another and prints each answer.
+class NumberAnswers {
+public:
+    explicit NumberAnswers(Output& out)
+        : m_out(out) {}
+
+    // A line of standard input. Eleven ASCII digits, the usual case, go straight to the query;
+    // anything else is decoded and read as a pasted number.
+    bool answerLine(QByteArrayView line) {
+        if (line.size() != 11 || !std::ranges::all_of(line, isAsciiDigit))
+            return answer(decodeKeepingBytes(line));
+        char16_t number[11];
+        std::ranges::copy(line, number);
+        return print(line, lookup::lookUp(QStringView(number, 11), m_records),
+                     [&] { return QString::fromLatin1(line); });
+    }
+
+    // A number as given, read as the window reads a pasted one.
+    bool answer(const QString& given) {
+        return print(escaped(given).toUtf8(),
+                     lookup::lookUp(lookup::digitsOfWrittenNumber(given), m_records),
+                     [&] { return given; });
+    }
+
+    bool allAnswered() const { return m_allAnswered; }
+
+private:
+    static bool isAsciiDigit(char c) { return c >= '0' && c <= '9'; }
+
+    template <typename Given>
+    bool print(QByteArrayView echo, const lookup::Answer& answer, Given given) {
+        m_out.append(echo);
+        m_out.append(QByteArrayView("\t"));
         if (const auto* carrier = std::get_if<lookup::Carrier>(&answer)) {
-            out.append(lookup::fixedText(carrier->name));
-            out.append(QByteArrayView("\n"));
-            out.endLine();
-        } else {
-            out.append(QByteArrayView("\n"));
-            allAnswered = false;
-            // The answers stay in order with the messages, also where both go to one log.
-            out.flush();
-            const auto* warning = std::get_if<lookup::Warning>(&answer);
-            printMessage(displayed(number) + QStringLiteral(": ") +
-                         (warning ? lookup::fixedText(warning->text)
-                                  : describe(std::get<runtime::RuntimeError>(answer))));
+            m_out.append(utf8(carrier->name));
+            m_out.append(QByteArrayView("\n"));
+            m_out.endLine();
+            return !m_out.failed();
         }
-        return !out.failed();
-    };
+        m_out.append(QByteArrayView("\n"));
+        m_allAnswered = false;
+        // The answers stay in order with the messages, also where both go to one log.
+        m_out.flush();
+        const auto* warning = std::get_if<lookup::Warning>(&answer);
+        printMessage(displayed(given()) + QStringLiteral(": ") +
+                     (warning ? lookup::fixedText(warning->text)
+                              : describe(std::get<runtime::RuntimeError>(answer))));
+        return !m_out.failed();
+    }
 
+    // A carrier's name in UTF-8, encoded once: the same few names come back for every number.
+    QByteArrayView utf8(const char16_t* name) {
+        for (const auto& [text, bytes] : m_names)
+            if (text == name)
+                return bytes;
+        m_names.emplace_back(name, lookup::fixedText(name).toUtf8());
+        return m_names.back().second;
+    }
+
+    Output& m_out;
+    lookup::ReadOnceIndex m_records;
+    std::vector<std::pair<const char16_t*, QByteArray>> m_names;
+    bool m_allAnswered = true;
+};
+
+} // namespace
+
+int lookUpNumbers(const QStringList& numbers, Output& out, bool inputClosed) {
+    NumberAnswers answers(out);
     for (const QString& argument : numbers) {
         if (argument != u'-') {
-            if (!answerOne(argument))
+            if (!answers.answer(argument))
                 break;
             continue;
         }
-        const bool readAll =
-            forEachLine(0, [&](QByteArrayView line) { return answerOne(QString::fromUtf8(line)); });
+        if (inputClosed)
+            errno = EBADF;
+        const bool readAll = !inputClosed && forEachLine(0, [&](QByteArrayView line) {
+            return answers.answerLine(line);
+        });
         if (!readAll) {
             printMessage(QStringLiteral("standard input: ") +
                          QString::fromLocal8Bit(std::strerror(errno)));
-            allAnswered = false;
-            break;
+            return 1;
         }
         if (out.failed())
             break;
     }
-
-    out.flush();
-    if (out.failed()) {
-        // A reader that has had enough (head, less) closes the pipe: stop without a word.
-        if (out.failedErrno() != EPIPE)
-            printMessage(QStringLiteral("standard output: ") +
-                         QString::fromLocal8Bit(std::strerror(out.failedErrno())));
-        return 1;
-    }
-    return allAnswered ? 0 : 1;
+    return answers.allAnswered() && !out.failed() ? 0 : 1;
 }
 
 } // namespace zunova::console

@@ -17,10 +17,11 @@ inline constexpr qsizetype kMaxLineBytes = 16 * 1024 * 1024;
 // Returns false, with errno set, when reading fails.
 bool forEachLine(int fd, const std::function<bool(QByteArrayView)>& each);
 
-// `zunova NUMBER...` and `zunova -`: one line per number on `out`, the number, a tab and the
-// carrier the window would show; where the window would warn or report an error, the carrier is
-// empty and standard error says why. Each data file is read once for the whole run.
+// `zunova NUMBER...` and `zunova -`: one line per number on `out`, the number as given, a tab and
+// the carrier the window would show for it pasted; where the window would warn or report an
+// error, the carrier is empty and standard error says why. Each data file is read once for the
+// whole run. `inputClosed`: standard input was closed when the program started.
 // Returns the exit status: 0 when every number got a carrier, 1 otherwise.
-int lookUpNumbers(const QStringList& numbers, Output& out);
+int lookUpNumbers(const QStringList& numbers, Output& out, bool inputClosed);
 
 } // namespace zunova::console

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <unistd.h>
 
 namespace zunova::console {
@@ -12,36 +13,65 @@ namespace {
 constexpr qsizetype kBufferSize = 64 * 1024;
 constexpr qsizetype kDisplayedLength = 40;
 
+bool isUndecodedByte(char16_t u) {
+    return u >= 0xDC80 && u <= 0xDCFF;
+}
+
+bool needsEscape(QStringView text, qsizetype i) {
+    const char16_t u = text[i].unicode();
+    if (u < 0x20 || (u >= 0x7f && u < 0xa0))
+        return true;
+    // A low surrogate right after a high one is half of a real character.
+    return isUndecodedByte(u) && !(i > 0 && text[i - 1].isHighSurrogate());
+}
+
+// The length of the valid UTF-8 sequence at `p` (shortest form, no surrogates, at most
+// U+10FFFF), or 0 where none starts.
+int sequenceLength(const unsigned char* p, const unsigned char* end) {
+    const unsigned char c = p[0];
+    int length = c < 0x80                 ? 1
+                 : c >= 0xC2 && c <= 0xDF ? 2
+                 : c >= 0xE0 && c <= 0xEF ? 3
+                 : c >= 0xF0 && c <= 0xF4 ? 4
+                                          : 0;
+    if (length == 0 || end - p < length)
+        return 0;
+    for (int k = 1; k < length; ++k)
+        if ((p[k] & 0xC0) != 0x80)
+            return 0;
+    if ((c == 0xE0 && p[1] < 0xA0) || (c == 0xED && p[1] >= 0xA0) || (c == 0xF0 && p[1] < 0x90) ||
+        (c == 0xF4 && p[1] >= 0x90))
+        return 0;
+    return length;
+}
+
 } // namespace
 
-Output::Output(int fd)
+Output::Output(int fd, bool closedAtStart)
     : m_fd(fd)
-    , m_interactive(::isatty(fd) != 0) {
-    m_buffer.reserve(kBufferSize + 256);
-}
-
-Output::~Output() {
-    flush();
-}
+    , m_interactive(!closedAtStart && ::isatty(fd) != 0)
+    , m_buffer(new char[kBufferSize])
+    , m_failedErrno(closedAtStart ? EBADF : 0)
+    , m_closedAtStart(closedAtStart) {}
 
 void Output::append(QByteArrayView bytes) {
     if (failed())
         return;
-    m_buffer.append(bytes);
-    if (m_buffer.size() >= kBufferSize)
+    while (m_used + bytes.size() > kBufferSize) {
+        const qsizetype room = kBufferSize - m_used;
+        std::memcpy(m_buffer.get() + m_used, bytes.data(), std::size_t(room));
+        m_used = kBufferSize;
+        bytes = bytes.sliced(room);
         writeOut();
+        if (failed())
+            return;
+    }
+    std::memcpy(m_buffer.get() + m_used, bytes.data(), std::size_t(bytes.size()));
+    m_used += bytes.size();
 }
 
 void Output::append(QStringView text) {
-    if (failed())
-        return;
-    // Encoded straight into the buffer: no temporary per line.
-    const qsizetype used = m_buffer.size();
-    m_buffer.resize(used + m_utf8.requiredSpace(text.size()));
-    char* const end = m_utf8.appendToBuffer(m_buffer.data() + used, text);
-    m_buffer.truncate(end - m_buffer.constData());
-    if (m_buffer.size() >= kBufferSize)
-        writeOut();
+    append(QByteArrayView(text.toUtf8()));
 }
 
 void Output::endLine() {
@@ -50,13 +80,13 @@ void Output::endLine() {
 }
 
 void Output::flush() {
-    if (!failed() && !m_buffer.isEmpty())
+    if (!failed() && m_used > 0)
         writeOut();
 }
 
 void Output::writeOut() {
-    const char* data = m_buffer.constData();
-    qsizetype left = m_buffer.size();
+    const char* data = m_buffer.get();
+    qsizetype left = m_used;
     while (left > 0) {
         const auto written = ::write(m_fd, data, std::size_t(left));
         if (written < 0) {
@@ -68,7 +98,20 @@ void Output::writeOut() {
         data += written;
         left -= written;
     }
-    m_buffer.resize(0); // keeps the capacity
+    m_used = 0;
+}
+
+bool Output::finish() {
+    flush();
+    if (!failed())
+        return true;
+    if (m_closedAtStart)
+        printMessage(QStringLiteral("standard output: ") +
+                     QString::fromLocal8Bit(std::strerror(EBADF)));
+    else if (m_failedErrno != EPIPE)
+        printMessage(QStringLiteral("write error: ") +
+                     QString::fromLocal8Bit(std::strerror(m_failedErrno)));
+    return false;
 }
 
 void printLine(const QString& text) {
@@ -81,26 +124,60 @@ void printMessage(const QString& text) {
     printLine(QStringLiteral("zunova: ") + text);
 }
 
+QString describeError(const runtime::RuntimeError& error) {
+    return QStringLiteral("error %1: %2").arg(static_cast<int>(error.number())).arg(error.text());
+}
+
 QString describe(const runtime::RuntimeError& error) {
     QString where;
     if (!error.file().isEmpty())
         where = error.line() > 0 ? QStringLiteral("%1:%2: ").arg(error.file()).arg(error.line())
                                  : error.file() + QStringLiteral(": ");
-    return where +
-           QStringLiteral("error %1: %2").arg(static_cast<int>(error.number())).arg(error.text());
+    return where + describeError(error);
+}
+
+QString decodeKeepingBytes(QByteArrayView bytes) {
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes = bytes.sliced(3);
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* const end = p + bytes.size();
+    QString text;
+    text.reserve(bytes.size());
+    while (p < end) {
+        const int length = sequenceLength(p, end);
+        if (length == 0) {
+            text += QChar(char16_t(0xDC00 | *p++));
+            continue;
+        }
+        char32_t code = length == 1 ? *p : *p & (0x7F >> length);
+        for (int k = 1; k < length; ++k)
+            code = (code << 6) | (p[k] & 0x3F);
+        p += length;
+        if (code < 0x10000) {
+            text += QChar(char16_t(code));
+        } else {
+            text += QChar(QChar::highSurrogate(code));
+            text += QChar(QChar::lowSurrogate(code));
+        }
+    }
+    return text;
+}
+
+QString escaped(QStringView text) {
+    QString out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (needsEscape(text, i))
+            out +=
+                QStringLiteral("\\x%1").arg(int(text[i].unicode() & 0xFF), 2, 16, QLatin1Char('0'));
+        else
+            out += text[i];
+    }
+    return out;
 }
 
 QString displayed(const QString& number) {
-    QString out;
-    const QStringView shown = QStringView(number).left(kDisplayedLength);
-    for (QChar c : shown) {
-        const char16_t u = c.unicode();
-        if (u < 0x20 || (u >= 0x7f && u < 0xa0))
-            out += QStringLiteral("\\x%1").arg(int(u), 2, 16, QLatin1Char('0'));
-        else
-            out += c;
-    }
-    if (number.size() > shown.size())
+    QString out = escaped(QStringView(number).left(kDisplayedLength));
+    if (number.size() > kDisplayedLength)
         out += QStringLiteral(u"… (%1 characters)").arg(number.size());
     return out;
 }

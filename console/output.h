@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
-#include <QStringEncoder>
 #include <QStringView>
+
+#include <memory>
 
 namespace zunova::runtime {
 class RuntimeError;
@@ -12,13 +12,14 @@ class RuntimeError;
 
 namespace zunova::console {
 
-// Standard output for many short lines: collected in a large buffer and written in big pieces,
+// Standard output for many short lines: collected in a plain buffer and written in big pieces,
 // or line by line when a person is watching (a terminal). The first failed write ends all
-// output; a closed pipe is the reader's choice and is not an error worth a message.
+// output.
 class Output {
 public:
-    explicit Output(int fd);
-    ~Output();
+    // `closedAtStart`: the descriptor was closed when the program started (and now leads
+    // nowhere), so nothing is written and finish() reports it.
+    explicit Output(int fd, bool closedAtStart = false);
     Output(const Output&) = delete;
     Output& operator=(const Output&) = delete;
 
@@ -29,18 +30,21 @@ public:
     void flush();
 
     bool failed() const { return m_failedErrno != 0; }
-    // The errno of the failed write, 0 while all is well.
-    int failedErrno() const { return m_failedErrno; }
+
+    // Writes what is left and says whether everything reached its file. If not, says why on
+    // standard error; a reader that closed the pipe early (| head) made its choice and gets no
+    // word.
+    bool finish();
 
 private:
     void writeOut();
 
     int m_fd;
     bool m_interactive;
-    // Stateless: a lone surrogate at the end of one text must not carry over into the next.
-    QStringEncoder m_utf8{QStringEncoder::Utf8, QStringConverter::Flag::Stateless};
-    QByteArray m_buffer;
+    std::unique_ptr<char[]> m_buffer;
+    qsizetype m_used = 0;
     int m_failedErrno = 0;
+    bool m_closedAtStart;
 };
 
 // One line on standard error, prefixed "zunova: ". Failures to write it are ignored: there is
@@ -49,11 +53,22 @@ void printMessage(const QString& text);
 // One line on standard error as it stands ("FILE:LINE: text", which editors can jump to).
 void printLine(const QString& text);
 
-// "error 62: <text>", preceded by "FILE:LINE: " or "FILE: " where the error lies in a file.
+// "error 62: <text>".
+QString describeError(const runtime::RuntimeError& error);
+// The same, preceded by "FILE:LINE: " or "FILE: " where the error lies in a file.
 QString describe(const runtime::RuntimeError& error);
 
-// A number as a message may show it: control characters spelled out, so a stray escape cannot
-// drive the terminal, and a very long line cut short.
+// Text read from the command line or standard input, as UTF-8. A byte that is not part of valid
+// UTF-8 becomes U+DC80 + its value (a lone surrogate, which no valid text holds), so that it can
+// be shown as the byte it was; a byte-order mark at the start is dropped.
+QString decodeKeepingBytes(QByteArrayView bytes);
+
+// Text as it may be shown on a terminal or in a log: control characters, and bytes that were not
+// valid UTF-8, spelled out as \xNN, so a stray escape cannot drive the terminal and every number
+// stays on its own line.
+QString escaped(QStringView text);
+
+// A number as a message shows it: escaped, and a very long line cut short.
 QString displayed(const QString& number);
 
 } // namespace zunova::console

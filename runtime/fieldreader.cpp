@@ -26,19 +26,32 @@ bool isLineEnd(int c) {
 FieldReader::FieldReader(QIODevice& device, QString sourceName)
     : m_device(device)
     , m_sourceName(std::move(sourceName))
-    , m_buffer(kBufferSize) {}
+    , m_buffer(kBufferSize)
+    , m_sizeAtStart(device.size()) {}
+
+qsizetype FieldReader::readMore(char* into, qsizetype room) {
+    const qint64 got = m_device.read(into, room);
+    if (got < 0)
+        fail(ErrorNumber::DeviceIOError, m_line);
+    m_bytesRead += got;
+    m_exhausted = got == 0;
+    // Ended before the size it had when it was opened: cut while it is read.
+    m_cut = m_exhausted && m_bytesRead < m_sizeAtStart;
+    return qsizetype(got);
+}
 
 int FieldReader::peek() {
     if (m_pos == m_len && !m_exhausted) {
-        const qint64 got = m_device.read(m_buffer.data(), kBufferSize);
-        if (got < 0) // an I/O failure after a successful open
-            fail(ErrorNumber::PathNotFound, m_line);
         m_pos = 0;
-        m_len = got;
-        m_exhausted = got == 0;
+        m_len = 0;
+        m_len = readMore(m_buffer.data(), kBufferSize);
     }
-    if (m_pos == m_len)
+    if (m_pos == m_len) {
+        // Where a cut file stops is neither data nor their end: every lookup reaching it fails.
+        if (m_cut)
+            fail(ErrorNumber::DeviceIOError, m_line);
         return kEnd;
+    }
     // The mark stays unconsumed, so the data end here for good and nothing after it is read.
     const int c = static_cast<unsigned char>(m_buffer[m_pos]);
     return c == kEndOfFileMark ? kEnd : c;
@@ -143,11 +156,37 @@ void FieldReader::topUp() {
     std::memmove(m_buffer.data(), m_buffer.data() + m_pos, static_cast<std::size_t>(kept));
     m_pos = 0;
     m_len = kept;
-    const qint64 got = m_device.read(m_buffer.data() + kept, kBufferSize - kept);
-    if (got < 0)
-        fail(ErrorNumber::PathNotFound, m_line);
-    m_len += got;
-    m_exhausted = got == 0;
+    m_len += readMore(m_buffer.data() + kept, kBufferSize - kept);
+}
+
+std::optional<int> FieldReader::lineOfDataAfterEndMark() {
+    if (peek() != kEnd || m_pos == m_len)
+        return std::nullopt; // the data go on, or ended with the device
+    m_cut = false;           // what follows the mark is not data, whole or cut
+    int line = m_line;
+    bool afterCarriageReturn = false;
+    ++m_pos; // past the mark
+    for (;;) {
+        if (m_pos == m_len) {
+            if (m_exhausted)
+                return std::nullopt;
+            m_pos = 0;
+            m_len = 0;
+            m_len = readMore(m_buffer.data(), kBufferSize);
+            continue;
+        }
+        const char c = m_buffer[m_pos++];
+        if (c == '\n' && afterCarriageReturn) {
+            afterCarriageReturn = false;
+            continue;
+        }
+        afterCarriageReturn = c == '\r';
+        if (c == '\r' || c == '\n')
+            ++line;
+        // Old editors pad a file to its block size with more marks.
+        else if (c != ' ' && c != '\t' && c != kEndOfFileMark)
+            return line;
+    }
 }
 
 bool FieldReader::readPlainRecord(std::span<qint16> out) {

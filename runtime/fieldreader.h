@@ -6,6 +6,7 @@
 
 #include "runtimeerror.h"
 
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -30,7 +31,9 @@ namespace zunova::runtime {
 // Throws RuntimeError carrying the source name and line: 13 for a field that is not an integer,
 // 6 for one beyond 16 bits or longer than 64 KiB (at once, without reading the rest of it), both
 // with the line the field starts on; 62 when the data end where a field is still expected, with
-// the line of the last field read (the line the cut-short record stops on).
+// the line of the last field read (the line the cut-short record stops on); 57 when reading the
+// device fails, or when it ends before the size it had at the start (a file cut while it is
+// read), with the line reading stopped on.
 class FieldReader {
 public:
     FieldReader(QIODevice& device, QString sourceName);
@@ -42,6 +45,11 @@ public:
     void readFields(std::span<qint16> out);
 
     int line() const { return m_line; }
+
+    // Once atEndOfData() is true: where the data ended at a 0x1A and something other than blank
+    // space, line ends and further marks follows it, the line that something stands on. Reads
+    // the rest of the device to find out.
+    std::optional<int> lineOfDataAfterEndMark();
 
 private:
     static constexpr int kEnd = -1;
@@ -57,6 +65,8 @@ private:
     bool readPlainRecord(std::span<qint16> out);
     // Moves what is left of the buffer to its front and fills the rest from the device.
     void topUp();
+    // Reads up to `room` bytes of the device into `into`; 0 at its end.
+    qsizetype readMore(char* into, qsizetype room);
     int peek();
     void advance() { ++m_pos; }
     void consumeLineEnd();
@@ -68,6 +78,9 @@ private:
     qsizetype m_pos = 0;
     qsizetype m_len = 0;
     bool m_exhausted = false;
+    qint64 m_sizeAtStart;
+    qint64 m_bytesRead = 0;
+    bool m_cut = false;
     int m_line = 1;
     int m_lastFieldLine = 1;
     bool m_afterComma = false;

@@ -34,6 +34,10 @@ public:
     // flawed: what every lookup that reads this far meets.
     std::optional<Record> next();
 
+    // Once next() has given nothing: the line of the first data after a 0x1A that ended the data
+    // early, data no lookup ever reads (FieldReader::lineOfDataAfterEndMark).
+    std::optional<int> lineOfDataAfterEndMark() { return m_fields.lineOfDataAfterEndMark(); }
+
 private:
     std::optional<DataFile> m_file;
     FieldReader m_fields;

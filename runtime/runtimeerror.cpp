@@ -16,6 +16,8 @@ QString RuntimeError::errorText(ErrorNumber number) {
         return QStringLiteral(u"型が一致しません。");
     case ErrorNumber::FileNotFound:
         return QStringLiteral(u"ファイルが見つかりません。");
+    case ErrorNumber::DeviceIOError:
+        return QStringLiteral(u"デバイス I/O エラーです。");
     case ErrorNumber::InputPastEndOfFile:
         return QStringLiteral(u"ファイルにこれ以上データがありません。");
     case ErrorNumber::PermissionDenied:

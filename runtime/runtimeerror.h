@@ -12,6 +12,7 @@ enum class ErrorNumber : int {
     Overflow = 6,
     TypeMismatch = 13,
     FileNotFound = 53,
+    DeviceIOError = 57,
     InputPastEndOfFile = 62,
     PermissionDenied = 70,
     PathNotFound = 75,

@@ -1,6 +1,7 @@
 // The command line, run as the real program with no display at all.
 #include "lookup/query.h"
 #include "lookup/recordsource.h"
+#include "lookup/writtennumber.h"
 #include "runtime/datafile.h"
 #include "runtime/runtimeerror.h"
 #include "support/outcome.h"
@@ -60,8 +61,10 @@ struct Result {
 // standard input. Nothing may hang the suite: after `timeoutMs` the program is killed and the
 // test fails.
 Result runZunova(const QStringList& arguments, const QByteArray& input = {},
-                 const QString& workDir = {}, int timeoutMs = kTimeoutMs) {
+                 const QString& workDir = {}, int timeoutMs = kTimeoutMs,
+                 QProcess::ProcessChannelMode channels = QProcess::SeparateChannels) {
     QProcess process;
+    process.setProcessChannelMode(channels);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     // Nothing to show on: a QGuiApplication would fail here.
     env.remove(QStringLiteral("DISPLAY"));
@@ -106,16 +109,17 @@ const QByteArray kFlawedK = "123,1,1,2,2,3,3,4,4,9,9\r\n"
                             "777,1,1,1,1,1,1,1,1,1,1\r\n";
 const QByteArray kFlawedP = "123,1,1,2,2,3,3,9,9,4,0\r\n5,1,1\r\n";
 
-// What the window does with `number` in the current working directory, in the command line's
-// words: the line on standard output and the messages on standard error.
+// What the window does with `number` pasted, in the current working directory, in the command
+// line's words: the line on standard output and the messages on standard error.
 struct Expected {
     QString line;
     QStringList messages;
 };
 
-Expected asTheWindow(const QString& number) {
+Expected asPasted(const QString& number) {
     FileScan scan;
-    const zunova::lookup::Answer answer = zunova::lookup::lookUp(number, scan);
+    const zunova::lookup::Answer answer =
+        zunova::lookup::lookUp(zunova::lookup::digitsOfWrittenNumber(number), scan);
     if (const auto* carrier = std::get_if<zunova::lookup::Carrier>(&answer))
         return {number + u'\t' + zunova::lookup::fixedText(carrier->name), {}};
     QString why;
@@ -207,19 +211,26 @@ TEST_F(CommandLine, AnswersEachNumberAsTheWindowDoes) {
         "08012345678",
         "0901A345678", // refused or not a block
         QStringLiteral(u"090１２３４５６７８"),
-        "09012345678", // again: the same answer
+        "090-1234-5678",
+        QStringLiteral(u"（０９０）１２３４ー５６７８"), // as people write them
+        "09012345678",                                   // again: the same answer
     };
     QString out;
     QStringList messages;
+    QString log; // standard output and error in one file: each answer before its messages
     for (const QString& number : numbers) {
-        const Expected expected = asTheWindow(number);
+        const Expected expected = asPasted(number);
         out += expected.line + u'\n';
         messages += expected.messages;
+        log += expected.line + u'\n' + expected.messages.join(u'\n') +
+               (expected.messages.isEmpty() ? "" : "\n");
     }
     const Result run = invoke(numbers);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.outText(), out);
     EXPECT_EQ(run.errLines(), messages);
+    EXPECT_EQ(runZunova(numbers, {}, dir.path(), kTimeoutMs, QProcess::MergedChannels).outText(),
+              log);
 
     // The shape scripts rely on, spelled out once.
     EXPECT_TRUE(run.outText().startsWith(QStringLiteral(u"09012305678\tＮＴＴドコモ\n"
@@ -257,7 +268,6 @@ struct InputCase {
 };
 
 TEST_F(CommandLine, ReadsNumbersFromStandardInput) {
-    const QString replacement = QString(QChar::ReplacementCharacter);
     const std::vector<InputCase> cases{
         {"LF and CR LF", "09012345678\r\n09012305678\n",
          QStringLiteral(u"09012345678\tJ-Phone\n09012305678\tＮＴＴドコモ\n"), 0},
@@ -265,8 +275,13 @@ TEST_F(CommandLine, ReadsNumbersFromStandardInput) {
         {"nothing after the final LF", "09012345678\n", "09012345678\tJ-Phone\n", 0},
         {"empty input", "", "", 0},
         {"an empty line is a number", "\n09012345678\n\n", "\t\n09012345678\tJ-Phone\n\t\n", 2},
-        {"only one CR is dropped", "09012345678\r\r\n", "09012345678\r\t\n", 1},
-        {"a CR inside stays", "0901234\r678\n", "0901234\r678\tJ-Phone\n", 0},
+        // Every number stays on one line of its own: control characters are spelled out.
+        {"only one CR is dropped", "09012345678\r\r\n", "09012345678\\x0d\t\n", 1},
+        {"a CR inside", "0901234\r678\n", "0901234\\x0d678\tJ-Phone\n", 0},
+        {"a tab after the number", "09012345678\t\n", "09012345678\\x09\t\n", 1},
+        {"written with separators", "090-1234-5678\n", "090-1234-5678\tJ-Phone\n", 0},
+        {"written in full-width digits", "０９０１２３４５６７８\n",
+         QStringLiteral(u"０９０１２３４５６７８\tJ-Phone\n"), 0},
         {"byte-order mark",
          "\xEF\xBB\xBF"
          "09012345678\n",
@@ -275,16 +290,16 @@ TEST_F(CommandLine, ReadsNumbersFromStandardInput) {
          QByteArray("0901\0"
                     "345678\n",
                     12),
-         QStringLiteral("0901") + QChar(0) + QStringLiteral("345678\t\n"), 1},
+         "0901\\x00345678\t\n", 1},
+        // Bytes that are not UTF-8 are shown as the bytes given, so output joins back to input.
         {"invalid UTF-8 in the block",
          "0901\xff"
          "345678\n",
-         QStringLiteral("0901") + replacement + QStringLiteral("345678\t\n"), 1},
+         "0901\\xff345678\t\n", 1},
         {"invalid UTF-8 after position 7",
          "0901234\xc3\n"
          "09012345678\n",
-         QStringLiteral("0901234") + replacement + QStringLiteral(u"\t\n09012345678\tJ-Phone\n"),
-         1},
+         "0901234\\xc3\t\n09012345678\tJ-Phone\n", 1},
     };
     for (const InputCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -304,7 +319,7 @@ TEST_F(CommandLine, MessagesShowAwkwardNumbersSafely) {
     // A control character would drive the terminal; a megabyte would flood it.
     const QByteArray escape = "090\x1b[2J34567\n";
     Result run = invoke({"-"}, escape);
-    EXPECT_EQ(run.out, "090\x1b[2J34567\t\n");
+    EXPECT_EQ(run.out, "090\\x1b[2J34567\t\n");
     ASSERT_EQ(run.errLines().size(), 1);
     EXPECT_TRUE(run.errLines()[0].startsWith(QStringLiteral("zunova: 090\\x1b[2J34567: ")))
         << run.err.toStdString();
@@ -352,6 +367,35 @@ TEST_F(CommandLine, StopsQuietlyWhenTheReaderGoesAway) {
         EXPECT_EQ(shell.readAllStandardOutput(), QByteArray("09012345678\tJ-Phone\n"));
         // Exit 1 (not every number was answered), no signal, and not a word on standard error.
         EXPECT_EQ(shell.readAllStandardError(), QByteArray("status 1\n"));
+    }
+}
+
+// Output that never reaches its file is an error, whatever else went well; a closed standard
+// stream is reported, never taken over by a file the program opened.
+TEST_F(CommandLine, ReportsOutputThatNeverArrives) {
+    const QString full = QStringLiteral("zunova: write error: No space left on device");
+    const QString closedOut = QStringLiteral("zunova: standard output: Bad file descriptor");
+    const std::vector<std::pair<QString, QStringList>> cases{
+        {"\"$0\" --check k.dat 2>&1 >/dev/full | grep -v ^k.dat: >&2", {full}},
+        {"\"$0\" --help >/dev/full", {full}},
+        {"\"$0\" --version >/dev/full", {full}},
+        {"\"$0\" 09012345678 >/dev/full", {full}},
+        {"\"$0\" --version >&-", {closedOut}},
+        {"\"$0\" 09012345678 >&-", {closedOut}},
+        {"\"$0\" 090123 >&-",
+         {QStringLiteral(u"zunova: 090123: １１桁で入力してください。"), closedOut}},
+        {"\"$0\" - <&-", {"zunova: standard input: Bad file descriptor"}},
+    };
+    for (const auto& [command, messages] : cases) {
+        SCOPED_TRACE(command.toStdString());
+        QProcess shell;
+        shell.setWorkingDirectory(dir.path());
+        shell.start(QStringLiteral("bash"),
+                    {QStringLiteral("-c"),
+                     command + QStringLiteral("; echo status ${PIPESTATUS[0]} >&2"), kExecutable});
+        ASSERT_TRUE(shell.waitForFinished(kTimeoutMs));
+        EXPECT_EQ(QString::fromUtf8(shell.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts),
+                  messages + QStringList{"status 1"});
     }
 }
 
@@ -523,14 +567,45 @@ QString openError(const QString& path) {
 
 TEST_F(CheckDataFile, FilesThatCannotBeRead) {
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.dat")));
-    for (const QString& name : {QStringLiteral("missing.dat"), QStringLiteral("folder.dat")}) {
+    for (const QString& name :
+         {QStringLiteral("missing.dat"), QStringLiteral("folder.dat"), QString()}) {
         SCOPED_TRACE(name.toStdString());
         const QString error = openError(name);
         ASSERT_NE(error, QStringLiteral("opened"));
         const Result run = invoke({"--check", name});
+        // An empty name is shown as the shell writes it.
+        const QString shown = name.isEmpty() ? QStringLiteral("''") : name;
         EXPECT_EQ(run.status, 1);
-        EXPECT_EQ(run.errLines(), QStringList{QStringLiteral("zunova: %1: %2").arg(name, error)});
-        EXPECT_EQ(run.outText(), QStringLiteral("%1 (cellular): not read: %2\n").arg(name, error));
+        EXPECT_EQ(run.errLines(), QStringList{QStringLiteral("zunova: %1: %2").arg(shown, error)});
+        EXPECT_EQ(run.outText(), QStringLiteral("%1 (cellular): not read: %2\n").arg(shown, error));
+    }
+}
+
+// A 0x1A ends the data for every lookup: anything but blank space (or more marks, as old editors
+// pad files) after it is data nobody reads.
+TEST_F(CheckDataFile, DataAfterTheEndOfFileMark) {
+    const QByteArray record = "123,1,1,2,2,3,3,4,4,9,9\r\n";
+    const std::vector<std::pair<QByteArray, int>> cases{
+        {record + "\x1A", 0},
+        {record + "\x1A\x1A\x1A\r\n \t\r\n", 0},
+        {record + "\x1A\r\n\r\n  124,1,1,1,1,1,1,1,1,1,1\r\n", 4},
+        {record + "\x1A" + "124,1", 2},
+    };
+    for (const auto& [content, line] : cases) {
+        SCOPED_TRACE(content.toStdString());
+        dir.write("k.dat", content);
+        const Result run = invoke({"--check", "k.dat"});
+        EXPECT_EQ(run.status, line == 0 ? 0 : 1);
+        if (line == 0) {
+            EXPECT_EQ(run.err, QByteArray());
+            continue;
+        }
+        EXPECT_EQ(run.errLines(), QStringList{QStringLiteral("k.dat:%1: data after the end-of-file "
+                                                             "mark (Ctrl+Z) are never read")
+                                                  .arg(line)});
+        EXPECT_TRUE(run.outText().endsWith(
+            QStringLiteral("  data after the end-of-file mark: from line %1, never read\n")
+                .arg(line)));
     }
 }
 

@@ -61,6 +61,8 @@ TEST(Conversion, TextTo16BitInteger) {
         {".5", value(0)},
         {"1.", value(1)},
         {"0.05", value(0)},
+        {"0.06", value(0)}, // zeros right after the point shift the value
+        {"0.05e2", value(5)},
         {"32767.4", value(32767)},
         {"-32768.5", value(-32768)},
         {"&H10", value(16)},
@@ -368,6 +370,32 @@ TEST(RecordReader, MemoryAndReadingStayBounded) {
     EXPECT_EQ(readAll("k.dat"), Outcome{});
     const long growth = peakResidentKiB() - before;
     EXPECT_LT(growth, 16 * 1024) << "peak memory grew by " << growth << " KiB";
+}
+
+// A file cut while it is read ends before the size it had when it was opened: what follows the
+// cut is neither data nor the end of them. A file replaced by a new one is read on as it was.
+TEST(RecordReader, AFileCutWhileReadIsADeviceError) {
+    TempWorkDir dir;
+    QByteArray records;
+    for (int i = 0; i < 10'000; ++i) // beyond the first buffer
+        records += "999,1,1,2,2,3,3,4,4,9,9\r\n";
+    for (const bool cut : {true, false}) {
+        SCOPED_TRACE(cut ? "cut" : "replaced");
+        dir.write("k.dat", records);
+        RecordReader reader("k.dat");
+        ASSERT_TRUE(reader.next());
+        if (cut)
+            ASSERT_TRUE(QFile::resize("k.dat", 5000 * 25));
+        else
+            ASSERT_TRUE(QFile::remove("k.dat") && QFile::copy("/dev/null", "k.dat"));
+        int read = 1;
+        const Outcome end = outcomeOf([&] {
+            while (reader.next())
+                ++read;
+        });
+        EXPECT_EQ(end, cut ? errorOutcome(57, "k.dat", 5001) : Outcome{});
+        EXPECT_EQ(read, cut ? 5000 : 10'000);
+    }
 }
 
 bool makeSocket(const char* name) {
