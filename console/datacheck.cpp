@@ -52,7 +52,7 @@ Findings inspect(const QString& file, const lookup::Network& network) {
         while (const auto record = records->next()) {
             ++found.records;
             const int line = record->line;
-            const qint16 key = record->key;
+            const qint16 key = record->key();
             if (!lookup::Network::holdsBlock(key)) {
                 ++found.outside;
                 problem(line, QStringLiteral("key %1 is outside 0-999: no number reaches "
@@ -72,7 +72,7 @@ Findings inspect(const QString& file, const lookup::Network& network) {
             first = line;
             QStringList codes;
             for (int digit = 0; digit < 10; ++digit) {
-                const qint16 code = record->codes[std::size_t(digit)];
+                const qint16 code = record->code(digit);
                 if (!network.carrierName(code))
                     codes << QStringLiteral("%1 for digit %2").arg(code).arg(digit);
             }

@@ -4,13 +4,11 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <unistd.h>
 
 namespace zunova::console {
 namespace {
 
-constexpr qsizetype kBufferSize = 64 * 1024;
 constexpr qsizetype kDisplayedLength = 40;
 
 bool isUndecodedByte(char16_t u) {
@@ -54,7 +52,7 @@ Output::Output(int fd, bool closedAtStart)
     , m_failedErrno(closedAtStart ? EBADF : 0)
     , m_closedAtStart(closedAtStart) {}
 
-void Output::append(QByteArrayView bytes) {
+void Output::appendAcrossBuffers(QByteArrayView bytes) {
     if (failed())
         return;
     while (m_used + bytes.size() > kBufferSize) {

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <cstring>
 #include <memory>
 
 namespace zunova::runtime {
@@ -23,7 +24,15 @@ public:
     Output(const Output&) = delete;
     Output& operator=(const Output&) = delete;
 
-    void append(QByteArrayView bytes);
+    void append(QByteArrayView bytes) {
+        // Most pieces are a few bytes: copied in place, without a call.
+        if (m_used + bytes.size() <= kBufferSize && !failed()) {
+            std::memcpy(m_buffer.get() + m_used, bytes.data(), std::size_t(bytes.size()));
+            m_used += bytes.size();
+        } else {
+            appendAcrossBuffers(bytes);
+        }
+    }
     void append(QStringView text); // as UTF-8
     // Ends one answer: written at once on a terminal, else when the buffer is full.
     void endLine();
@@ -37,6 +46,9 @@ public:
     bool finish();
 
 private:
+    static constexpr qsizetype kBufferSize = 64 * 1024;
+
+    void appendAcrossBuffers(QByteArrayView bytes);
     void writeOut();
 
     int m_fd;

@@ -15,10 +15,10 @@ std::unique_ptr<ReadOnceIndex::FileRecords> ReadOnceIndex::read(const QString& d
             const auto record = reader.next();
             if (!record)
                 break;
-            if (!Network::holdsBlock(record->key) || records->found[std::size_t(record->key)])
+            if (!Network::holdsBlock(record->key()) || records->found[std::size_t(record->key())])
                 continue;
-            records->found.set(std::size_t(record->key));
-            records->codes[std::size_t(record->key)] = record->codes;
+            records->found.set(std::size_t(record->key()));
+            std::ranges::copy(record->codes(), records->codes[std::size_t(record->key())].begin());
             --missing;
         }
     } catch (const runtime::RuntimeError& error) {
@@ -28,15 +28,15 @@ std::unique_ptr<ReadOnceIndex::FileRecords> ReadOnceIndex::read(const QString& d
 }
 
 const ReadOnceIndex::FileRecords& ReadOnceIndex::recordsOf(const QString& dataFileName) {
-    for (const File& file : m_files) {
-        // The query names its files by the same fixed texts every time: the same characters at
-        // the same address need no comparison.
-        const bool same = (file.name.constData() == dataFileName.constData() &&
-                           file.name.size() == dataFileName.size()) ||
-                          file.name == dataFileName;
-        if (same)
+    // The query names its files by the same fixed texts every time: the same characters at the
+    // same address need no comparison.
+    for (const File& file : m_files)
+        if (file.name.constData() == dataFileName.constData() &&
+            file.name.size() == dataFileName.size())
             return *file.records;
-    }
+    for (const File& file : m_files)
+        if (file.name == dataFileName)
+            return *file.records;
     m_files.push_back({dataFileName, read(dataFileName)});
     return *m_files.back().records;
 }

@@ -7,8 +7,8 @@ namespace zunova::lookup {
 std::optional<qint16> FileScan::codeOf(const QString& dataFileName, int block, int column) {
     runtime::RecordReader records(dataFileName);
     while (const auto record = records.next())
-        if (record->key == block)
-            return record->codes.at(std::size_t(column));
+        if (record->key() == block)
+            return record->code(column);
     return std::nullopt;
 }
 

@@ -4,7 +4,6 @@
 #include "runtimeerror.h"
 
 #include <cstring>
-#include <limits>
 
 namespace zunova::runtime {
 namespace {
@@ -192,50 +191,81 @@ std::optional<int> FieldReader::lineOfDataAfterEndMark() {
 bool FieldReader::readPlainRecord(std::span<qint16> out) {
     // A record that straddles the end of the buffer is still read here: the general path it
     // would otherwise take allocates for every field, at every buffer boundary of a long file.
-    if (m_len - m_pos < kLongestPlainField * std::ssize(out) && !m_exhausted)
+    const qsizetype longest = kLongestPlainField * std::ssize(out);
+    if (m_len - m_pos < longest && !m_exhausted)
         topUp();
+    // Every field's sign, digits, terminator and the LF after a CR lie inside the buffer, so
+    // nothing below looks past its end.
+    if (m_len - m_pos < longest)
+        return false;
     // Works on a local cursor and commits only when every field was plain.
-    const char* p = m_buffer.data() + m_pos;
-    const char* const end = m_buffer.data() + m_len;
+    const auto* p = reinterpret_cast<const unsigned char*>(m_buffer.data() + m_pos);
     int lines = 0;
-    int lastFieldLine = m_lastFieldLine;
-    bool afterComma = m_afterComma;
+    bool endedLine = false;
     // A 0x1A is neither a digit nor a terminator: a record holding one is the general path's.
+    // Branches rather than arithmetic on what was read move the cursor: predicted, they let the
+    // processor read ahead instead of waiting for each byte in turn.
     for (qint16& field : out) {
-        // Sign, six digits, a terminator and the LF after a CR all lie inside the buffer.
-        if (end - p < kLongestPlainField)
-            return false;
-        const bool negative = *p == '-';
-        p += negative;
-        const char* const digits = p;
-        int value = 0;
-        while (p - digits < 6 && static_cast<unsigned char>(*p - '0') < 10)
-            value = value * 10 + (*p++ - '0');
-        // Empty, long or out-of-range fields are the general path's to read or report.
-        if (p == digits || p - digits > 5)
-            return false;
-        value = negative ? -value : value;
-        if (value < std::numeric_limits<qint16>::min() ||
-            value > std::numeric_limits<qint16>::max())
-            return false;
-        lastFieldLine = m_line + lines;
-        if (*p == ',') {
-            afterComma = true;
+        // Most fields are a code of one digit followed by a comma.
+        if (*p - unsigned('0') <= 9 && p[1] == ',') {
+            field = static_cast<qint16>(*p - '0');
+            p += 2;
+            endedLine = false;
+            continue;
+        }
+        bool negative = false;
+        if (*p == '-') {
+            negative = true;
             ++p;
-        } else if (*p == '\n' || *p == '\r') {
-            afterComma = false;
-            p += (*p == '\r' && p[1] == '\n') ? 2 : 1;
-            ++lines;
-        } else {
+        }
+        unsigned digit = *p - unsigned('0');
+        if (digit > 9) // empty or not a number: the general path reads or reports it
+            return false;
+        int value = int(digit);
+        ++p;
+        for (int more = 0; more < 4; ++more) {
+            digit = *p - unsigned('0');
+            if (digit > 9)
+                break;
+            value = value * 10 + int(digit);
+            ++p;
+        }
+        if (*p - unsigned('0') <= 9 || value > 32768 || (value == 32768 && !negative))
+            return false; // too long or beyond 16 bits: the general path reports it
+        field = static_cast<qint16>(negative ? -value : value);
+        const unsigned char separator = *p++;
+        if (separator == ',') {
+            endedLine = false;
+            continue;
+        }
+        if (separator == '\r') {
+            if (*p == '\n')
+                ++p;
+        } else if (separator != '\n') {
             return false;
         }
-        field = static_cast<qint16>(value);
+        endedLine = true;
+        ++lines;
     }
-    m_pos = p - m_buffer.data();
+    m_pos = reinterpret_cast<const char*>(p) - m_buffer.data();
+    // The last field stands on the line its line end closes, if it had one.
+    m_lastFieldLine = m_line + lines - (endedLine ? 1 : 0);
     m_line += lines;
-    m_lastFieldLine = lastFieldLine;
-    m_afterComma = afterComma;
+    m_afterComma = !endedLine;
     return true;
+}
+
+int FieldReader::readRecord(std::span<qint16> out) {
+    const int line = m_line;
+    // The customary layout goes straight through; anything else takes the general path.
+    if (readPlainRecord(out))
+        return line;
+    if (atEndOfData())
+        return 0;
+    const int firstLine = m_line;
+    for (qint16& value : out)
+        value = readField();
+    return firstLine;
 }
 
 void FieldReader::readFields(std::span<qint16> out) {

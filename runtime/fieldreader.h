@@ -44,6 +44,10 @@ public:
     // Fills `out` with the next fields, in order.
     void readFields(std::span<qint16> out);
 
+    // The end-of-data test and, where data remain, the next record of `out.size()` fields in one:
+    // returns the line the record's first field stands on, or 0 once the data end.
+    int readRecord(std::span<qint16> out);
+
     int line() const { return m_line; }
 
     // Once atEndOfData() is true: where the data ended at a 0x1A and something other than blank

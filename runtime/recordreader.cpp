@@ -1,7 +1,5 @@
 #include "recordreader.h"
 
-#include <algorithm>
-
 namespace zunova::runtime {
 
 RecordReader::RecordReader(const QString& fileName)
@@ -12,14 +10,12 @@ RecordReader::RecordReader(QIODevice& device, QString sourceName)
     : m_fields(device, std::move(sourceName)) {}
 
 std::optional<Record> RecordReader::next() {
-    if (m_fields.atEndOfData())
-        return std::nullopt;
-    Record record;
-    record.line = m_fields.line();
-    std::array<qint16, 11> fields;
-    m_fields.readFields(fields);
-    record.key = fields[0];
-    std::copy(fields.begin() + 1, fields.end(), record.codes.begin());
+    // Read straight into the record handed back: copying fields just stored two bytes at a time
+    // stalls the processor on every record of a long file.
+    std::optional<Record> record(std::in_place);
+    record->line = m_fields.readRecord(record->fields);
+    if (record->line == 0)
+        record.reset();
     return record;
 }
 

@@ -8,14 +8,20 @@
 
 #include <array>
 #include <optional>
+#include <span>
 
 namespace zunova::runtime {
 
 // One record of a data file: a block key and the carrier codes of its numbers.
 struct Record {
-    int line = 0;                   // the line the record's first field stands on
-    qint16 key = 0;                 // the block: positions 4 to 6 of the numbers it covers
-    std::array<qint16, 10> codes{}; // the carrier codes for seventh digits 0 to 9
+    int line = 0; // the line the record's first field stands on
+    // As the file holds them: the block (positions 4 to 6 of the numbers it covers), then the
+    // carrier codes for seventh digits 0 to 9.
+    std::array<qint16, 11> fields{};
+
+    qint16 key() const { return fields[0]; }
+    qint16 code(int seventhDigit) const { return fields.at(1 + std::size_t(seventhDigit)); }
+    std::span<const qint16, 10> codes() const { return std::span(fields).subspan<1, 10>(); }
 
     bool operator==(const Record&) const = default;
 };

@@ -295,8 +295,8 @@ TEST(RecordReader, RecordsWithTheirLines) {
     buffer.setData("\r\n123,1,1,2,2,3,3,4,4,9,9\r\n\r\n 7,0,0,0,0,0\n0,0,0,0,-1");
     buffer.open(QIODevice::ReadOnly);
     RecordReader records(buffer, "t.dat");
-    EXPECT_EQ(records.next(), (Record{2, 123, {1, 1, 2, 2, 3, 3, 4, 4, 9, 9}}));
-    EXPECT_EQ(records.next(), (Record{4, 7, {0, 0, 0, 0, 0, 0, 0, 0, 0, -1}}));
+    EXPECT_EQ(records.next(), (Record{2, {123, 1, 1, 2, 2, 3, 3, 4, 4, 9, 9}}));
+    EXPECT_EQ(records.next(), (Record{4, {7, 0, 0, 0, 0, 0, 0, 0, 0, 0, -1}}));
     EXPECT_EQ(records.next(), std::nullopt);
 }
 
