@@ -1,33 +1,44 @@
 #include "readonceindex.h"
 
-#include "runtime/recordreader.h"
+#include <algorithm>
 
 namespace zunova::lookup {
 
-std::unique_ptr<ReadOnceIndex::FileRecords> ReadOnceIndex::read(const QString& dataFileName) {
+std::unique_ptr<ReadOnceIndex::FileRecords> ReadOnceIndex::open(const QString& dataFileName) {
     auto records = std::make_unique<FileRecords>();
     try {
-        // The file is closed again before the first answer is given.
-        runtime::RecordReader reader(dataFileName);
-        // Once every block has its first record nothing later can change an answer, not even a
-        // flaw, so the rest of the file need not be read.
-        for (int missing = kBlockCount; missing > 0;) {
-            const auto record = reader.next();
-            if (!record)
-                break;
-            if (!Network::holdsBlock(record->key()) || records->found[std::size_t(record->key())])
-                continue;
-            records->found.set(std::size_t(record->key()));
-            std::ranges::copy(record->codes(), records->codes[std::size_t(record->key())].begin());
-            --missing;
-        }
+        records->reader.emplace(dataFileName);
     } catch (const runtime::RuntimeError& error) {
         records->flaw = error;
     }
     return records;
 }
 
-const ReadOnceIndex::FileRecords& ReadOnceIndex::recordsOf(const QString& dataFileName) {
+void ReadOnceIndex::readUpTo(FileRecords& records, int block) {
+    try {
+        while (records.reader && !records.found[std::size_t(block)]) {
+            const auto record = records.reader->next();
+            if (!record) {
+                records.reader.reset();
+                break;
+            }
+            const qint16 key = record->key();
+            if (!Network::holdsBlock(key) || records.found[std::size_t(key)])
+                continue;
+            records.found.set(std::size_t(key));
+            std::ranges::copy(record->codes(), records.codes[std::size_t(key)].begin());
+            // Once every block has its first record nothing later can change an answer, not
+            // even a flaw.
+            if (--records.missing == 0)
+                records.reader.reset();
+        }
+    } catch (const runtime::RuntimeError& error) {
+        records.flaw = error;
+        records.reader.reset();
+    }
+}
+
+ReadOnceIndex::FileRecords& ReadOnceIndex::recordsOf(const QString& dataFileName) {
     // The query names its files by the same fixed texts every time: the same characters at the
     // same address need no comparison.
     for (const File& file : m_files)
@@ -37,12 +48,13 @@ const ReadOnceIndex::FileRecords& ReadOnceIndex::recordsOf(const QString& dataFi
     for (const File& file : m_files)
         if (file.name == dataFileName)
             return *file.records;
-    m_files.push_back({dataFileName, read(dataFileName)});
+    m_files.push_back({dataFileName, open(dataFileName)});
     return *m_files.back().records;
 }
 
 std::optional<qint16> ReadOnceIndex::codeOf(const QString& dataFileName, int block, int column) {
-    const FileRecords& records = recordsOf(dataFileName);
+    FileRecords& records = recordsOf(dataFileName);
+    readUpTo(records, block);
     if (records.found[std::size_t(block)])
         return records.codes[std::size_t(block)].at(std::size_t(column));
     if (records.flaw)

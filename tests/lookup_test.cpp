@@ -380,4 +380,22 @@ TEST(ReadOnceIndex, ReadsEachFileOnce) {
         EXPECT_EQ(answerOf("07000115678", index), "error 53 p.dat");
 }
 
+// A block that comes early is answered without reading the rest of a large file; later numbers
+// read on from there.
+TEST(ReadOnceIndex, ReadsNoFurtherThanItMust) {
+    if (zunova::testing::bytesReadSoFar() < 0)
+        GTEST_SKIP() << "/proc/self/io is not available";
+    TempWorkDir dir;
+    QByteArray many;
+    for (int i = 0; i < 200'000; ++i) // 5 MB of a block nobody asks for
+        many += records({998});
+    dir.write("k.dat", records({123}) + many + records({5}));
+    ReadOnceIndex index;
+    const long long before = zunova::testing::bytesReadSoFar();
+    EXPECT_EQ(answerOf("09012305678", index), QStringLiteral(u"carrier ＮＴＴドコモ"));
+    EXPECT_LT(zunova::testing::bytesReadSoFar() - before, 256 * 1024);
+    EXPECT_EQ(answerOf("09000505678", index), QStringLiteral(u"carrier ＮＴＴドコモ"));
+    EXPECT_EQ(answerOf("09012305678", index), QStringLiteral(u"carrier ＮＴＴドコモ"));
+}
+
 } // namespace

@@ -19,12 +19,12 @@
 #include <unistd.h>
 
 #include <cstring>
-#include <fstream>
 #include <functional>
 #include <random>
 #include <vector>
 
 using namespace zunova::runtime;
+using zunova::testing::bytesReadSoFar;
 using zunova::testing::errorOutcome;
 using zunova::testing::Outcome;
 using zunova::testing::outcomeOf;
@@ -298,17 +298,6 @@ TEST(RecordReader, RecordsWithTheirLines) {
     EXPECT_EQ(records.next(), (Record{2, {123, 1, 1, 2, 2, 3, 3, 4, 4, 9, 9}}));
     EXPECT_EQ(records.next(), (Record{4, {7, 0, 0, 0, 0, 0, 0, 0, 0, 0, -1}}));
     EXPECT_EQ(records.next(), std::nullopt);
-}
-
-// How many bytes this process has read through read() and the like so far.
-long long bytesReadSoFar() {
-    std::ifstream io("/proc/self/io");
-    std::string key;
-    long long value = 0;
-    while (io >> key >> value)
-        if (key == "rchar:")
-            return value;
-    return -1;
 }
 
 long peakResidentKiB() {

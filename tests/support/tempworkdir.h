@@ -7,8 +7,10 @@
 #include <QTemporaryDir>
 
 #include <filesystem>
+#include <fstream>
 #include <ostream>
 #include <stdexcept>
+#include <string>
 
 namespace zunova::testing {
 
@@ -45,6 +47,18 @@ inline int openDescriptorCount() {
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
         ++count;
     return count;
+}
+
+// How many bytes this process has read through read() and the like so far, or -1 where the
+// system does not say (Linux's /proc/self/io).
+inline long long bytesReadSoFar() {
+    std::ifstream io("/proc/self/io");
+    std::string key;
+    long long value = 0;
+    while (io >> key >> value)
+        if (key == "rchar:")
+            return value;
+    return -1;
 }
 
 // Counts the open descriptors when made; opened() says how many more are open now, so a check
