@@ -279,6 +279,7 @@ TEST_F(CommandLine, ReadsNumbersFromStandardInput) {
         {"only one CR is dropped", "09012345678\r\r\n", "09012345678\\x0d\t\n", 1},
         {"a CR inside", "0901234\r678\n", "0901234\\x0d678\tJ-Phone\n", 0},
         {"a tab after the number", "09012345678\t\n", "09012345678\\x09\t\n", 1},
+        {"a DEL after position 7", "0901234567\x7f\n", "0901234567\\x7f\tJ-Phone\n", 0},
         {"written with separators", "090-1234-5678\n", "090-1234-5678\tJ-Phone\n", 0},
         {"written in full-width digits", "０９０１２３４５６７８\n",
          QStringLiteral(u"０９０１２３４５６７８\tJ-Phone\n"), 0},
@@ -549,10 +550,17 @@ TEST_F(CheckDataFile, CleanFilesAndSeveralAtOnce) {
                                               "  keys outside 0-999: 0\n"
                                               "  duplicate keys: 0\n"
                                               "  codes with no carrier name: 0\n"));
-    // One bad file makes the run fail, and the files after it are still checked.
-    const Result mixed = invoke({"--check", "missing.dat", "k.dat"});
+    // One bad file makes the run fail, and the files after it are still checked; in one log, a
+    // file's summary comes before the next file's problems.
+    const Result mixed = runZunova({"--check", "missing.dat", "k.dat", "missing.dat"}, {},
+                                   dir.path(), kTimeoutMs, QProcess::MergedChannels);
     EXPECT_EQ(mixed.status, 1);
-    EXPECT_TRUE(mixed.outText().contains(QStringLiteral("k.dat (cellular): 2 records read\n")));
+    const QStringList lines = mixed.outText().split(u'\n');
+    ASSERT_GE(lines.size(), 8);
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("zunova: missing.dat: error 53")));
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("missing.dat (cellular): not read")));
+    EXPECT_EQ(lines[2], QStringLiteral("k.dat (cellular): 2 records read"));
+    EXPECT_TRUE(lines[7].startsWith(QStringLiteral("zunova: missing.dat: error 53")));
 }
 
 // What the lookup itself says about a file it cannot open.

@@ -378,6 +378,8 @@ TEST(ReadOnceIndex, ReadsEachFileOnce) {
     // A file missing at its first use stays missing for the run, with the same error each time.
     for (int i = 0; i < 2; ++i)
         EXPECT_EQ(answerOf("07000115678", index), "error 53 p.dat");
+    // Asking another file in between forgets nothing.
+    EXPECT_EQ(answerOf("09012305678", index), QStringLiteral(u"carrier ＮＴＴドコモ"));
 }
 
 // A block that comes early is answered without reading the rest of a large file; later numbers

@@ -51,6 +51,7 @@ TEST(Conversion, TextTo16BitInteger) {
         {"+7", value(7)},
         {"-0", value(0)},
         {"1e2", value(100)},
+        {"1D1", value(10)}, // D stands for E
         {"1E+2", value(100)},
         {"15e-1", value(2)},
         {"2.5", value(2)}, // half to even
@@ -211,6 +212,8 @@ TEST(FieldReader, FieldAndRecordRules) {
         {"negative overflow", "-32769,0,0", R{}, error(6, 1)},
         {"ten thousand digits", "1," + QByteArray(10000, '9') + ",3", R{}, error(6, 1)},
         {"endless field", "1," + QByteArray(200 * 1024, '7') + ",3", R{}, error(6, 1)},
+        {"a field at the cap", "1,7" + QByteArray(64 * 1024 - 1, ' ') + ",3", R{{1, 7, 3}}},
+        {"a field past the cap", "1,7" + QByteArray(64 * 1024, ' ') + ",3", R{}, error(6, 1)},
         {"not a number", "1,2,3\r\n4,x,6\r\n", R{{1, 2, 3}}, error(13, 2)},
         {"space inside a field", "1,2 3,4", R{}, error(13, 1)},
         {"junk after a quote", "\"1\"x,2,3", R{}, error(13, 1)},

@@ -453,6 +453,10 @@ private slots:
             << "09077705678" << QByteArray("1,2,3")
             << QStringLiteral(
                    u"実行時エラー '62':\n\nファイルにこれ以上データがありません。\nk.dat: 1 行目");
+        // A field that is not a number is the file's fault, not the number's.
+        QTest::newRow("not a number in the file")
+            << "09077705678" << QByteArray("1,x")
+            << QStringLiteral(u"実行時エラー '13':\n\n型が一致しません。\nk.dat: 1 行目");
     }
 
     void errorBoxesSayWhatAndWhere() {
