@@ -17,56 +17,6 @@ namespace {
 
 constexpr qsizetype kReadSize = 64 * 1024;
 
-} // namespace
-
-bool forEachLine(int fd, const std::function<bool(QByteArrayView)>& each) {
-    std::vector<char> buffer(std::size_t{kReadSize});
-    QByteArray pending; // the start of a line that runs past the buffer
-    auto deliver = [&](QByteArrayView line) {
-        if (line.endsWith('\r'))
-            line.chop(1);
-        return each(line);
-    };
-    for (;;) {
-        const auto got = ::read(fd, buffer.data(), buffer.size());
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        if (got == 0)
-            break;
-        const char* p = buffer.data();
-        const char* const end = p + got;
-        while (p < end) {
-            const auto* lf = static_cast<const char*>(std::memchr(p, '\n', std::size_t(end - p)));
-            if (!lf) {
-                // Input with no line end (a device, a binary file) must not eat all memory; the
-                // number is far too long whatever the bytes dropped.
-                pending.append(p, std::min(qsizetype(end - p), kMaxLineBytes - pending.size()));
-                break;
-            }
-            bool more;
-            if (pending.isEmpty()) {
-                more = deliver(QByteArrayView(p, lf - p));
-            } else {
-                pending.append(p, std::min(qsizetype(lf - p), kMaxLineBytes - pending.size()));
-                more = deliver(pending);
-                pending.clear();
-            }
-            if (!more)
-                return true;
-            p = lf + 1;
-        }
-    }
-    // A last line without its LF is still a number; an input that ends in LF has no more.
-    if (!pending.isEmpty())
-        deliver(pending);
-    return true;
-}
-
-namespace {
-
 // Answers numbers one after another and prints each answer.
 class NumberAnswers {
 public:
@@ -133,6 +83,52 @@ private:
 };
 
 } // namespace
+
+bool forEachLine(int fd, const std::function<bool(QByteArrayView)>& each) {
+    std::vector<char> buffer(std::size_t{kReadSize});
+    QByteArray pending; // the start of a line that runs past the buffer
+    auto deliver = [&](QByteArrayView line) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        return each(line);
+    };
+    for (;;) {
+        const auto got = ::read(fd, buffer.data(), buffer.size());
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (got == 0)
+            break;
+        const char* p = buffer.data();
+        const char* const end = p + got;
+        while (p < end) {
+            const auto* lf = static_cast<const char*>(std::memchr(p, '\n', std::size_t(end - p)));
+            if (!lf) {
+                // Input with no line end (a device, a binary file) must not eat all memory; the
+                // number is far too long whatever the bytes dropped.
+                pending.append(p, std::min(qsizetype(end - p), kMaxLineBytes - pending.size()));
+                break;
+            }
+            bool more;
+            if (pending.isEmpty()) {
+                more = deliver(QByteArrayView(p, lf - p));
+            } else {
+                pending.append(p, std::min(qsizetype(lf - p), kMaxLineBytes - pending.size()));
+                more = deliver(pending);
+                pending.clear();
+            }
+            if (!more)
+                return true;
+            p = lf + 1;
+        }
+    }
+    // A last line without its LF is still a number; an input that ends in LF has no more.
+    if (!pending.isEmpty())
+        deliver(pending);
+    return true;
+}
 
 int lookUpNumbers(const QStringList& numbers, Output& out, bool inputClosed) {
     NumberAnswers answers(out);
