@@ -53,7 +53,7 @@ check "package names" [ "$(dpkg-deb --field "$cli_deb" Package) $(dpkg-deb --fie
 depends=$(dpkg-deb --field "$cli_deb" Depends)
 check "zunova-cli depends on Qt Core (shlibdeps)" contains "$depends" libqt6core6
 check "zunova-cli depends on nothing of a display: Qt Gui or Widgets, X, GL, fonts" \
-    lacks "$depends" 'libqt6(gui|widgets)|libx|libxcb|libgl|libegl|libopengl|fontconfig|freetype|fonts-'
+    lacks "$depends" 'libqt6(gui|widgets)|libx11|libxcb|libgl1|libglx|libegl|libgles|libopengl|fontconfig|freetype|fonts-'
 depends=$(dpkg-deb --field "$gui_deb" Depends)
 check "zunova depends on exactly this zunova-cli" contains "$depends" "zunova-cli (= $version)"
 check "zunova depends on a Japanese Gothic font" \
