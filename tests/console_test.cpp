@@ -145,10 +145,6 @@ QStringList mappedFiles(qint64 pid) {
     return files;
 }
 
-QStringList filesContaining(const QStringList& files, const QString& part) {
-    return files.filter(part);
-}
-
 // Each test runs in a folder of its own holding the flawed k.dat above.
 class CommandLine : public ::testing::Test {
 protected:
@@ -197,11 +193,11 @@ TEST_F(CommandLine, LoadsQtCoreOnly) {
     process.closeWriteChannel();
     EXPECT_TRUE(process.waitForFinished(kTimeoutMs));
     EXPECT_EQ(process.exitCode(), 0);
-    EXPECT_EQ(filesContaining(files, QStringLiteral("/libQt6Core.so")).size(), 1)
+    EXPECT_EQ(files.filter(QStringLiteral("/libQt6Core.so")).size(), 1)
         << files.join(u'\n').toStdString();
     for (const char* library : {"/libQt6Gui.", "/libQt6Widgets.", "/libX11.", "/libxcb.", "/libGL",
                                 "/libEGL.", "/libfontconfig.", "/libfreetype.", "/window.so"})
-        EXPECT_EQ(filesContaining(files, QString::fromLatin1(library)), QStringList()) << library;
+        EXPECT_EQ(files.filter(QString::fromLatin1(library)), QStringList()) << library;
 }
 
 // Without arguments the window module is loaded from its place beside the program, never from
@@ -221,8 +217,7 @@ TEST_F(CommandLine, WindowComesFromBesideTheProgram) {
     QStringList files;
     for (int waited = 0; waited < kTimeoutMs && window.state() == QProcess::Running; waited += 50) {
         files = mappedFiles(window.processId());
-        if (files.contains(module) &&
-            !filesContaining(files, QStringLiteral("/libQt6Widgets.so")).isEmpty())
+        if (files.contains(module) && !files.filter(QStringLiteral("/libQt6Widgets.so")).isEmpty())
             break;
         window.waitForFinished(50);
     }
@@ -230,8 +225,8 @@ TEST_F(CommandLine, WindowComesFromBesideTheProgram) {
     window.kill();
     window.waitForFinished(kTimeoutMs);
     EXPECT_TRUE(files.contains(module)) << files.join(u'\n').toStdString();
-    EXPECT_EQ(filesContaining(files, QStringLiteral("/libQt6Widgets.so")).size(), 1);
-    EXPECT_EQ(filesContaining(files, QFileInfo(dir.path()).canonicalFilePath()), QStringList());
+    EXPECT_EQ(files.filter(QStringLiteral("/libQt6Widgets.so")).size(), 1);
+    EXPECT_EQ(files.filter(QFileInfo(dir.path()).canonicalFilePath()), QStringList());
 
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("bin")));
     const QString moved = dir.path() + QStringLiteral("/bin/zunova");
