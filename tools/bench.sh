@@ -11,6 +11,8 @@ cmake --preset bench
 cmake --build --preset bench -j"$(nproc)" --target lookup_bench startup_bench zunova floor_label \
     quitafterpaint floor_parser scan_file
 build/bench/bench/lookup_bench "$@"
-QT_QPA_PLATFORM=offscreen build/bench/bench/startup_bench "$@"
+runtime=$(mktemp -d) # Qt wants a runtime folder of its own
+trap 'rm -rf "$runtime"' EXIT
+QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$runtime build/bench/bench/startup_bench "$@"
 /usr/bin/python3 tools/bench_processes.py window build/bench
 /usr/bin/python3 tools/bench_processes.py scan build/bench
