@@ -1,25 +1,49 @@
 #include "console/commandline.h"
-#include "windows/layout.h"
-#include "windows/mainwindow.h"
+#include "windowmodule.h"
 
-#include "zunova/version.h"
+#include <QCoreApplication>
 
-#include <QApplication>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include <dlfcn.h>
+
+namespace {
+
+// Loads the window module from its place beside the executable (ZUNOVA_WINDOW_MODULE is the
+// path from the executable's folder, fixed when the build was configured) and runs the window.
+// An absolute path, so the loader searches no folder, the working directory least of all.
+int openWindow(int argc, char* argv[]) {
+    std::error_code error;
+    const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) {
+        std::fprintf(stderr, "zunova: cannot open the window: /proc/self/exe: %s\n",
+                     error.message().c_str());
+        return 1;
+    }
+    const std::string module =
+        (executable.parent_path() / ZUNOVA_WINDOW_MODULE).lexically_normal().string();
+    // Never closed: Qt's libraries keep state until the process ends.
+    void* const handle = ::dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
+    const auto run =
+        handle ? reinterpret_cast<RunWindow>(::dlsym(handle, kRunWindowSymbol)) : nullptr;
+    if (!run) {
+        std::fprintf(stderr, "zunova: cannot open the window: %s\n", ::dlerror());
+        return 1;
+    }
+    return run(&argc, argv);
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
     const zunova::console::ClosedStreams closed = zunova::console::reopenClosedStandardStreams();
-    // Any argument means the command line, which must work without a display.
+    // Any argument means the command line, which needs Qt Core only and no display.
     if (argc > 1) {
         QCoreApplication app(argc, argv);
         return zunova::console::run(argc, argv, closed);
     }
-
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Zunova"));
-    QApplication::setApplicationVersion(QString::fromLatin1(zunova::kVersionString));
-    zunova::windows::setUpApplication();
-
-    zunova::windows::MainWindow window;
-    window.show();
-    return QApplication::exec();
+    return openWindow(argc, argv);
 }

@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 
@@ -135,6 +136,19 @@ Expected asPasted(const QString& number) {
     return {number + u'\t', {QStringLiteral("zunova: %1: %2").arg(number, why)}};
 }
 
+// The files a running process has mapped (/proc/PID/maps), one path each.
+QStringList mappedFiles(qint64 pid) {
+    QFile maps(QStringLiteral("/proc/%1/maps").arg(pid));
+    QStringList files;
+    if (!maps.open(QIODevice::ReadOnly))
+        return files;
+    for (const QByteArray& line : maps.readAll().split('\n'))
+        if (const qsizetype path = line.indexOf(" /"); path >= 0)
+            files.append(QString::fromLocal8Bit(line.mid(path + 1)));
+    files.removeDuplicates();
+    return files;
+}
+
 // Each test runs in a folder of its own holding the flawed k.dat above.
 class CommandLine : public ::testing::Test {
 protected:
@@ -167,6 +181,67 @@ TEST_F(CommandLine, HelpAndVersionGoToStandardOutput) {
     EXPECT_EQ(run.outText(),
               QStringLiteral("zunova %1\n").arg(QString::fromLatin1(zunova::kVersionString)));
     EXPECT_EQ(run.err, QByteArray());
+}
+
+// The command line maps Qt Core and nothing a display needs, even while it is at work.
+TEST_F(CommandLine, LoadsQtCoreOnly) {
+    QProcess process;
+    process.setWorkingDirectory(dir.path());
+    process.start(kExecutable, {"-"});
+    ASSERT_TRUE(process.waitForStarted(kTimeoutMs));
+    // More answers than the output buffer holds: once some arrive, the program is answering,
+    // and its standard input is still open.
+    process.write(QByteArray("09012345678\n").repeated(10'000));
+    ASSERT_TRUE(process.waitForReadyRead(kTimeoutMs));
+    const QStringList files = mappedFiles(process.processId());
+    process.closeWriteChannel();
+    EXPECT_TRUE(process.waitForFinished(kTimeoutMs));
+    EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_EQ(files.filter(QStringLiteral("/libQt6Core.so")).size(), 1)
+        << files.join(u'\n').toStdString();
+    for (const char* library : {"/libQt6Gui.", "/libQt6Widgets.", "/libX11.", "/libxcb.", "/libGL",
+                                "/libEGL.", "/libfontconfig.", "/libfreetype.", "/window.so"})
+        EXPECT_EQ(files.filter(QString::fromLatin1(library)), QStringList()) << library;
+}
+
+// Without arguments the window module is loaded from its place beside the program, never from
+// the working directory; a program whose module is not there says so.
+TEST_F(CommandLine, WindowComesFromBesideTheProgram) {
+    for (const char* fake :
+         {"libQt6Core.so.6", "libQt6Gui.so.6", "libQt6Widgets.so.6", "window.so"})
+        dir.write(QString::fromLatin1(fake), "not a library");
+    QProcess window;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    window.setProcessEnvironment(env);
+    window.setWorkingDirectory(dir.path());
+    window.start(kExecutable, {});
+    ASSERT_TRUE(window.waitForStarted(kTimeoutMs));
+    const QString module = QFileInfo(QStringLiteral(ZUNOVA_WINDOW_MODULE)).canonicalFilePath();
+    QStringList files;
+    for (int waited = 0; waited < kTimeoutMs && window.state() == QProcess::Running; waited += 50) {
+        files = mappedFiles(window.processId());
+        if (files.contains(module) && !files.filter(QStringLiteral("/libQt6Widgets.so")).isEmpty())
+            break;
+        window.waitForFinished(50);
+    }
+    EXPECT_EQ(window.state(), QProcess::Running) << window.readAllStandardError().toStdString();
+    window.kill();
+    window.waitForFinished(kTimeoutMs);
+    EXPECT_TRUE(files.contains(module)) << files.join(u'\n').toStdString();
+    EXPECT_EQ(files.filter(QStringLiteral("/libQt6Widgets.so")).size(), 1);
+    EXPECT_EQ(files.filter(QFileInfo(dir.path()).canonicalFilePath()), QStringList());
+
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("bin")));
+    const QString moved = dir.path() + QStringLiteral("/bin/zunova");
+    ASSERT_TRUE(QFile::copy(kExecutable, moved));
+    QProcess alone;
+    alone.setProcessEnvironment(env);
+    alone.start(moved, {});
+    ASSERT_TRUE(alone.waitForFinished(kTimeoutMs));
+    EXPECT_EQ(alone.exitCode(), 1);
+    EXPECT_TRUE(alone.readAllStandardError().startsWith("zunova: cannot open the window: "));
+    EXPECT_EQ(alone.readAllStandardOutput(), QByteArray());
 }
 
 TEST_F(CommandLine, UsageErrors) {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs a build into a temporary prefix with cmake --install and checks what lands there:
-# exactly the files of packaging/installed-files, a desktop entry whose Path= is the folder the
+# exactly the files of packaging/installed-files (each component alone: the files of its
+# package), a program that loads its window module from that prefix, a desktop entry whose Path= is the folder the
 # k.dat went to (the program reads its data from the working directory), that k.dat identical
 # to samples/k.dat, documentation compressed with gzip -9n, a man page that renders cleanly and
 # documents every option the program's --help lists.
@@ -19,9 +20,30 @@ fail() {
     failures=$((failures + 1))
 }
 
-(cd "$prefix" && find . -type f -printf '%P\n' | LC_ALL=C sort) >"$work/installed"
-LC_ALL=C sort "$source/packaging/installed-files" >"$work/expected"
+listed() { (cd "$1" && find . -type f -printf '%P\n' | LC_ALL=C sort); }
+listed "$prefix" >"$work/installed"
+awk '{ print $2 }' "$source/packaging/installed-files" | LC_ALL=C sort >"$work/expected"
 diff -u "$work/expected" "$work/installed" || fail "installed files differ from packaging/installed-files"
+package_files() { awk -v p="$1" '$1 == p { print $2 }' "$source/packaging/installed-files" | LC_ALL=C sort; }
+for component in cli gui; do
+    package=zunova
+    [ "$component" = gui ] || package=zunova-$component
+    cmake --install "$build" --prefix "$work/$component" --component "$component" >/dev/null
+    diff -u <(package_files "$package") <(listed "$work/$component") ||
+        fail "component $component installs other files than package $package"
+done
+
+# Started without arguments, the installed program loads the module installed with it.
+QT_QPA_PLATFORM=offscreen "$prefix/bin/zunova" 2>"$work/window.err" &
+window=$!
+module=$(package_files zunova | grep '[.]so$')
+for _ in $(seq 200); do
+    grep -qF " $prefix/$module" "/proc/$window/maps" 2>/dev/null && break
+    sleep 0.1
+done
+grep -qF " $prefix/$module" "/proc/$window/maps" ||
+    fail "the window did not load $prefix/$module: $(cat "$work/window.err")"
+kill "$window" && wait "$window" || true
 
 entry=$prefix/share/applications/org.example.zunova.desktop
 [ "$(grep '^Path=' "$entry")" = "Path=$prefix/share/zunova" ] ||
@@ -30,7 +52,7 @@ cmp "$source/samples/k.dat" "$prefix/share/zunova/k.dat" || fail "installed k.da
 [ ! -e "$prefix/share/zunova/p.dat" ] || fail "the illustrative p.dat was installed"
 
 # gzip header: byte 3 flags (no file name), bytes 4-7 time stamp (zero), byte 8 = 2 (best).
-for gz in share/man/man1/zunova.1.gz share/doc/zunova/changelog.gz; do
+for gz in share/man/man1/zunova.1.gz share/doc/zunova-cli/changelog.gz share/doc/zunova/changelog.gz; do
     gzip -t "$prefix/$gz" || fail "$gz is not valid gzip"
     header=$(od -An -tx1 -N9 "$prefix/$gz" | tr -d ' \n')
     [ "$header" = 1f8b08000000000002 ] || fail "$gz not made with gzip -9n (header $header)"

@@ -4,7 +4,8 @@
 #   1. the fuzz targets (clang, AddressSanitizer + UndefinedBehaviorSanitizer), about a minute;
 #   2. the whole test suite, GUI tests included, built with both sanitizers;
 #   3. the whole test suite in the normal build, warnings as errors, benchmarks compiled;
-#   4. the Debian package: release build, cpack, a real install, validation, lintian, removal.
+#   4. the Debian packages: release build, cpack, real installs (the command line alone, then the
+#      window), validation, lintian, removal.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -26,5 +27,5 @@ cmake --preset dev
 cmake --build --preset dev -j"$jobs"
 ctest --preset dev -j"$jobs"
 
-echo "== Debian package"
+echo "== Debian packages"
 bash tools/package-check.sh
