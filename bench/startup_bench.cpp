@@ -39,23 +39,21 @@ void showMainWindow() {
 }
 
 // Each iteration is a whole start: application, window, first paint, and shut-down.
-template <void (*Show)()> void startUp(benchmark::State& state, bool substitutions) {
+template <void (*Show)()> void startUp(benchmark::State& state) {
     for (auto _ : state) {
         QApplication app(g_argc, g_argv);
-        if (substitutions)
-            zunova::windows::installFontSubstitutions();
         Show();
     }
 }
 
 void BM_StartBareWindow(benchmark::State& state) {
-    startUp<showBare>(state, false);
+    startUp<showBare>(state);
 }
 void BM_StartLabelWindow(benchmark::State& state) {
-    startUp<showLabelWindow>(state, false);
+    startUp<showLabelWindow>(state);
 }
 void BM_StartMainWindow(benchmark::State& state) {
-    startUp<showMainWindow>(state, true);
+    startUp<showMainWindow>(state);
 }
 
 void BM_RebuildBareWindow(benchmark::State& state) {
@@ -66,7 +64,6 @@ void BM_RebuildBareWindow(benchmark::State& state) {
 
 void BM_RebuildMainWindow(benchmark::State& state) {
     QApplication app(g_argc, g_argv);
-    zunova::windows::installFontSubstitutions();
     for (auto _ : state)
         showMainWindow();
 }

@@ -25,7 +25,10 @@ public:
     Output& operator=(const Output&) = delete;
 
     void append(QByteArrayView bytes) {
-        // Most pieces are a few bytes: copied in place, without a call.
+        // Most pieces are a few bytes: copied in place, without a call. An empty one may have no
+        // address at all, which memcpy must not be given.
+        if (bytes.isEmpty())
+            return;
         if (m_used + bytes.size() <= kBufferSize && !failed()) {
             std::memcpy(m_buffer.get() + m_used, bytes.data(), std::size_t(bytes.size()));
             m_used += bytes.size();

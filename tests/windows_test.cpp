@@ -154,7 +154,7 @@ private slots:
         auto* w = m_window->findChild<QWidget*>(name);
         QVERIFY(w);
         QCOMPARE(w->geometry(), geometry);
-        QCOMPARE(w->font().family(), family);
+        QCOMPARE(w->font().family(), zunova::windows::installedFamily(family)); // or its stand-in
         QCOMPARE(w->font().pointSizeF(), points);
         QCOMPARE(w->property("text").toString(), text);
     }

@@ -17,15 +17,18 @@ constexpr QRect twipsRect(int left, int top, int width, int height) {
     return {fromTwips(left), fromTwips(top), fromTwips(width), fromTwips(height)};
 }
 
-// The two designed font families. Where they are not installed, the substitutions below
-// stand in Japanese Gothic fonts of the same kind.
+// The two designed font families. Where one is not installed, an installed Japanese Gothic font
+// of the same kind (fixed pitch or proportional) stands in.
 inline const QString kGothic = QStringLiteral(u"ＭＳ ゴシック");
 inline const QString kPGothic = QStringLiteral(u"ＭＳ Ｐゴシック");
+// The family to ask for: `family` where it is installed, else its first installed stand-in, else
+// `family` all the same. Call after the QApplication exists.
+QString installedFamily(const QString& family);
+// A font of the family (or its stand-in), size and normal weight a control was designed with.
 QFont designFont(const QString& family, qreal pointSize);
-void installFontSubstitutions();
 
-// What every window shares, set once for the application: the program icon and the font
-// substitutions. Call after the QApplication exists.
+// What every window shares, set once for the application: the program icon. Call after the
+// QApplication exists.
 void setUpApplication();
 
 // Gives a control its object name and geometry, and the font where the design names one.
