@@ -1,0 +1,149 @@
+#include "listdocument.h"
+
+#include "rowwriter.h"
+
+#include <algorithm>
+
+namespace zunova::list {
+namespace {
+
+constexpr qsizetype kProgressRows = 4096;
+constexpr qsizetype kWriteChunk = 1024 * 1024;
+
+bool sameAnswer(const lookup::Answer& a, const lookup::Answer& b) {
+    if (a.index() != b.index())
+        return false;
+    if (const auto* error = std::get_if<runtime::RuntimeError>(&a)) {
+        const auto& other = std::get<runtime::RuntimeError>(b);
+        return error->number() == other.number() && error->file() == other.file() &&
+               error->line() == other.line();
+    }
+    if (const auto* carrier = std::get_if<lookup::Carrier>(&a))
+        return *carrier == std::get<lookup::Carrier>(b);
+    return std::get<lookup::Warning>(a) == std::get<lookup::Warning>(b);
+}
+
+} // namespace
+
+ListDocument::Built ListDocument::build(const QByteArray& data, const Options& options,
+                                        lookup::RecordSource& records, Progress& progress) {
+    Built built;
+    const Detection detection = detect(QByteArrayView(data).first(std::min(data.size(), kSampleBytes)),
+                                       data.size() <= kSampleBytes, options.encoding, options.column);
+    if (detection.problem != Problem::None) {
+        built.problem = detection.problem;
+        return built;
+    }
+    ListDocument document;
+    document.m_data = data;
+    document.m_format = detection.format;
+    const Format& format = document.m_format;
+    if (format.isUtf16()) {
+        Utf16Reader reader(format.encoding);
+        if (!reader.read(QByteArrayView(data).sliced(format.dataStart()), true,
+                         document.m_working)) {
+            built.problem = Problem::NotUtf16;
+            return built;
+        }
+    } else {
+        document.m_working = data; // shared, not copied
+        document.m_workingStart = format.dataStart();
+    }
+    const QByteArrayView working = QByteArrayView(document.m_working).sliced(document.m_workingStart);
+    progress.total = working.size();
+
+    Codec codec(format.encoding);
+    quint32 last = kNoAnswer;
+    RowReader reader(format.delimiter, format.numberColumn);
+    const RowReader::Status status = reader.read(working, true, [&](const list::Row& read) {
+        if (qsizetype(document.m_rows.size()) >= kMaxRows) {
+            built.tooManyRows = true;
+            return false;
+        }
+        Row row{read.offset, quint32(read.content.size()), quint32(read.line), kNoAnswer,
+                quint16(std::min(read.fields, 0xffff)), quint8(read.lineEnd.size())};
+        if (read.fields > 0 && format.header && document.m_headerIndex < 0) {
+            document.m_headerIndex = qsizetype(document.m_rows.size());
+        } else if (read.fields > 0) {
+            const lookup::Answer answer =
+                lookup::lookUp(numberOfField(codec.decode(read.number)), records);
+            if (last == kNoAnswer || !sameAnswer(document.m_answers[last], answer)) {
+                const auto known = std::find_if(
+                    document.m_answers.begin(), document.m_answers.end(),
+                    [&](const lookup::Answer& other) { return sameAnswer(other, answer); });
+                last = quint32(known - document.m_answers.begin());
+                if (known == document.m_answers.end()) {
+                    document.m_answers.push_back(answer);
+                    document.m_counts.push_back(0);
+                }
+            }
+            row.answer = last;
+            ++document.m_counts[last];
+        }
+        document.m_rows.push_back(row);
+        if (document.m_rows.size() % kProgressRows == 0) {
+            progress.done = read.offset;
+            return !progress.cancelled.load();
+        }
+        return true;
+    });
+    if (status == RowReader::Status::RowTooLong) {
+        built.problem = Problem::RowTooLong;
+        built.line = reader.rowLine();
+        return built;
+    }
+    if (built.tooManyRows)
+        return built;
+    if (status == RowReader::Status::Stopped) {
+        built.cancelled = true;
+        return built;
+    }
+    progress.done = working.size();
+    built.document = std::move(document);
+    return built;
+}
+
+QByteArrayView ListDocument::content(const Row& row) const {
+    return QByteArrayView(m_working).sliced(m_workingStart + row.offset, row.contentSize);
+}
+
+QStringList ListDocument::fields(const Row& row, Codec& codec) const {
+    QStringList out;
+    for (const QByteArray& field : splitFields(content(row), m_format.delimiter))
+        out << codec.decode(field);
+    return out;
+}
+
+QStringView ListDocument::carrierOf(qsizetype index) const {
+    if (index == m_headerIndex)
+        return kCarrierColumnName;
+    const quint32 answer = m_rows[std::size_t(index)].answer;
+    if (answer == kNoAnswer)
+        return {};
+    const auto* carrier = std::get_if<lookup::Carrier>(&m_answers[answer]);
+    return carrier ? QStringView(carrier->name) : QStringView();
+}
+
+bool ListDocument::write(QIODevice& out, Progress& progress) const {
+    RowWriter writer(m_format);
+    QByteArray buffer = writer.start();
+    progress.total = qint64(m_rows.size());
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        const Row& row = m_rows[i];
+        const QByteArrayView whole =
+            QByteArrayView(m_working).sliced(m_workingStart + row.offset, row.contentSize + row.lineEndSize);
+        writer.append(buffer, whole.first(row.contentSize), whole.sliced(row.contentSize),
+                      row.fields, carrierOf(qsizetype(i)));
+        if (buffer.size() >= kWriteChunk || i + 1 == m_rows.size()) {
+            if (out.write(buffer) != buffer.size())
+                return false;
+            buffer.resize(0);
+            progress.done = qint64(i + 1);
+            if (progress.cancelled)
+                return false;
+        }
+    }
+    return buffer.isEmpty() || out.write(buffer) == buffer.size();
+}
+
+} // namespace zunova::list
