@@ -131,7 +131,8 @@ int run(const QStringList& arguments) {
             return parser.isSet(option) ? std::optional(parser.value(option)) : std::nullopt;
         };
         QString why;
-        const auto request = listRequest(parser.value(csv), valueOf(column), valueOf(encoding), why);
+        const auto request =
+            listRequest(parser.value(csv), valueOf(column), valueOf(encoding), why);
         if (!request)
             return usageError(why);
         return addCarriers(*request, out);

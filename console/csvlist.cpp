@@ -124,8 +124,7 @@ std::optional<ListRequest> listRequest(const QString& file, const std::optional<
 }
 
 int addCarriers(const ListRequest& request, Output& out) {
-    const QString name =
-        request.file == u'-' ? QStringLiteral("standard input") : request.file;
+    const QString name = request.file == u'-' ? QStringLiteral("standard input") : request.file;
     auto fail = [&](const QString& text) {
         out.flush();
         printMessage(name + QStringLiteral(": ") + text);

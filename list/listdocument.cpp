@@ -28,8 +28,9 @@ bool sameAnswer(const lookup::Answer& a, const lookup::Answer& b) {
 ListDocument::Built ListDocument::build(const QByteArray& data, const Options& options,
                                         lookup::RecordSource& records, Progress& progress) {
     Built built;
-    const Detection detection = detect(QByteArrayView(data).first(std::min(data.size(), kSampleBytes)),
-                                       data.size() <= kSampleBytes, options.encoding, options.column);
+    const Detection detection =
+        detect(QByteArrayView(data).first(std::min(data.size(), kSampleBytes)),
+               data.size() <= kSampleBytes, options.encoding, options.column);
     if (detection.problem != Problem::None) {
         built.problem = detection.problem;
         return built;
@@ -49,7 +50,8 @@ ListDocument::Built ListDocument::build(const QByteArray& data, const Options& o
         document.m_working = data; // shared, not copied
         document.m_workingStart = format.dataStart();
     }
-    const QByteArrayView working = QByteArrayView(document.m_working).sliced(document.m_workingStart);
+    const QByteArrayView working =
+        QByteArrayView(document.m_working).sliced(document.m_workingStart);
     progress.total = working.size();
 
     Codec codec(format.encoding);
@@ -60,8 +62,8 @@ ListDocument::Built ListDocument::build(const QByteArray& data, const Options& o
             built.tooManyRows = true;
             return false;
         }
-        Row row{read.offset, quint32(read.content.size()), quint32(read.line), kNoAnswer,
-                quint16(std::min(read.fields, 0xffff)), quint8(read.lineEnd.size())};
+        Row row{read.offset, quint32(read.content.size()),           quint32(read.line),
+                kNoAnswer,   quint16(std::min(read.fields, 0xffff)), quint8(read.lineEnd.size())};
         if (read.fields > 0 && format.header && document.m_headerIndex < 0) {
             document.m_headerIndex = qsizetype(document.m_rows.size());
         } else if (read.fields > 0) {
@@ -130,8 +132,8 @@ bool ListDocument::write(QIODevice& out, Progress& progress) const {
     progress.total = qint64(m_rows.size());
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
         const Row& row = m_rows[i];
-        const QByteArrayView whole =
-            QByteArrayView(m_working).sliced(m_workingStart + row.offset, row.contentSize + row.lineEndSize);
+        const QByteArrayView whole = QByteArrayView(m_working).sliced(
+            m_workingStart + row.offset, row.contentSize + row.lineEndSize);
         writer.append(buffer, whole.first(row.contentSize), whole.sliced(row.contentSize),
                       row.fields, carrierOf(qsizetype(i)));
         if (buffer.size() >= kWriteChunk || i + 1 == m_rows.size()) {

@@ -34,11 +34,11 @@ public:
     static constexpr qsizetype kMaxRows = 10'000'000;
 
     struct Row {
-        qint64 offset;       // of its content among the working bytes
+        qint64 offset; // of its content among the working bytes
         quint32 contentSize;
-        quint32 line;        // the line it starts on, from 1
-        quint32 answer;      // index into answers(), or kNoAnswer
-        quint16 fields;      // 0 for a blank line
+        quint32 line;   // the line it starts on, from 1
+        quint32 answer; // index into answers(), or kNoAnswer
+        quint16 fields; // 0 for a blank line
         quint8 lineEndSize;
     };
 

@@ -118,8 +118,8 @@ Detection detect(QByteArrayView sample, bool whole, std::optional<Encoding> enco
         format.doubt = EncodingDoubt::InvalidBytes;
         const QString asUtf8 = QString::fromUtf8(sample);
         const QString asShiftJis = Codec(Encoding::ShiftJis).decode(sample);
-        format.encoding = replacements(asUtf8) < replacements(asShiftJis) ? Encoding::Utf8
-                                                                          : Encoding::ShiftJis;
+        format.encoding =
+            replacements(asUtf8) < replacements(asShiftJis) ? Encoding::Utf8 : Encoding::ShiftJis;
     }
 
     QByteArrayView working = sample.sliced(format.dataStart());
@@ -144,9 +144,8 @@ Detection detect(QByteArrayView sample, bool whole, std::optional<Encoding> enco
     }
     if (format.delimiter == 0) {
         // One column: quoted, it is still a delimited file (a quote may hold a line break).
-        const bool quoted = std::any_of(working.begin(), working.end(), [](char c) {
-            return c == '"';
-        });
+        const bool quoted =
+            std::any_of(working.begin(), working.end(), [](char c) { return c == '"'; });
         format.delimiter = quoted ? ',' : 0;
         rows = sampleRows(working, whole, format.delimiter, codec);
     }
@@ -158,9 +157,8 @@ Detection detect(QByteArrayView sample, bool whole, std::optional<Encoding> enco
     const QStringList& first = rows.rows.front();
 
     if (column.position >= 0) {
-        const bool inSomeRow = std::any_of(rows.rows.begin(), rows.rows.end(), [&](auto& r) {
-            return column.position < r.size();
-        });
+        const bool inSomeRow = std::any_of(rows.rows.begin(), rows.rows.end(),
+                                           [&](auto& r) { return column.position < r.size(); });
         if (!inSomeRow) {
             found.problem = Problem::NoSuchColumn;
             return found;

@@ -35,11 +35,11 @@ struct Format {
     Encoding encoding = Encoding::Utf8;
     bool byteOrderMark = false; // the data start with the encoding's mark
     EncodingDoubt doubt = EncodingDoubt::None;
-    char delimiter = 0;         // ',', '\t' or ';'; 0: one number a line
-    int numberColumn = 0;       // from 0
-    bool header = false;        // the first row names the columns
-    int width = 1;              // the field count most rows have
-    QStringList columnNames;    // the header's fields; empty without a header
+    char delimiter = 0;      // ',', '\t' or ';'; 0: one number a line
+    int numberColumn = 0;    // from 0
+    bool header = false;     // the first row names the columns
+    int width = 1;           // the field count most rows have
+    QStringList columnNames; // the header's fields; empty without a header
 
     bool isUtf16() const { return encoding == Encoding::Utf16LE || encoding == Encoding::Utf16BE; }
     // Where the rows start in the file's bytes: after the byte-order mark.

@@ -26,7 +26,8 @@ void initParser(csv_parser& parser, char delimiter) {
 }
 
 bool isBlank(QByteArrayView content) {
-    return std::all_of(content.begin(), content.end(), [](char c) { return c == ' ' || c == '\t'; });
+    return std::all_of(content.begin(), content.end(),
+                       [](char c) { return c == ' ' || c == '\t'; });
 }
 
 // The first CR or LF at or after `from`, or -1.
@@ -72,8 +73,7 @@ void RowReader::onRowEnd(int, void* self) {
     reader->m_field = 0;
 }
 
-bool RowReader::deliver(QByteArrayView whole, qsizetype lineEndSize, int fields,
-                        const Each& each) {
+bool RowReader::deliver(QByteArrayView whole, qsizetype lineEndSize, int fields, const Each& each) {
     Row row;
     row.content = whole.first(whole.size() - lineEndSize);
     row.lineEnd = whole.last(lineEndSize);

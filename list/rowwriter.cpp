@@ -33,8 +33,8 @@ QByteArrayView RowWriter::carrierField(QStringView text) {
     return m_fields.back().second;
 }
 
-void RowWriter::append(QByteArray& out, QByteArrayView content, QByteArrayView lineEnd,
-                       int fields, QStringView carrier) {
+void RowWriter::append(QByteArray& out, QByteArrayView content, QByteArrayView lineEnd, int fields,
+                       QStringView carrier) {
     QByteArray& row = m_utf16 ? m_row : out;
     if (m_utf16)
         row.resize(0);
