@@ -79,9 +79,10 @@ bool RowReader::deliver(QByteArrayView whole, qsizetype lineEndSize, int fields,
     row.lineEnd = whole.last(lineEndSize);
     row.offset = m_rowOffset;
     row.line = m_rowLine;
-    row.fields = fields;
+    // Nothing but spaces and tabs is a blank line, whatever the delimiter.
+    row.fields = isBlank(row.content) ? 0 : fields;
     if (m_delimiter == 0)
-        row.number = fields > 0 ? row.content : QByteArrayView();
+        row.number = row.fields > 0 ? row.content : QByteArrayView();
     else if (m_hasNumber)
         row.number = m_number;
     const bool more = each(row);
@@ -98,10 +99,8 @@ bool RowReader::takePiece(QByteArrayView piece, qsizetype lineEndSize, const Eac
     }
     m_offset += piece.size();
     m_line += lineEndSize > 0 ? 1 : 0;
-    if (m_delimiter == 0) {
-        const QByteArrayView content = piece.first(piece.size() - lineEndSize);
-        return deliver(piece, lineEndSize, isBlank(content) ? 0 : 1, each);
-    }
+    if (m_delimiter == 0)
+        return deliver(piece, lineEndSize, 1, each);
     csv_parse(&m_parser->csv, piece.data(), std::size_t(piece.size()), onField, onRowEnd, this);
     if (m_rowEnded) {
         if (m_pending.isEmpty())

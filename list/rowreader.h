@@ -20,7 +20,7 @@ struct Row {
     QByteArrayView lineEnd; // "\r\n", "\n", "\r", or nothing at the end of the data
     qint64 offset = 0;      // of its first byte among the working bytes
     qint64 line = 0;        // the line it starts on, from 1
-    int fields = 0;         // 0 for a blank line (nothing but spaces and tabs)
+    int fields = 0;         // 0 for a blank line: nothing but spaces and tabs
     QByteArrayView number;  // the number column's field, unquoted; empty where the row has none
 };
 
