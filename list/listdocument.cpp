@@ -23,6 +23,18 @@ bool sameAnswer(const lookup::Answer& a, const lookup::Answer& b) {
     return std::get<lookup::Warning>(a) == std::get<lookup::Warning>(b);
 }
 
+// A short write to a file means the disk is full (or the file too large): the rest is tried
+// once more, so the error shows.
+bool writeAll(QIODevice& out, QByteArrayView bytes) {
+    while (!bytes.isEmpty()) {
+        const qint64 written = out.write(bytes.data(), bytes.size());
+        if (written <= 0)
+            return false;
+        bytes = bytes.sliced(written);
+    }
+    return true;
+}
+
 } // namespace
 
 ListDocument::Built ListDocument::build(const QByteArray& data, const Options& options,
@@ -137,7 +149,7 @@ bool ListDocument::write(QIODevice& out, Progress& progress) const {
         writer.append(buffer, whole.first(row.contentSize), whole.sliced(row.contentSize),
                       row.fields, carrierOf(qsizetype(i)));
         if (buffer.size() >= kWriteChunk || i + 1 == m_rows.size()) {
-            if (out.write(buffer) != buffer.size())
+            if (!writeAll(out, buffer))
                 return false;
             buffer.resize(0);
             progress.done = qint64(i + 1);
@@ -145,7 +157,7 @@ bool ListDocument::write(QIODevice& out, Progress& progress) const {
                 return false;
         }
     }
-    return buffer.isEmpty() || out.write(buffer) == buffer.size();
+    return writeAll(out, buffer);
 }
 
 } // namespace zunova::list

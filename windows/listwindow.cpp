@@ -17,6 +17,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSaveFile>
@@ -148,7 +149,9 @@ QString problemText(list::Problem problem, qint64 line) {
 void runJob(ListWindow::Job& job) {
     if (job.saving) {
         QSaveFile out(job.target);
-        if (!out.open(QIODevice::WriteOnly)) {
+        // Unbuffered: a buffered write that the disk cuts short is not reported, and the
+        // file would be renamed into place half-written.
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
             job.error = out.errorString();
             return;
         }
@@ -328,6 +331,7 @@ void ListWindow::startLoad(const QByteArray& data, bool fromFile,
 }
 
 void ListWindow::startJob(std::shared_ptr<Job> job) {
+    m_focusBefore = focusWidget();
     m_job = std::move(job);
     m_thread = QThread::create([job = m_job] { runJob(*job); });
     m_thread->setParent(this);
@@ -393,8 +397,10 @@ void ListWindow::finishWork() {
         close();
     } else {
         showOptions();
+        // Back where the keyboard was: a second 保存 is one more Enter away.
         if (!m_closing)
-            m_table->setFocus();
+            (m_focusBefore && m_focusBefore->isEnabled() ? m_focusBefore.data() : m_table)
+                ->setFocus();
     }
     emit workDone();
 }

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QDialog>
+#include <QPointer>
 #include <QString>
 
 #include <functional>
@@ -86,6 +87,7 @@ private:
     std::shared_ptr<Job> m_job;
     QThread* m_thread = nullptr;
     bool m_closing = false;
+    QPointer<QWidget> m_focusBefore;
 
     QComboBox* m_encodingBox;
     QComboBox* m_columnBox;
