@@ -15,6 +15,12 @@ iconv_t openIconv(const char* to, const char* from) {
     return iconv_open(to, from);
 }
 
+// QString::fromUtf8 drops a byte-order mark at the start; a row or a field keeps it.
+QString fromUtf8Exactly(QByteArrayView bytes) {
+    return QStringDecoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom)
+        .decode(bytes);
+}
+
 bool isAscii(QByteArrayView bytes) {
     return std::all_of(bytes.begin(), bytes.end(),
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
@@ -117,8 +123,8 @@ QString Codec::decode(QByteArrayView working) {
     if (isAscii(working))
         return QString::fromLatin1(working);
     if (!m_shiftJis || static_cast<iconv_t>(m_fromShiftJis) == iconv_t(-1))
-        return QString::fromUtf8(working);
-    return QString::fromUtf8(convert(m_fromShiftJis, working, true).first);
+        return fromUtf8Exactly(working);
+    return fromUtf8Exactly(convert(m_fromShiftJis, working, true).first);
 }
 
 QByteArray Codec::encode(QStringView text) {
@@ -155,7 +161,7 @@ Utf16Writer::Utf16Writer(Encoding encoding)
                 QStringConverter::Flag::Stateless) {}
 
 void Utf16Writer::write(QByteArrayView working, QByteArray& out) {
-    out += m_encoder.encode(QString::fromUtf8(working));
+    out += m_encoder.encode(fromUtf8Exactly(working));
 }
 
 bool isValidUtf8(QByteArrayView data, bool whole) {
