@@ -199,12 +199,12 @@ Detection detect(QByteArrayView sample, bool whole, std::optional<Encoding> enco
 
 namespace zunova::list {
 
-QString numberOfField(QStringView field) {
+QString numberOfField(QString field) {
     // Plain digits read as themselves: no need to build the text anew.
     const bool digits = !field.isEmpty() && std::all_of(field.begin(), field.end(), [](QChar c) {
         return c >= u'0' && c <= u'9';
     });
-    return digits ? field.toString() : lookup::digitsOfWrittenNumber(field);
+    return digits ? field : lookup::digitsOfWrittenNumber(field);
 }
 
 } // namespace zunova::list

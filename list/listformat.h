@@ -82,6 +82,6 @@ namespace zunova::list {
 
 // The text a number field is looked up as: read as people write numbers, so "090-1234-5678"
 // is 09012345678; any other text as it is.
-QString numberOfField(QStringView field);
+QString numberOfField(QString field);
 
 } // namespace zunova::list
