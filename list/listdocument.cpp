@@ -3,6 +3,7 @@
 #include "rowwriter.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace zunova::list {
 namespace {
@@ -65,17 +66,31 @@ ListDocument::Built ListDocument::build(const QByteArray& data, const Options& o
     const QByteArrayView working =
         QByteArrayView(document.m_working).sliced(document.m_workingStart);
     progress.total = working.size();
+    if (working.size() > kMaxBytes) {
+        built.tooManyRows = true;
+        return built;
+    }
+    // One row a line in most lists: room for them all at once, rather than copies as they come.
+    qsizetype lines = 1;
+    for (const char *p = working.data(), *end = p + working.size();
+         (p = static_cast<const char*>(std::memchr(p, '\n', std::size_t(end - p)))); ++p)
+        ++lines;
+    document.m_rows.reserve(std::size_t(std::min(lines, kMaxRows)));
 
     Codec codec(format.encoding);
-    quint32 last = kNoAnswer;
+    quint16 last = kNoAnswer;
     RowReader reader(format.delimiter, format.numberColumn);
     const RowReader::Status status = reader.read(working, true, [&](const list::Row& read) {
         if (qsizetype(document.m_rows.size()) >= kMaxRows) {
             built.tooManyRows = true;
             return false;
         }
-        Row row{read.offset, quint32(read.content.size()),           quint32(read.line),
-                kNoAnswer,   quint16(std::min(read.fields, 0xffff)), quint8(read.lineEnd.size())};
+        Row row{quint32(read.offset),
+                quint32(read.content.size()),
+                quint32(read.line),
+                kNoAnswer,
+                quint16(std::min(read.fields, 0xffff)),
+                quint8(read.lineEnd.size())};
         if (read.fields > 0 && format.header && document.m_headerIndex < 0) {
             document.m_headerIndex = qsizetype(document.m_rows.size());
         } else if (read.fields > 0) {
@@ -85,7 +100,7 @@ ListDocument::Built ListDocument::build(const QByteArray& data, const Options& o
                 const auto known = std::find_if(
                     document.m_answers.begin(), document.m_answers.end(),
                     [&](const lookup::Answer& other) { return sameAnswer(other, answer); });
-                last = quint32(known - document.m_answers.begin());
+                last = quint16(known - document.m_answers.begin());
                 if (known == document.m_answers.end()) {
                     document.m_answers.push_back(answer);
                     document.m_counts.push_back(0);
@@ -131,7 +146,7 @@ QStringList ListDocument::fields(const Row& row, Codec& codec) const {
 QStringView ListDocument::carrierOf(qsizetype index) const {
     if (index == m_headerIndex)
         return kCarrierColumnName;
-    const quint32 answer = m_rows[std::size_t(index)].answer;
+    const quint16 answer = m_rows[std::size_t(index)].answer;
     if (answer == kNoAnswer)
         return {};
     const auto* carrier = std::get_if<lookup::Carrier>(&m_answers[answer]);

@@ -28,16 +28,18 @@ struct Progress {
 // the index of their answer; the fields are read again only for the rows on screen.
 class ListDocument {
 public:
-    // An index into answers() for the header row and blank lines.
-    static constexpr quint32 kNoAnswer = 0xffffffff;
-    // More rows than this are for the command line, which streams them.
+    // An index into answers() for the header row and blank lines. A list has few answers: the
+    // carrier names, two warnings, error 13, and one error a data file.
+    static constexpr quint16 kNoAnswer = 0xffff;
+    // More rows or bytes than this are for the command line, which streams them.
     static constexpr qsizetype kMaxRows = 10'000'000;
+    static constexpr qsizetype kMaxBytes = 0xffffffff;
 
     struct Row {
-        qint64 offset; // of its content among the working bytes
+        quint32 offset; // of its content among the working bytes: a list is under 4 GiB
         quint32 contentSize;
         quint32 line;   // the line it starts on, from 1
-        quint32 answer; // index into answers(), or kNoAnswer
+        quint16 answer; // index into answers(), or kNoAnswer
         quint16 fields; // 0 for a blank line
         quint8 lineEndSize;
     };
@@ -89,7 +91,7 @@ struct ListDocument::Built {
     Problem problem = Problem::None;
     qint64 line = 0; // where a RowTooLong starts
     bool cancelled = false;
-    bool tooManyRows = false;
+    bool tooManyRows = false; // or bytes
 };
 
 } // namespace zunova::list

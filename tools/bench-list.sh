@@ -19,7 +19,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp samples/k.dat samples/p.dat "$work"/
 
-QT_QPA_PLATFORM=offscreen /usr/bin/python3 - "$PWD/build/bench" "$work" "$count" "$runs" <<'PYTHON'
+XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=offscreen /usr/bin/python3 - "$PWD/build/bench" "$work" "$count" "$runs" <<'PYTHON'
 import os
 import random
 import statistics

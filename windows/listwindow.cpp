@@ -97,13 +97,15 @@ QString readListFile(const QString& path, list::Progress& progress, QByteArray& 
                                                u"一覧には、コマンドラインの zunova --csv を使って"
                                                u"ください。"));
     progress.total = before.st_size;
-    data.reserve(qsizetype(before.st_size));
+    // Room for the whole file and a read past its end, which says it ends.
+    data.reserve(qsizetype(before.st_size) + kReadChunk);
     for (;;) {
         if (progress.cancelled)
             return {};
         const qsizetype at = data.size();
-        data.resize(at + kReadChunk);
-        const auto got = ::read(fd, data.data() + at, std::size_t(kReadChunk));
+        const qsizetype wanted = std::min(kReadChunk, data.capacity() - at);
+        data.resize(at + wanted);
+        const auto got = ::read(fd, data.data() + at, std::size_t(wanted));
         data.resize(at + std::max<qsizetype>(got, 0));
         if (got < 0 && errno == EINTR)
             continue;
