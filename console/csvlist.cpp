@@ -172,6 +172,8 @@ int addCarriers(const ListRequest& request, Output& out) {
         utf16 = std::make_unique<list::Utf16Reader>(format.encoding);
     bool headerDone = !format.header;
     QByteArray line;
+    QString field;
+    QString rewritten;
     auto each = [&](const list::Row& row) {
         line.resize(0);
         QString trouble;
@@ -181,14 +183,15 @@ int addCarriers(const ListRequest& request, Output& out) {
             headerDone = true;
             writer.append(line, row.content, row.lineEnd, row.fields, list::kCarrierColumnName);
         } else {
-            const QString number = list::numberOfField(codec.decode(row.number));
+            codec.decode(row.number, field);
+            const QStringView number = list::numberOfField(field, rewritten);
             const lookup::Answer answer = lookup::lookUp(number, records);
             const auto* carrier = std::get_if<lookup::Carrier>(&answer);
             writer.append(line, row.content, row.lineEnd, row.fields,
                           carrier ? QStringView(carrier->name) : QStringView());
             if (!carrier) {
                 const auto* warning = std::get_if<lookup::Warning>(&answer);
-                trouble = displayed(number) + QStringLiteral(": ") +
+                trouble = displayed(number.toString()) + QStringLiteral(": ") +
                           (warning ? lookup::fixedText(warning->text)
                                    : describe(std::get<runtime::RuntimeError>(answer)));
             }

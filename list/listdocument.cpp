@@ -3,7 +3,9 @@
 #include "rowwriter.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <sys/mman.h>
 
 namespace zunova::list {
 namespace {
@@ -37,6 +39,16 @@ bool writeAll(QIODevice& out, QByteArrayView bytes) {
 }
 
 } // namespace
+
+void adviseHugePages(void* start, std::size_t size) {
+    // Only whole huge pages inside the block; the advice is a hint, and failing it changes
+    // nothing but the speed.
+    constexpr std::uintptr_t kHuge = 2 * 1024 * 1024;
+    const auto begin = (reinterpret_cast<std::uintptr_t>(start) + kHuge - 1) & ~(kHuge - 1);
+    const auto end = (reinterpret_cast<std::uintptr_t>(start) + size) & ~(kHuge - 1);
+    if (end > begin)
+        ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+}
 
 ListDocument::Built ListDocument::build(const QByteArray& data, const Options& options,
                                         lookup::RecordSource& records, Progress& progress) {
@@ -76,9 +88,12 @@ ListDocument::Built ListDocument::build(const QByteArray& data, const Options& o
          (p = static_cast<const char*>(std::memchr(p, '\n', std::size_t(end - p)))); ++p)
         ++lines;
     document.m_rows.reserve(std::size_t(std::min(lines, kMaxRows)));
+    adviseHugePages(document.m_rows.data(), document.m_rows.capacity() * sizeof(Row));
 
     Codec codec(format.encoding);
     quint16 last = kNoAnswer;
+    QString field;
+    QString rewritten;
     RowReader reader(format.delimiter, format.numberColumn);
     const RowReader::Status status = reader.read(working, true, [&](const list::Row& read) {
         if (qsizetype(document.m_rows.size()) >= kMaxRows) {
@@ -94,8 +109,8 @@ ListDocument::Built ListDocument::build(const QByteArray& data, const Options& o
         if (read.fields > 0 && format.header && document.m_headerIndex < 0) {
             document.m_headerIndex = qsizetype(document.m_rows.size());
         } else if (read.fields > 0) {
-            const lookup::Answer answer =
-                lookup::lookUp(numberOfField(codec.decode(read.number)), records);
+            codec.decode(read.number, field);
+            const lookup::Answer answer = lookup::lookUp(numberOfField(field, rewritten), records);
             if (last == kNoAnswer || !sameAnswer(document.m_answers[last], answer)) {
                 const auto known = std::find_if(
                     document.m_answers.begin(), document.m_answers.end(),
@@ -157,12 +172,22 @@ bool ListDocument::write(QIODevice& out, Progress& progress) const {
     RowWriter writer(m_format);
     QByteArray buffer = writer.start();
     progress.total = qint64(m_rows.size());
+    // Each answer's field once, not once a row.
+    std::vector<QByteArray> fields;
+    for (const lookup::Answer& answer : m_answers) {
+        const auto* carrier = std::get_if<lookup::Carrier>(&answer);
+        fields.push_back(carrier ? writer.carrierField(carrier->name).toByteArray() : QByteArray());
+    }
+    const QByteArray header = writer.carrierField(kCarrierColumnName).toByteArray();
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
         const Row& row = m_rows[i];
         const QByteArrayView whole = QByteArrayView(m_working).sliced(
             m_workingStart + row.offset, row.contentSize + row.lineEndSize);
-        writer.append(buffer, whole.first(row.contentSize), whole.sliced(row.contentSize),
-                      row.fields, carrierOf(qsizetype(i)));
+        const QByteArrayView field = qsizetype(i) == m_headerIndex ? QByteArrayView(header)
+                                     : row.answer == kNoAnswer     ? QByteArrayView()
+                                                               : QByteArrayView(fields[row.answer]);
+        writer.appendEncoded(buffer, whole.first(row.contentSize), whole.sliced(row.contentSize),
+                             row.fields, field);
         if (buffer.size() >= kWriteChunk || i + 1 == m_rows.size()) {
             if (!writeAll(out, buffer))
                 return false;

@@ -199,12 +199,15 @@ Detection detect(QByteArrayView sample, bool whole, std::optional<Encoding> enco
 
 namespace zunova::list {
 
-QString numberOfField(QString field) {
+QStringView numberOfField(const QString& field, QString& rewritten) {
     // Plain digits read as themselves: no need to build the text anew.
     const bool digits = !field.isEmpty() && std::all_of(field.begin(), field.end(), [](QChar c) {
         return c >= u'0' && c <= u'9';
     });
-    return digits ? field : lookup::digitsOfWrittenNumber(field);
+    if (digits)
+        return field;
+    rewritten = lookup::digitsOfWrittenNumber(field);
+    return rewritten;
 }
 
 } // namespace zunova::list

@@ -81,7 +81,8 @@ bool holdsSeveralNumbers(QStringView text);
 namespace zunova::list {
 
 // The text a number field is looked up as: read as people write numbers, so "090-1234-5678"
-// is 09012345678; any other text as it is.
-QString numberOfField(QString field);
+// is 09012345678; any other text as it is. Plain digits are `field` itself; anything else is
+// written into `rewritten`.
+QStringView numberOfField(const QString& field, QString& rewritten);
 
 } // namespace zunova::list

@@ -35,6 +35,12 @@ QByteArrayView RowWriter::carrierField(QStringView text) {
 
 void RowWriter::append(QByteArray& out, QByteArrayView content, QByteArrayView lineEnd, int fields,
                        QStringView carrier) {
+    appendEncoded(out, content, lineEnd, fields,
+                  fields > 0 ? carrierField(carrier) : QByteArrayView());
+}
+
+void RowWriter::appendEncoded(QByteArray& out, QByteArrayView content, QByteArrayView lineEnd,
+                              int fields, QByteArrayView field) {
     QByteArray& row = m_utf16 ? m_row : out;
     if (m_utf16)
         row.resize(0);
@@ -44,7 +50,6 @@ void RowWriter::append(QByteArray& out, QByteArrayView content, QByteArrayView l
         for (int i = fields; i < m_format.width; ++i)
             row.append(delimiter);
         row.append(delimiter);
-        const QByteArrayView field = carrierField(carrier);
         if (m_format.delimiter != 0 && lastFieldQuoted(content)) {
             const qsizetype at = row.size();
             row.resize(at + 2 * field.size() + 2);

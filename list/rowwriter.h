@@ -30,10 +30,14 @@ public:
     // Appends a row, in the file's encoding, to `out`. `fields` as the reader counted them.
     void append(QByteArray& out, QByteArrayView content, QByteArrayView lineEnd, int fields,
                 QStringView carrier);
-
-private:
+    // The same with the carrier already in the file's encoding (carrierField).
+    void appendEncoded(QByteArray& out, QByteArrayView content, QByteArrayView lineEnd, int fields,
+                       QByteArrayView carrier);
+    // A carrier's text in the file's encoding (UTF-8 for UTF-16 files, which are written
+    // through it).
     QByteArrayView carrierField(QStringView text);
 
+private:
     Format m_format;
     Codec m_codec;
     std::unique_ptr<Utf16Writer> m_utf16;

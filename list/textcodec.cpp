@@ -127,6 +127,17 @@ QString Codec::decode(QByteArrayView working) {
     return fromUtf8Exactly(convert(m_fromShiftJis, working, true).first);
 }
 
+void Codec::decode(QByteArrayView working, QString& text) {
+    if (!isAscii(working)) {
+        text = decode(working);
+        return;
+    }
+    text.resize(working.size());
+    QChar* out = text.data();
+    for (char c : working)
+        *out++ = QLatin1Char(c);
+}
+
 QByteArray Codec::encode(QStringView text) {
     const QByteArray utf8 = text.toUtf8();
     if (!m_shiftJis || static_cast<iconv_t>(m_toShiftJis) == iconv_t(-1) || isAscii(utf8))

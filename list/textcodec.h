@@ -38,6 +38,8 @@ public:
     Codec& operator=(const Codec&) = delete;
 
     QString decode(QByteArrayView working);
+    // The same into `text`, whose room is used again: a million numbers, no allocation each.
+    void decode(QByteArrayView working, QString& text);
     QByteArray encode(QStringView text);
 
 private:

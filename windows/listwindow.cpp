@@ -99,6 +99,7 @@ QString readListFile(const QString& path, list::Progress& progress, QByteArray& 
     progress.total = before.st_size;
     // Room for the whole file and a read past its end, which says it ends.
     data.reserve(qsizetype(before.st_size) + kReadChunk);
+    list::adviseHugePages(data.data(), std::size_t(data.capacity()));
     for (;;) {
         if (progress.cancelled)
             return {};
