@@ -1,5 +1,6 @@
 #include "commandline.h"
 
+#include "csvlist.h"
 #include "datacheck.h"
 #include "numbers.h"
 #include "output.h"
@@ -9,14 +10,16 @@
 
 #include <QCommandLineParser>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 
 namespace zunova::console {
 namespace {
 
 constexpr int kUsageError = 2;
 
-const QString kSynopsis = QStringLiteral("[NUMBER... | - | --check FILE...]");
+const QString kSynopsis = QStringLiteral("[NUMBER... | - | --check FILE... | --csv FILE]");
 
 // What went wrong, the usage line, and where to read the rest.
 int usageError(const QString& text) {
@@ -34,6 +37,8 @@ const QString kDescription = QStringLiteral(
     "                          (090) and p.dat (070) from the working directory\n"
     "  zunova -                the same for the numbers on standard input, one a line\n"
     "  zunova --check FILE...  report every problem of data files\n"
+    "  zunova --csv FILE       add the carrier to every row of a list (- reads\n"
+    "                          standard input)\n"
     "\n"
     "A number may be written as people write it: 090-1234-5678, (090) 1234 5678\n"
     "and full-width digits all read as 09012345678.\n"
@@ -44,6 +49,13 @@ const QString kDescription = QStringLiteral(
     "number that begins with -.\n"
     "--check reads each file as a lookup would and reports its problems on\n"
     "standard error as \"FILE:LINE: TEXT\", with a summary on standard output.\n"
+    "--csv reads a list: one number a line, or rows delimited by commas, tabs or\n"
+    "semicolons (quoted as in RFC 4180), in UTF-8, UTF-16 with a byte-order mark\n"
+    "or Shift_JIS. It writes each row to standard output with a carrier field\n"
+    "added after its last one, in the list's own encoding, delimiter and line\n"
+    "ends; a header row gets the field \"キャリア\". The number column is the one in\n"
+    "which most rows hold a telephone number, unless --column names another.\n"
+    "Warnings and errors go to standard error as \"zunova: FILE:LINE: NUMBER: TEXT\".\n"
     "\n"
     "Exit status: 0 when every number got a carrier (or every file is clean),\n"
     "1 when a number got a warning or an error (or a file has a problem),\n"
@@ -65,10 +77,26 @@ int runMode(const QStringList& arguments, ClosedStreams closed, Output& out) {
                                                  "PHS (p) blocks. Default: p for a file named "
                                                  "p.dat, k for any other."),
                                   QStringLiteral("k|p"));
+    const QCommandLineOption csv(QStringLiteral("csv"),
+                                 QStringLiteral("Add the carrier to every row of the list FILE "
+                                                "(- for standard input)."),
+                                 QStringLiteral("FILE"));
+    const QCommandLineOption column(QStringLiteral("column"),
+                                    QStringLiteral("With --csv: the number column, by position "
+                                                   "(from 1) or by the header's name."),
+                                    QStringLiteral("N|NAME"));
+    const QCommandLineOption encoding(QStringLiteral("encoding"),
+                                      QStringLiteral("With --csv: the list's encoding, where it "
+                                                     "is not the one found: utf-8, shift_jis, "
+                                                     "utf-16le or utf-16be."),
+                                      QStringLiteral("NAME"));
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(check);
     parser.addOption(kind);
+    parser.addOption(csv);
+    parser.addOption(column);
+    parser.addOption(encoding);
     parser.addPositionalArgument(
         QStringLiteral("NUMBER"),
         QStringLiteral("A number to look up; - reads numbers from standard input. With --check: "
@@ -96,6 +124,26 @@ int runMode(const QStringList& arguments, ClosedStreams closed, Output& out) {
     std::signal(SIGPIPE, SIG_IGN);
 
     const QStringList positional = parser.positionalArguments();
+    if (parser.isSet(csv) || parser.isSet(column) || parser.isSet(encoding)) {
+        if (!parser.isSet(csv))
+            return usageError(QStringLiteral("--column and --encoding are only for --csv"));
+        if (parser.isSet(check) || parser.isSet(kind) || !positional.isEmpty())
+            return usageError(QStringLiteral("--csv takes one FILE and no other input"));
+        auto valueOf = [&](const QCommandLineOption& option) {
+            return parser.isSet(option) ? std::optional(parser.value(option)) : std::nullopt;
+        };
+        QString why;
+        const auto request =
+            listRequest(parser.value(csv), valueOf(column), valueOf(encoding), why);
+        if (!request)
+            return usageError(why);
+        if (request->file == u'-' && closed.input) {
+            printMessage(QStringLiteral("standard input: ") +
+                         QString::fromLocal8Bit(std::strerror(EBADF)));
+            return 1;
+        }
+        return addCarriers(*request, out);
+    }
     if (parser.isSet(check)) {
         const lookup::Network* network = nullptr;
         if (parser.isSet(kind)) {

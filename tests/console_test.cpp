@@ -19,6 +19,7 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstring>
 #include <thread>
 #include <vector>
 
@@ -170,7 +171,8 @@ TEST_F(CommandLine, HelpAndVersionGoToStandardOutput) {
             << run.out.toStdString();
         // Every mode and option is described.
         for (const char* text : {"--version", "zunova NUMBER...", "zunova -", "--check FILE...",
-                                 "--kind <k|p>", "Exit status", "k.dat", "p.dat"})
+                                 "--kind <k|p>", "Exit status", "k.dat", "p.dat", "--csv <FILE>",
+                                 "--column <N|NAME>", "--encoding <NAME>"})
             EXPECT_TRUE(run.outText().contains(QString::fromLatin1(text))) << text;
         EXPECT_EQ(run.err, QByteArray());
     }
@@ -253,6 +255,11 @@ TEST_F(CommandLine, UsageErrors) {
         {"--check", "--kind", "kp", "k.dat"},
         {"--kind", "p", "09012345678"},
         {"--"},
+        {"--column", "2", "09012345678"},
+        {"--csv", "list.csv", "09012345678"},
+        {"--csv", "list.csv", "--check"},
+        {"--csv", "list.csv", "--column", "0"},
+        {"--csv", "list.csv", "--encoding", "latin1"},
     };
     for (const QStringList& arguments : cases) {
         SCOPED_TRACE(arguments.join(u' ').toStdString());
@@ -264,7 +271,8 @@ TEST_F(CommandLine, UsageErrors) {
         ASSERT_EQ(lines.size(), 3) << run.err.toStdString();
         EXPECT_TRUE(lines[0].startsWith(QStringLiteral("zunova: ")));
         EXPECT_EQ(lines[1],
-                  QStringLiteral("Usage: zunova [options] [NUMBER... | - | --check FILE...]"));
+                  QStringLiteral("Usage: zunova [options] [NUMBER... | - | --check FILE... | "
+                                 "--csv FILE]"));
         EXPECT_EQ(lines[2], QStringLiteral("Try 'zunova --help' for more information."));
     }
 }
@@ -461,6 +469,8 @@ TEST_F(CommandLine, ReportsOutputThatNeverArrives) {
         {"\"$0\" 090123 >&-",
          {QStringLiteral(u"zunova: 090123: １１桁で入力してください。"), closedOut}},
         {"\"$0\" - <&-", {"zunova: standard input: Bad file descriptor"}},
+        {"\"$0\" --csv - <&-", {"zunova: standard input: Bad file descriptor"}},
+        {"\"$0\" --csv - <<< 09012345678 >/dev/full", {full}},
     };
     for (const auto& [command, messages] : cases) {
         SCOPED_TRACE(command.toStdString());
@@ -532,6 +542,108 @@ TEST_F(CommandLine, FlushesEachLineOnATerminal) {
     }
     ::close(master);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+struct ListCase {
+    const char* name;
+    QStringList arguments;
+    QByteArray input; // standard input, or the file list.csv with "list.csv" among the arguments
+    QByteArray out;
+    QStringList messages;
+    int status;
+};
+
+TEST_F(CommandLine, AddsTheCarrierToEveryRowOfAList) {
+    const QString lengthWarning = QStringLiteral(u"１１桁で入力してください。");
+    const QString typeMismatch = errorText(ErrorNumber::TypeMismatch);
+    const QByteArray sjisHeader = QByteArray("\x8e\x81\x96\xbc,tel\r\n"); // 氏名
+    const std::vector<ListCase> cases{
+        {"rows keep every byte; a header row gets the column's name",
+         {"--csv", "-"},
+         "name,tel,memo\r\n\"a, b\",090-1234-5678,\"x\r\ny\"\r\nc,\"09012305678\"\r\n",
+         QStringLiteral(
+             u"name,tel,memo,キャリア\r\n\"a, b\",090-1234-5678,\"x\r\ny\",\"J-Phone\"\r\n"
+             u"c,\"09012305678\",,\"ＮＴＴドコモ\"\r\n")
+             .toUtf8(),
+         {QStringLiteral("zunova: standard input:4: 2 fields where most rows have 3")},
+         1},
+        {"one number a line gets a tab",
+         {"--csv", "list.csv"},
+         "09012345678\n(090) 1230-5678\n",
+         QStringLiteral(u"09012345678\tJ-Phone\n(090) 1230-5678\tＮＴＴドコモ\n").toUtf8(),
+         {},
+         0},
+        {"warnings and errors name the row's line",
+         {"--csv", "-"},
+         "a;09012345678\r\nb;0901234\r\nc;09077705678\r\nd;07012345678\r\n",
+         "a;09012345678;J-Phone\r\nb;0901234;\r\nc;09077705678;\r\nd;07012345678;\r\n",
+         {QStringLiteral("zunova: standard input:2: 0901234: ") + lengthWarning,
+          QStringLiteral("zunova: standard input:3: 09077705678: k.dat:5: error 13: ") +
+              typeMismatch,
+          QStringLiteral("zunova: standard input:4: 07012345678: p.dat: error 53: ") +
+              errorText(ErrorNumber::FileNotFound)},
+         1},
+        {"Shift_JIS in, Shift_JIS out",
+         {"--csv", "-"},
+         sjisHeader + "x,09012345678\r\n",
+         sjisHeader.chopped(2) + ",\x83\x4c\x83\x83\x83\x8a\x83\x41\r\nx,09012345678,J-Phone\r\n",
+         {},
+         0},
+        {"the column by its name",
+         {"--csv", "-", "--column", "b"},
+         "a,b\n09012305678,09012345678\n",
+         QStringLiteral(u"a,b,キャリア\n09012305678,09012345678,J-Phone\n").toUtf8(),
+         {},
+         0},
+        {"no number in any column",
+         {"--csv", "-"},
+         "a,b\nc,d\n",
+         "",
+         {QStringLiteral("zunova: standard input: no column holds a telephone number; choose one "
+                         "with --column")},
+         1},
+        {"no column of that name",
+         {"--csv", "-", "--column", "x"},
+         "a,b\n",
+         "",
+         {QStringLiteral("zunova: standard input: no column is named 'x'")},
+         2},
+        {"empty",
+         {"--csv", "list.csv"},
+         "",
+         "",
+         {QStringLiteral("zunova: list.csv: no rows: nothing to look up")},
+         1},
+        {"binary",
+         {"--csv", "-"},
+         QByteArray("PK\3\4\0\0\x14\0", 8),
+         "",
+         {QStringLiteral("zunova: standard input: not a text file (NUL or control bytes)")},
+         1},
+        {"missing",
+         {"--csv", "missing.csv"},
+         "",
+         "",
+         {QStringLiteral("zunova: missing.csv: ") + QString::fromLocal8Bit(std::strerror(ENOENT))},
+         1},
+        {"a quote that never closes: memory stays bounded",
+         {"--csv", "-"},
+         "x,09012345678\n\"" + QByteArray(17 * 1024 * 1024, 'a'),
+         "x,09012345678,J-Phone\n",
+         {QStringLiteral("zunova: standard input:2: a row longer than 16 MiB (a quote that never "
+                         "closes?): nothing from it on is written")},
+         1},
+    };
+    for (const ListCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const bool fromFile = c.arguments.contains(QStringLiteral("list.csv"));
+        if (fromFile)
+            dir.write("list.csv", c.input);
+        const Result run = invoke(c.arguments, fromFile ? QByteArray() : c.input, 60'000);
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_EQ(run.out.toStdString(), c.out.toStdString());
+        EXPECT_EQ(run.errLines(), c.messages);
+    }
 }
 
 TEST_F(CheckDataFile, ReportsEveryProblemAndASummary) {

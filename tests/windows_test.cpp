@@ -1,5 +1,7 @@
 #include "support/tempworkdir.h"
+#include "windows/filedialog.h"
 #include "windows/layout.h"
+#include "windows/listwindow.h"
 #include "windows/mainwindow.h"
 #include "windows/messagebox.h"
 #include "windows/versiondialog.h"
@@ -21,7 +23,12 @@
 
 #include <functional>
 
+#include <csignal>
+#include <sys/resource.h>
+
 using zunova::testing::TempWorkDir;
+using zunova::windows::FileDialog;
+using zunova::windows::ListWindow;
 using zunova::windows::MainWindow;
 using zunova::windows::MessageBox;
 using zunova::windows::VersionDialog;
@@ -621,6 +628,74 @@ private slots:
         QCOMPARE(child<QPushButton>(&dialog, "Command1")->text(), QStringLiteral(u"戻る"));
         QVERIFY(child<QLabel>(&dialog, "Label2")->text().contains(QString::fromLatin1(qVersion())));
         QCOMPARE(VersionDialog::versionText(1, 10), QStringLiteral(u"ﾊﾞｰｼﾞｮﾝ 1.10"));
+    }
+
+    // A pasted list opens its own window; the keyboard alone reaches every control, copies,
+    // saves and closes; a save that fails leaves nothing under the target's name.
+    void listWindowByKeyboardAndSaveFailure() {
+        MessageBox::setAnswerInAdvance(true);
+        FileDialog::setAnswerInAdvance(true);
+        m_numberField->setText(QStringLiteral("0901"));
+        QApplication::clipboard()->setText(QStringLiteral("tel\n090-1234-5678\n09012305678\n"));
+        QTest::keyClick(m_numberField, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(m_numberField->text(), QStringLiteral("0901"));
+        const QPointer<ListWindow> list = m_window->findChild<ListWindow*>();
+        QVERIFY(list);
+        QTRY_VERIFY(!list->isWorking());
+        QCOMPARE(list->focusWidget(), child<QWidget>(list, "table"));
+        QStringList cycle;
+        for (int i = 0; i < 5; ++i) {
+            QTest::keyClick(list->focusWidget(), Qt::Key_Tab);
+            cycle << list->focusWidget()->objectName();
+        }
+        // The encoding is that of the pasted text, so its box takes no focus.
+        QCOMPARE(cycle, QStringList({"copy", "save", "close", "columnBox", "table"}));
+
+        QTest::keyClick(list->focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(list->focusWidget(), Qt::Key_Return); // コピー
+        QCOMPARE(QApplication::clipboard()->text(),
+                 QStringLiteral(u"tel\tキャリア\t備考\n090-1234-5678\tJ-Phone\t\n"
+                                u"09012305678\tＮＴＴドコモ\t\n"));
+
+        // A disk that fills up: the first write fails.
+        const QString target = QDir(m_dir->path()).filePath(QStringLiteral("out.csv"));
+        FileDialog::queueAnswer(target);
+        rlimit limit{};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        const rlimit full{8, limit.rlim_max};
+        const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+        setrlimit(RLIMIT_FSIZE, &full);
+        QTest::keyClick(list->focusWidget(), Qt::Key_Tab);
+        QCOMPARE(list->focusWidget()->objectName(), QStringLiteral("save"));
+        QTest::keyClick(list->focusWidget(), Qt::Key_Return); // 保存
+        QTRY_VERIFY(!list->isWorking());
+        setrlimit(RLIMIT_FSIZE, &limit);
+        std::signal(SIGXFSZ, oldSignal);
+        QCOMPARE(
+            FileDialog::takeShown(),
+            QList<QString>{QDir(QDir::homePath()).filePath(QStringLiteral(u"一覧_キャリア.csv"))});
+        auto shown = MessageBox::takeShown();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].icon, QMessageBox::Critical);
+        QVERIFY2(shown[0].text.contains(target), qPrintable(shown[0].text));
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList({"k.dat", "p.dat"}));
+
+        // Then with room: UTF-8 with a byte-order mark, the rows as pasted, the carrier added.
+        FileDialog::queueAnswer(target);
+        QTest::keyClick(list->focusWidget(), Qt::Key_Return);
+        QTRY_VERIFY(!list->isWorking());
+        QCOMPARE(MessageBox::takeShown().size(), 0);
+        QFile saved(target);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(), QStringLiteral(u"\uFEFFtel\tキャリア\n090-1234-5678\tJ-Phone\n"
+                                                 u"09012305678\tＮＴＴドコモ\n")
+                                      .toUtf8());
+
+        // Escape closes the window; the main window's field still has what it had.
+        QTest::keyClick(list->focusWidget(), Qt::Key_Escape);
+        QTRY_VERIFY(list.isNull());
+        QCOMPARE(m_numberField->text(), QStringLiteral("0901"));
+        FileDialog::setAnswerInAdvance(false);
     }
 
     void quitEndsTheEventLoop() {

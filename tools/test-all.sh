@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 jobs=$(nproc)
 
 echo "== Format"
-find app bench console fuzz lookup resources runtime tests windows \( -name '*.cpp' -o -name '*.h' \) \
+find app bench console fuzz list lookup resources runtime tests windows \( -name '*.cpp' -o -name '*.h' \) \
     -exec clang-format --dry-run --Werror {} +
 
 echo "== Fuzzing"

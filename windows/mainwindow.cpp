@@ -1,10 +1,13 @@
 #include "mainwindow.h"
 
+#include "filedialog.h"
 #include "layout.h"
+#include "listwindow.h"
 #include "messagebox.h"
 #include "numberfield.h"
 #include "versiondialog.h"
 
+#include "list/listformat.h"
 #include "lookup/query.h"
 #include "runtime/runtimeerror.h"
 
@@ -12,7 +15,9 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMimeData>
 #include <QPushButton>
+#include <QShortcut>
 
 namespace zunova::windows {
 namespace {
@@ -104,6 +109,13 @@ MainWindow::MainWindow(QWidget* parent)
     connect(queryButton, &QPushButton::clicked, this, &MainWindow::query);
     connect(quitButton, &QPushButton::clicked, this, &MainWindow::endProgram);
     connect(versionButton, &QPushButton::clicked, this, &MainWindow::showVersion);
+
+    // Lists open in windows of their own; this window's controls stay as they are.
+    setAcceptDrops(true);
+    auto* open = new QShortcut(QKeySequence::Open, this);
+    connect(open, &QShortcut::activated, this, &MainWindow::openListFile);
+    connect(m_numberField, &NumberField::listGiven, this, &MainWindow::openText);
+    connect(m_numberField, &NumberField::filesGiven, this, &MainWindow::openFiles);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -120,6 +132,35 @@ void MainWindow::showEvent(QShowEvent* event) {
         m_centred = true;
         centreOnScreen(this);
     }
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    const QMimeData* data = event->mimeData();
+    if (!localFiles(data).isEmpty() || (data->hasText() && list::holdsSeveralNumbers(data->text())))
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QMimeData* data = event->mimeData();
+    event->acceptProposedAction();
+    if (const QStringList files = localFiles(data); !files.isEmpty())
+        openFiles(files);
+    else if (data->hasText() && list::holdsSeveralNumbers(data->text()))
+        openText(data->text());
+}
+
+void MainWindow::openListFile() {
+    if (const QString path = FileDialog::openList(this); !path.isEmpty())
+        openFiles({path});
+}
+
+void MainWindow::openFiles(const QStringList& paths) {
+    for (const QString& path : paths)
+        ListWindow::openFile(path, this);
+}
+
+void MainWindow::openText(const QString& text) {
+    ListWindow::openText(text, this);
 }
 
 void MainWindow::query() {

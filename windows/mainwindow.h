@@ -29,12 +29,17 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private slots:
     void query();
     void clearResult();
     void endProgram();
     void showVersion();
+    void openListFile();
+    void openFiles(const QStringList& paths);
+    void openText(const QString& text);
 
 private:
     NumberField* m_numberField;

@@ -1,5 +1,6 @@
 #include "numberfield.h"
 
+#include "list/listformat.h"
 #include "lookup/writtennumber.h"
 
 #include <QAction>
@@ -10,6 +11,14 @@
 #include <QMimeData>
 
 namespace zunova::windows {
+
+QStringList localFiles(const QMimeData* data) {
+    QStringList files;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile())
+            files << url.toLocalFile();
+    return files;
+}
 
 NumberField::NumberField(QWidget* parent)
     : QLineEdit(parent) {
@@ -39,7 +48,12 @@ void NumberField::insertFitting(const QString& text) {
 void NumberField::pasteFrom(QClipboard::Mode mode) {
     if (isReadOnly())
         return;
-    insertFitting(lookup::digitsOfWrittenNumber(QGuiApplication::clipboard()->text(mode)));
+    const QString text = QGuiApplication::clipboard()->text(mode);
+    if (list::holdsSeveralNumbers(text)) {
+        emit listGiven(text);
+        return;
+    }
+    insertFitting(lookup::digitsOfWrittenNumber(text));
 }
 
 void NumberField::keyPressEvent(QKeyEvent* event) {
@@ -85,10 +99,34 @@ void NumberField::contextMenuEvent(QContextMenuEvent* event) {
     menu->popup(event->globalPos());
 }
 
+void NumberField::dragEnterEvent(QDragEnterEvent* event) {
+    if (!localFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+    else
+        QLineEdit::dragEnterEvent(event);
+}
+
+void NumberField::dragMoveEvent(QDragMoveEvent* event) {
+    if (!localFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+    else
+        QLineEdit::dragMoveEvent(event);
+}
+
 void NumberField::dropEvent(QDropEvent* event) {
+    if (const QStringList files = localFiles(event->mimeData()); !files.isEmpty()) {
+        event->acceptProposedAction();
+        emit filesGiven(files);
+        return;
+    }
     // A drag inside the box moves its own text; only text from elsewhere is a paste.
     if (isReadOnly() || event->source() == this || !event->mimeData()->hasText()) {
         QLineEdit::dropEvent(event);
+        return;
+    }
+    if (list::holdsSeveralNumbers(event->mimeData()->text())) {
+        event->acceptProposedAction();
+        emit listGiven(event->mimeData()->text());
         return;
     }
     deselect();

@@ -1,0 +1,34 @@
+// The list window as a whole process, for tools/bench-list.sh: opens the list in FILE, waits until
+// its table is there, saves it as OUT through the file dialog's seam and ends. Exit 0 when both
+// went through.
+// Usage: list_window FILE OUT (in the folder that holds k.dat and p.dat)
+#include "windows/filedialog.h"
+#include "windows/layout.h"
+#include "windows/listmodel.h"
+#include "windows/listwindow.h"
+#include "windows/messagebox.h"
+
+#include <QApplication>
+
+using namespace zunova::windows;
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() != 3)
+        return 2;
+    setUpApplication();
+    MessageBox::setAnswerInAdvance(true);
+    FileDialog::setAnswerInAdvance(true);
+    FileDialog::queueAnswer(arguments[2]);
+    QWidget owner;
+    ListWindow* window = ListWindow::openFile(arguments[1], &owner);
+    int done = 0;
+    QObject::connect(window, &ListWindow::workDone, [&] {
+        if (++done == 1 && window->model()->rowCount() > 0)
+            QMetaObject::invokeMethod(window->findChild<QWidget*>(QStringLiteral("save")), "click");
+        else
+            QApplication::exit(MessageBox::takeShown().isEmpty() && done == 2 ? 0 : 1);
+    });
+    return QApplication::exec();
+}

@@ -1,0 +1,203 @@
+#include "listdocument.h"
+
+#include "rowwriter.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <sys/mman.h>
+
+namespace zunova::list {
+namespace {
+
+constexpr qsizetype kProgressRows = 4096;
+constexpr qsizetype kWriteChunk = 1024 * 1024;
+
+bool sameAnswer(const lookup::Answer& a, const lookup::Answer& b) {
+    if (a.index() != b.index())
+        return false;
+    if (const auto* error = std::get_if<runtime::RuntimeError>(&a)) {
+        const auto& other = std::get<runtime::RuntimeError>(b);
+        return error->number() == other.number() && error->file() == other.file() &&
+               error->line() == other.line();
+    }
+    if (const auto* carrier = std::get_if<lookup::Carrier>(&a))
+        return *carrier == std::get<lookup::Carrier>(b);
+    return std::get<lookup::Warning>(a) == std::get<lookup::Warning>(b);
+}
+
+// A short write to a file means the disk is full (or the file too large): the rest is tried
+// once more, so the error shows.
+bool writeAll(QIODevice& out, QByteArrayView bytes) {
+    while (!bytes.isEmpty()) {
+        const qint64 written = out.write(bytes.data(), bytes.size());
+        if (written <= 0)
+            return false;
+        bytes = bytes.sliced(written);
+    }
+    return true;
+}
+
+} // namespace
+
+void adviseHugePages(void* start, std::size_t size) {
+    // Only whole huge pages inside the block; the advice is a hint, and failing it changes
+    // nothing but the speed.
+    constexpr std::uintptr_t kHuge = 2 * 1024 * 1024;
+    const auto begin = (reinterpret_cast<std::uintptr_t>(start) + kHuge - 1) & ~(kHuge - 1);
+    const auto end = (reinterpret_cast<std::uintptr_t>(start) + size) & ~(kHuge - 1);
+    if (end > begin)
+        ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+}
+
+ListDocument::Built ListDocument::build(const QByteArray& data, const Options& options,
+                                        lookup::RecordSource& records, Progress& progress) {
+    Built built;
+    const Detection detection =
+        detect(QByteArrayView(data).first(std::min(data.size(), kSampleBytes)),
+               data.size() <= kSampleBytes, options.encoding, options.column);
+    if (detection.problem != Problem::None) {
+        built.problem = detection.problem;
+        return built;
+    }
+    ListDocument document;
+    document.m_data = data;
+    document.m_format = detection.format;
+    const Format& format = document.m_format;
+    if (format.isUtf16()) {
+        Utf16Reader reader(format.encoding);
+        if (!reader.read(QByteArrayView(data).sliced(format.dataStart()), true,
+                         document.m_working)) {
+            built.problem = Problem::NotUtf16;
+            return built;
+        }
+    } else {
+        document.m_working = data; // shared, not copied
+        document.m_workingStart = format.dataStart();
+    }
+    const QByteArrayView working =
+        QByteArrayView(document.m_working).sliced(document.m_workingStart);
+    progress.total = working.size();
+    if (working.size() > kMaxBytes) {
+        built.tooManyRows = true;
+        return built;
+    }
+    // One row a line in most lists: room for them all at once, rather than copies as they come.
+    qsizetype lines = 1;
+    for (const char *p = working.data(), *end = p + working.size();
+         (p = static_cast<const char*>(std::memchr(p, '\n', std::size_t(end - p)))); ++p)
+        ++lines;
+    document.m_rows.reserve(std::size_t(std::min(lines, kMaxRows)));
+    adviseHugePages(document.m_rows.data(), document.m_rows.capacity() * sizeof(Row));
+
+    Codec codec(format.encoding);
+    quint16 last = kNoAnswer;
+    QString field;
+    QString rewritten;
+    RowReader reader(format.delimiter, format.numberColumn);
+    const RowReader::Status status = reader.read(working, true, [&](const list::Row& read) {
+        if (qsizetype(document.m_rows.size()) >= kMaxRows) {
+            built.tooManyRows = true;
+            return false;
+        }
+        Row row{quint32(read.offset),
+                quint32(read.content.size()),
+                quint32(read.line),
+                kNoAnswer,
+                quint16(std::min(read.fields, 0xffff)),
+                quint8(read.lineEnd.size())};
+        if (read.fields > 0 && format.header && document.m_headerIndex < 0) {
+            document.m_headerIndex = qsizetype(document.m_rows.size());
+        } else if (read.fields > 0) {
+            codec.decode(read.number, field);
+            const lookup::Answer answer = lookup::lookUp(numberOfField(field, rewritten), records);
+            if (last == kNoAnswer || !sameAnswer(document.m_answers[last], answer)) {
+                const auto known = std::find_if(
+                    document.m_answers.begin(), document.m_answers.end(),
+                    [&](const lookup::Answer& other) { return sameAnswer(other, answer); });
+                last = quint16(known - document.m_answers.begin());
+                if (known == document.m_answers.end()) {
+                    document.m_answers.push_back(answer);
+                    document.m_counts.push_back(0);
+                }
+            }
+            row.answer = last;
+            ++document.m_counts[last];
+        }
+        document.m_rows.push_back(row);
+        if (document.m_rows.size() % kProgressRows == 0) {
+            progress.done = read.offset;
+            return !progress.cancelled.load();
+        }
+        return true;
+    });
+    if (status == RowReader::Status::RowTooLong) {
+        built.problem = Problem::RowTooLong;
+        built.line = reader.rowLine();
+        return built;
+    }
+    if (built.tooManyRows)
+        return built;
+    if (status == RowReader::Status::Stopped) {
+        built.cancelled = true;
+        return built;
+    }
+    progress.done = working.size();
+    built.document = std::move(document);
+    return built;
+}
+
+QByteArrayView ListDocument::content(const Row& row) const {
+    return QByteArrayView(m_working).sliced(m_workingStart + row.offset, row.contentSize);
+}
+
+QStringList ListDocument::fields(const Row& row, Codec& codec) const {
+    QStringList out;
+    for (const QByteArray& field : splitFields(content(row), m_format.delimiter))
+        out << codec.decode(field);
+    return out;
+}
+
+QStringView ListDocument::carrierOf(qsizetype index) const {
+    if (index == m_headerIndex)
+        return kCarrierColumnName;
+    const quint16 answer = m_rows[std::size_t(index)].answer;
+    if (answer == kNoAnswer)
+        return {};
+    const auto* carrier = std::get_if<lookup::Carrier>(&m_answers[answer]);
+    return carrier ? QStringView(carrier->name) : QStringView();
+}
+
+bool ListDocument::write(QIODevice& out, Progress& progress) const {
+    RowWriter writer(m_format);
+    QByteArray buffer = writer.start();
+    progress.total = qint64(m_rows.size());
+    // Each answer's field once, not once a row.
+    std::vector<QByteArray> fields;
+    for (const lookup::Answer& answer : m_answers) {
+        const auto* carrier = std::get_if<lookup::Carrier>(&answer);
+        fields.push_back(carrier ? writer.carrierField(carrier->name).toByteArray() : QByteArray());
+    }
+    const QByteArray header = writer.carrierField(kCarrierColumnName).toByteArray();
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        const Row& row = m_rows[i];
+        const QByteArrayView whole = QByteArrayView(m_working).sliced(
+            m_workingStart + row.offset, row.contentSize + row.lineEndSize);
+        const QByteArrayView field = qsizetype(i) == m_headerIndex ? QByteArrayView(header)
+                                     : row.answer == kNoAnswer     ? QByteArrayView()
+                                                               : QByteArrayView(fields[row.answer]);
+        writer.appendEncoded(buffer, whole.first(row.contentSize), whole.sliced(row.contentSize),
+                             row.fields, field);
+        if (buffer.size() >= kWriteChunk || i + 1 == m_rows.size()) {
+            if (!writeAll(out, buffer))
+                return false;
+            buffer.resize(0);
+            progress.done = qint64(i + 1);
+            if (progress.cancelled)
+                return false;
+        }
+    }
+    return writeAll(out, buffer);
+}
+
+} // namespace zunova::list

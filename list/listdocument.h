@@ -1,0 +1,101 @@
+#pragma once
+
+#include "listformat.h"
+#include "rowreader.h"
+
+#include "lookup/query.h"
+#include "lookup/recordsource.h"
+
+#include <QByteArray>
+#include <QIODevice>
+#include <QStringList>
+
+#include <atomic>
+#include <optional>
+#include <vector>
+
+namespace zunova::list {
+
+// How far a long job has come, and whether to stop it: shared between a worker thread and the
+// window that shows it.
+struct Progress {
+    std::atomic<bool> cancelled{false};
+    std::atomic<qint64> done{0};
+    std::atomic<qint64> total{0};
+};
+
+// A list held whole in memory: the window's table. Rows are kept as places in the data, with
+// the index of their answer; the fields are read again only for the rows on screen.
+class ListDocument {
+public:
+    // An index into answers() for the header row and blank lines. A list has few answers: the
+    // carrier names, two warnings, error 13, and one error a data file.
+    static constexpr quint16 kNoAnswer = 0xffff;
+    // More rows or bytes than this are for the command line, which streams them.
+    static constexpr qsizetype kMaxRows = 10'000'000;
+    static constexpr qsizetype kMaxBytes = 0xffffffff;
+
+    struct Row {
+        quint32 offset; // of its content among the working bytes: a list is under 4 GiB
+        quint32 contentSize;
+        quint32 line;   // the line it starts on, from 1
+        quint16 answer; // index into answers(), or kNoAnswer
+        quint16 fields; // 0 for a blank line
+        quint8 lineEndSize;
+    };
+
+    struct Options {
+        std::optional<Encoding> encoding;
+        ColumnChoice column;
+    };
+
+    struct Built;
+    // Reads a list from the bytes of a file or of pasted text and answers every row's number
+    // through `records`, in order, as lookup::lookUp does. Stops early when `progress` is
+    // cancelled.
+    static Built build(const QByteArray& data, const Options& options,
+                       lookup::RecordSource& records, Progress& progress);
+
+    const Format& format() const { return m_format; }
+    const std::vector<Row>& rows() const { return m_rows; }
+    const std::vector<lookup::Answer>& answers() const { return m_answers; }
+    // How many rows got each answer, by index.
+    const std::vector<qint64>& counts() const { return m_counts; }
+    // The header row's index, or -1.
+    qsizetype headerIndex() const { return m_headerIndex; }
+    const QByteArray& data() const { return m_data; }
+
+    QByteArrayView content(const Row& row) const;
+    QStringList fields(const Row& row, Codec& codec) const;
+    // The carrier field a row gets: the carrier's name, the column's name in the header row,
+    // nothing for a warning or an error.
+    QStringView carrierOf(qsizetype index) const;
+
+    // Writes the rows with their carriers in the list's own format. False when cancelled or
+    // when `out` fails.
+    bool write(QIODevice& out, Progress& progress) const;
+
+private:
+    QByteArray m_data;    // as given
+    QByteArray m_working; // what the rows are read from: m_data itself, or UTF-16 as UTF-8
+    qsizetype m_workingStart = 0;
+    Format m_format;
+    std::vector<Row> m_rows;
+    qsizetype m_headerIndex = -1;
+    std::vector<lookup::Answer> m_answers;
+    std::vector<qint64> m_counts;
+};
+
+// Asks the kernel to back a large block with huge pages: a list of a million rows otherwise
+// takes thousands of page faults, which cost more than its lookups on a virtual machine.
+void adviseHugePages(void* start, std::size_t size);
+
+struct ListDocument::Built {
+    std::optional<ListDocument> document;
+    Problem problem = Problem::None;
+    qint64 line = 0; // where a RowTooLong starts
+    bool cancelled = false;
+    bool tooManyRows = false; // or bytes
+};
+
+} // namespace zunova::list

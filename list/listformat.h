@@ -1,0 +1,88 @@
+#pragma once
+
+#include "textcodec.h"
+
+#include <QByteArrayView>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <optional>
+
+namespace zunova::list {
+
+// Formats are decided from the first this many bytes of a list.
+inline constexpr qsizetype kSampleBytes = 1024 * 1024;
+// ...and from at most this many of its rows.
+inline constexpr int kSampleRows = 1000;
+
+// The number column the user asked for: a position (from 0) or a header's name. Neither: the
+// column in which most rows hold a number.
+struct ColumnChoice {
+    int position = -1;
+    QString name;
+};
+
+// Why the encoding found may be wrong.
+enum class EncodingDoubt {
+    None,
+    AsciiOnly,    // any encoding reads the file alike, but the carrier names need one
+    InvalidBytes, // neither UTF-8 nor Shift_JIS reads every byte
+};
+
+// How a list is written: what its rows are read with and written back in.
+struct Format {
+    Encoding encoding = Encoding::Utf8;
+    bool byteOrderMark = false; // the data start with the encoding's mark
+    EncodingDoubt doubt = EncodingDoubt::None;
+    char delimiter = 0;      // ',', '\t' or ';'; 0: one number a line
+    int numberColumn = 0;    // from 0
+    bool header = false;     // the first row names the columns
+    int width = 1;           // the field count most rows have
+    QStringList columnNames; // the header's fields; empty without a header
+
+    bool isUtf16() const { return encoding == Encoding::Utf16LE || encoding == Encoding::Utf16BE; }
+    // Where the rows start in the file's bytes: after the byte-order mark.
+    qsizetype dataStart() const { return byteOrderMark ? list::byteOrderMark(encoding).size() : 0; }
+    // The carrier column is added with the file's delimiter; a plain list gets a tab, as the
+    // command line answers numbers.
+    char outputDelimiter() const { return delimiter ? delimiter : '\t'; }
+};
+
+enum class Problem {
+    None,
+    Empty,          // no row at all (nothing, or only blank lines)
+    Binary,         // NUL or many control bytes, and no byte-order mark
+    NotUtf16,       // a byte-order mark says UTF-16, but the data are not
+    NoNumberColumn, // no column holds a telephone number in any row read
+    NoSuchColumn,   // the column asked for is in no row, or no header has its name
+    RowTooLong,     // a row longer than kMaxRowBytes
+};
+
+struct Detection {
+    Format format;
+    Problem problem = Problem::None;
+};
+
+// Decides a list's format from its first bytes: `sample` is the data's start (at most
+// kSampleBytes), `whole` when nothing follows it. A given encoding or column is used as it is.
+Detection detect(QByteArrayView sample, bool whole, std::optional<Encoding> encoding = {},
+                 const ColumnChoice& column = {});
+
+// Whether a field holds a telephone number: read as people write numbers, 10 or 11 digits that
+// begin with 0.
+bool holdsNumber(QStringView field);
+
+// Whether text holds more than one number: two lines or more with a number in some field.
+bool holdsSeveralNumbers(QStringView text);
+
+} // namespace zunova::list
+
+namespace zunova::list {
+
+// The text a number field is looked up as: read as people write numbers, so "090-1234-5678"
+// is 09012345678; any other text as it is. Plain digits are `field` itself; anything else is
+// written into `rewritten`.
+QStringView numberOfField(const QString& field, QString& rewritten);
+
+} // namespace zunova::list

@@ -1,0 +1,203 @@
+#include "rowreader.h"
+
+#include <csv.h>
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+namespace zunova::list {
+namespace {
+
+// libcsv's state between rows.
+constexpr int kRowNotBegun = 0;
+
+int isSpace(unsigned char c) {
+    return c == ' ' || c == '\t';
+}
+int isSpaceNotTab(unsigned char c) {
+    return c == ' ';
+}
+
+void initParser(csv_parser& parser, char delimiter) {
+    csv_init(&parser, 0);
+    csv_set_delim(&parser, static_cast<unsigned char>(delimiter));
+    csv_set_space_func(&parser, delimiter == '\t' ? isSpaceNotTab : isSpace);
+}
+
+bool isBlank(QByteArrayView content) {
+    return std::all_of(content.begin(), content.end(),
+                       [](char c) { return c == ' ' || c == '\t'; });
+}
+
+// The first CR or LF at or after `from`, or -1.
+qsizetype findLineEnd(QByteArrayView data, qsizetype from) {
+    const char* begin = data.data() + from;
+    const std::size_t size = std::size_t(data.size() - from);
+    const auto* lf = static_cast<const char*>(std::memchr(begin, '\n', size));
+    const std::size_t upTo = lf ? std::size_t(lf - begin) : size;
+    const auto* cr = static_cast<const char*>(std::memchr(begin, '\r', upTo));
+    const char* end = cr ? cr : lf;
+    return end ? from + (end - begin) : -1;
+}
+
+} // namespace
+
+struct RowReader::Parser {
+    csv_parser csv{};
+    explicit Parser(char delimiter) { initParser(csv, delimiter); }
+    ~Parser() { csv_free(&csv); }
+};
+
+RowReader::RowReader(char delimiter, int numberColumn)
+    : m_delimiter(delimiter)
+    , m_numberColumn(numberColumn)
+    , m_parser(delimiter ? std::make_unique<Parser>(delimiter) : nullptr) {}
+
+RowReader::~RowReader() = default;
+
+void RowReader::onField(void* field, std::size_t size, void* self) {
+    auto* reader = static_cast<RowReader*>(self);
+    if (reader->m_field == reader->m_numberColumn) {
+        reader->m_number.resize(0);
+        reader->m_number.append(static_cast<const char*>(field), qsizetype(size));
+        reader->m_hasNumber = true;
+    }
+    ++reader->m_field;
+}
+
+void RowReader::onRowEnd(int, void* self) {
+    auto* reader = static_cast<RowReader*>(self);
+    reader->m_rowEnded = true;
+    reader->m_rowFields = reader->m_field;
+    reader->m_field = 0;
+}
+
+bool RowReader::deliver(QByteArrayView whole, qsizetype lineEndSize, int fields, const Each& each) {
+    Row row;
+    row.content = whole.first(whole.size() - lineEndSize);
+    row.lineEnd = whole.last(lineEndSize);
+    row.offset = m_rowOffset;
+    row.line = m_rowLine;
+    // Nothing but spaces and tabs is a blank line, whatever the delimiter.
+    row.fields = isBlank(row.content) ? 0 : fields;
+    if (m_delimiter == 0)
+        row.number = row.fields > 0 ? row.content : QByteArrayView();
+    else if (m_hasNumber)
+        row.number = m_number;
+    const bool more = each(row);
+    m_pending.resize(0);
+    m_hasNumber = false;
+    m_rowEnded = false;
+    return more;
+}
+
+bool RowReader::takePiece(QByteArrayView piece, qsizetype lineEndSize, const Each& each) {
+    if (m_pending.isEmpty()) {
+        m_rowOffset = m_offset;
+        m_rowLine = m_line;
+    }
+    m_offset += piece.size();
+    m_line += lineEndSize > 0 ? 1 : 0;
+    if (m_delimiter == 0)
+        return deliver(piece, lineEndSize, 1, each);
+    csv_parse(&m_parser->csv, piece.data(), std::size_t(piece.size()), onField, onRowEnd, this);
+    if (m_rowEnded) {
+        if (m_pending.isEmpty())
+            return deliver(piece, lineEndSize, m_rowFields, each);
+        m_pending.append(piece);
+        return deliver(m_pending, lineEndSize, m_rowFields, each);
+    }
+    if (m_parser->csv.pstate == kRowNotBegun && m_pending.isEmpty())
+        return deliver(piece, lineEndSize, 0, each); // blank: libcsv skips it
+    m_pending.append(piece);
+    return true;
+}
+
+bool RowReader::finish(const Each& each) {
+    if (m_delimiter == 0)
+        return true;
+    csv_fini(&m_parser->csv, onField, onRowEnd, this);
+    if (m_rowEnded)
+        return deliver(m_pending, 0, m_rowFields, each);
+    if (!m_pending.isEmpty())
+        return deliver(m_pending, 0, 0, each);
+    return true;
+}
+
+RowReader::Status RowReader::read(QByteArrayView data, bool last, const Each& each) {
+    qsizetype start = 0;
+    const qsizetype size = data.size();
+    // A piece left over that ends in CR: a line end of its own unless LF comes next.
+    if (m_tail.endsWith('\r') && (size > 0 || last)) {
+        const bool crLf = size > 0 && data[0] == '\n';
+        if (crLf) {
+            m_tail.append('\n');
+            start = 1;
+        }
+        const QByteArray piece = std::exchange(m_tail, {});
+        if (!takePiece(piece, crLf ? 2 : 1, each))
+            return Status::Stopped;
+    }
+    while (start < size) {
+        const qsizetype end = findLineEnd(data, start);
+        if (end < 0)
+            break;
+        qsizetype after = end + 1;
+        if (data[end] == '\r') {
+            if (after == size && !last)
+                break; // LF may come in the next piece
+            if (after < size && data[after] == '\n')
+                ++after;
+        }
+        bool more;
+        if (m_tail.isEmpty()) {
+            more = takePiece(data.sliced(start, after - start), after - end, each);
+        } else {
+            m_tail.append(data.sliced(start, after - start));
+            const QByteArray piece = std::exchange(m_tail, {});
+            more = takePiece(piece, after - end, each);
+        }
+        if (!more)
+            return Status::Stopped;
+        start = after;
+        if (m_pending.size() > kMaxRowBytes)
+            return Status::RowTooLong;
+    }
+    if (start < size) {
+        m_tail.append(data.sliced(start));
+        if (m_tail.size() + m_pending.size() > kMaxRowBytes) {
+            if (m_pending.isEmpty())
+                m_rowLine = m_line;
+            return Status::RowTooLong;
+        }
+    }
+    if (!last)
+        return Status::Done;
+    if (!m_tail.isEmpty()) {
+        const QByteArray piece = std::exchange(m_tail, {});
+        if (!takePiece(piece, 0, each))
+            return Status::Stopped;
+    }
+    return finish(each) ? Status::Done : Status::Stopped;
+}
+
+QByteArrayList splitFields(QByteArrayView content, char delimiter) {
+    QByteArrayList fields;
+    if (delimiter == 0) {
+        fields << content.toByteArray();
+        return fields;
+    }
+    csv_parser parser{};
+    initParser(parser, delimiter);
+    auto onField = [](void* field, std::size_t size, void* list) {
+        static_cast<QByteArrayList*>(list)->append(
+            QByteArray(static_cast<const char*>(field), qsizetype(size)));
+    };
+    csv_parse(&parser, content.data(), std::size_t(content.size()), onField, nullptr, &fields);
+    csv_fini(&parser, onField, nullptr, &fields);
+    csv_free(&parser);
+    return fields;
+}
+
+} // namespace zunova::list

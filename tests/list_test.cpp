@@ -1,0 +1,291 @@
+// Lists: what a list's bytes are read as, and that writing the carrier back keeps every other
+// byte of every row.
+#include "list/listdocument.h"
+#include "list/listformat.h"
+#include "support/tempworkdir.h"
+
+#include <QBuffer>
+#include <QStringEncoder>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <vector>
+
+using namespace zunova::list;
+
+namespace {
+
+QByteArray shiftJis(const QString& text) {
+    return Codec(Encoding::ShiftJis).encode(text);
+}
+
+QByteArray utf16(const QString& text, Encoding encoding) {
+    QStringEncoder encoder(encoding == Encoding::Utf16LE ? QStringConverter::Utf16LE
+                                                         : QStringConverter::Utf16BE);
+    return byteOrderMark(encoding).toByteArray() + QByteArray(encoder.encode(text));
+}
+
+const QString kNames = QStringLiteral(u"氏名,電話\r\n田中,090-1234-5678\r\n佐藤,070-1220-5678\r\n");
+
+struct FormatCase {
+    const char* name;
+    QByteArray data;
+    std::optional<Encoding> given = std::nullopt;
+    ColumnChoice column = {};
+    // What is found: the problem, or the format.
+    Problem problem = Problem::None;
+    Encoding encoding = Encoding::Utf8;
+    EncodingDoubt doubt = EncodingDoubt::None;
+    char delimiter = ',';
+    int numberColumn = 1;
+    bool header = true;
+};
+
+std::vector<FormatCase> formatCases() {
+    const QByteArray sjis = shiftJis(kNames);
+    return {
+        // Encodings: a byte-order mark decides; else valid UTF-8, else Shift_JIS; ASCII alone
+        // leaves the carrier names' encoding in doubt.
+        {"UTF-8", kNames.toUtf8()},
+        {"UTF-8 with BOM", "\xEF\xBB\xBF" + kNames.toUtf8()},
+        {"Shift_JIS", sjis, {}, {}, Problem::None, Encoding::ShiftJis},
+        {"UTF-16LE with BOM",
+         utf16(kNames, Encoding::Utf16LE),
+         {},
+         {},
+         Problem::None,
+         Encoding::Utf16LE},
+        {"UTF-16BE with BOM",
+         utf16(kNames, Encoding::Utf16BE),
+         {},
+         {},
+         Problem::None,
+         Encoding::Utf16BE},
+        {"ASCII only",
+         "09012345678\n07012205678\n",
+         {},
+         {},
+         Problem::None,
+         Encoding::Utf8,
+         EncodingDoubt::AsciiOnly,
+         0,
+         0,
+         false},
+        {"neither UTF-8 nor Shift_JIS",
+         sjis + "\xFF\xFF,09012345678\r\n",
+         {},
+         {},
+         Problem::None,
+         Encoding::ShiftJis,
+         EncodingDoubt::InvalidBytes},
+        {"Shift_JIS given", sjis, Encoding::ShiftJis, {}, Problem::None, Encoding::ShiftJis},
+        {"UTF-16 without its mark, given",
+         utf16(kNames, Encoding::Utf16LE).mid(2),
+         Encoding::Utf16LE,
+         {},
+         Problem::None,
+         Encoding::Utf16LE},
+        {"odd UTF-16", utf16(kNames, Encoding::Utf16LE) + "x", {}, {}, Problem::NotUtf16},
+        {"lone surrogate",
+         utf16(QStringLiteral("0901234567\n") + QChar(0xD800), Encoding::Utf16LE),
+         {},
+         {},
+         Problem::NotUtf16},
+        {"binary",
+         QByteArray("\x7f"
+                    "ELF\x02\x01\x01\0\0\0",
+                    10),
+         {},
+         {},
+         Problem::Binary},
+        {"empty", "", {}, {}, Problem::Empty},
+        {"blank lines only", " \r\n\t\n", {}, {}, Problem::Empty},
+        // Delimiters, quoting, the number column and the header.
+        {"tabs",
+         "a\t09012345678\nb\t07012205678\n",
+         {},
+         {},
+         Problem::None,
+         Encoding::Utf8,
+         EncodingDoubt::AsciiOnly,
+         '\t',
+         1,
+         false},
+        {"semicolons",
+         "tel;a;b\n090 1234 5678;x;y\n",
+         {},
+         {},
+         Problem::None,
+         Encoding::Utf8,
+         EncodingDoubt::AsciiOnly,
+         ';',
+         0,
+         true},
+        {"quoted line break and delimiter",
+         "\"x\r\ny, z\",\"09012345678\"\r\n\"w\",\"07012205678\"\r\n",
+         {},
+         {},
+         Problem::None,
+         Encoding::Utf8,
+         EncodingDoubt::AsciiOnly,
+         ',',
+         1,
+         false},
+        {"one quoted column",
+         "\"09012345678\"\n\"07012205678\"\n",
+         {},
+         {},
+         Problem::None,
+         Encoding::Utf8,
+         EncodingDoubt::AsciiOnly,
+         ',',
+         0,
+         false},
+        {"one number a line, written",
+         "tel\n090-1234-5678\n(070) 1220 5678\n",
+         {},
+         {},
+         Problem::None,
+         Encoding::Utf8,
+         EncodingDoubt::AsciiOnly,
+         0,
+         0,
+         true},
+        {"the column most rows have a number in; its first row has none: a header",
+         "09012345678,id\n1,09012345678\n2,07012205678\n",
+         {},
+         {},
+         Problem::None,
+         Encoding::Utf8,
+         EncodingDoubt::AsciiOnly,
+         ',',
+         1,
+         true},
+        {"uneven rows",
+         "a,b,09012345678\nc,07012205678\nd,e,09012345678,f\ng,h,07012205678\n",
+         {},
+         {},
+         Problem::None,
+         Encoding::Utf8,
+         EncodingDoubt::AsciiOnly,
+         ',',
+         2,
+         false},
+        {"no number anywhere", "a,b\nc,d\n", {}, {}, Problem::NoNumberColumn},
+        {"column by position",
+         kNames.toUtf8(),
+         {},
+         {0, {}},
+         Problem::None,
+         Encoding::Utf8,
+         EncodingDoubt::None,
+         ',',
+         0,
+         true},
+        {"column by name", kNames.toUtf8(), {}, {-1, QStringLiteral(u"電話")}},
+        {"no column of that name",
+         kNames.toUtf8(),
+         {},
+         {-1, QStringLiteral("x")},
+         Problem::NoSuchColumn},
+        {"no row that long", kNames.toUtf8(), {}, {7, {}}, Problem::NoSuchColumn},
+    };
+}
+
+TEST(ListFormat, EncodingsDelimitersColumnsAndHeaders) {
+    for (const FormatCase& c : formatCases()) {
+        SCOPED_TRACE(c.name);
+        const Detection found = detect(c.data, true, c.given, c.column);
+        ASSERT_EQ(found.problem, c.problem);
+        if (c.problem != Problem::None)
+            continue;
+        EXPECT_EQ(found.format.encoding, c.encoding);
+        EXPECT_EQ(found.format.doubt, c.doubt);
+        EXPECT_EQ(found.format.delimiter, c.delimiter);
+        EXPECT_EQ(found.format.numberColumn, c.numberColumn);
+        EXPECT_EQ(found.format.header, c.header);
+        EXPECT_EQ(found.format.byteOrderMark, encodingOfByteOrderMark(c.data) == c.encoding);
+    }
+}
+
+// Answers every number: code 1 for any block.
+class EveryBlock : public zunova::lookup::RecordSource {
+public:
+    std::optional<qint16> codeOf(const QString&, int, int) override { return 1; }
+};
+
+// Reads the list, adds the carrier, writes it; then takes out what was added and expects the
+// original bytes.
+TEST(ListDocument, WritesEveryRowBackWithOnlyTheCarrierAdded) {
+    std::vector<std::pair<const char*, QByteArray>> lists;
+    for (const FormatCase& c : formatCases())
+        if (c.problem == Problem::None && !c.given && c.column.position < 0)
+            lists.emplace_back(c.name, c.data);
+    lists.emplace_back("no final line end, lone CR, blank line",
+                       "09012345678\r07012205678\n\n \n09012345678");
+    lists.emplace_back("unclosed quote at the end", "a,09012345678\nb,\"07012205678\n\nc");
+    lists.emplace_back("Shift_JIS trail bytes like \\ and |",
+                       shiftJis(QStringLiteral(u"表,能,09012345678\n｜ソ,ー,07012205678\n")));
+    EveryBlock records;
+    for (const auto& [name, data] : lists) {
+        SCOPED_TRACE(name);
+        Progress progress;
+        const auto built = ListDocument::build(data, {}, records, progress);
+        ASSERT_TRUE(built.document);
+        const ListDocument& list = *built.document;
+        QBuffer out;
+        out.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(list.write(out, progress));
+        QByteArray written = out.data();
+        const Format& format = list.format();
+        QByteArray original = data;
+        ASSERT_TRUE(written.startsWith(byteOrderMark(format.encoding)) || !format.byteOrderMark);
+        written.remove(0, format.dataStart());
+        original.remove(0, format.dataStart());
+        if (format.isUtf16()) {
+            QByteArray utf8;
+            ASSERT_TRUE(Utf16Reader(format.encoding).read(written, true, utf8));
+            written = utf8;
+            utf8.clear();
+            ASSERT_TRUE(Utf16Reader(format.encoding).read(original, true, utf8));
+            original = utf8;
+        }
+        // Each row: its content, the delimiters and the carrier added, its line end.
+        QByteArray kept;
+        qsizetype at = 0;
+        int carriers = 0;
+        for (const ListDocument::Row& row : list.rows()) {
+            const QByteArrayView content = list.content(row);
+            ASSERT_EQ(QByteArrayView(written).sliced(at, content.size()), content);
+            at += content.size();
+            const QByteArrayView lineEnd =
+                QByteArrayView(original).sliced(row.offset + row.contentSize, row.lineEndSize);
+            const qsizetype end = lineEnd.isEmpty() ? written.size() : written.indexOf(lineEnd, at);
+            ASSERT_GE(end, at);
+            const QString added = Codec(format.encoding).decode(written.mid(at, end - at));
+            if (row.fields > 0) {
+                ASSERT_TRUE(added.startsWith(QChar(format.outputDelimiter())))
+                    << added.toStdString();
+                carriers += added.contains(QStringLiteral(u"ＮＴＴドコモ")) ? 1 : 0;
+            } else {
+                EXPECT_EQ(added, QString());
+            }
+            kept += content.toByteArray() + lineEnd.toByteArray();
+            at = end + lineEnd.size();
+        }
+        EXPECT_EQ(at, written.size());
+        EXPECT_EQ(kept, original);
+        EXPECT_GT(carriers, 0);
+    }
+}
+
+TEST(ListFormat, SeveralNumbersMakeAList) {
+    EXPECT_TRUE(holdsSeveralNumbers(QStringLiteral("090-1234-5678\r\n07012205678")));
+    EXPECT_TRUE(holdsSeveralNumbers(QStringLiteral("a,\"09012345678\"\nb\t07012205678\n")));
+    EXPECT_FALSE(holdsSeveralNumbers(QStringLiteral("090-1234-5678\n")));
+    EXPECT_FALSE(holdsSeveralNumbers(QStringLiteral("09012345678 07012205678")));
+    EXPECT_FALSE(holdsSeveralNumbers(QStringLiteral("0901234\n0701220\n")));
+}
+
+} // namespace

@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Lists against the floor `zunova -`: the same random 090/070 numbers, one a line in a file, each
+# a whole process against the sample data, start included:
+#   zunova -  < numbers       the floor: one answer a line
+#   zunova --csv numbers      the rows with the carrier added                  (goal: 1.5x)
+#   list_window numbers out   the list window: the table there, then saved     (goal: 2x)
+# Runs alternate, so a burst of load on a shared machine hits all three; best and median
+# reported, with the load average.
+# Usage: tools/bench-list.sh [numbers, default 1000000] [runs, default 5]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+count=${1:-1000000}
+runs=${2:-5}
+
+cmake --preset bench >/dev/null
+cmake --build --preset bench -j"$(nproc)" --target zunova list_window >/dev/null
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp samples/k.dat samples/p.dat "$work"/
+
+XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=offscreen /usr/bin/python3 - "$PWD/build/bench" "$work" "$count" "$runs" <<'PYTHON'
+import os
+import random
+import statistics
+import subprocess
+import sys
+import time
+
+build, work, count, runs = sys.argv[1], sys.argv[2], int(sys.argv[3]), int(sys.argv[4])
+zunova = os.path.join(build, "app", "zunova")
+window = os.path.join(build, "bench", "list_window")
+rng = random.Random(18)
+listing = os.path.join(work, "numbers.txt")
+with open(listing, "w") as f:
+    f.write("\n".join(rng.choice(("090", "070")) + "%08d" % rng.randrange(10**8)
+                      for _ in range(count)) + "\n")
+
+
+def timed(command, stdin=None):
+    with open(stdin or os.devnull, "rb") as source, open(os.path.join(work, "out"), "wb") as sink:
+        start = time.perf_counter()
+        done = subprocess.run(command, stdin=source, stdout=sink, cwd=work)
+        seconds = time.perf_counter() - start
+    if done.returncode not in (0, 1):
+        sys.exit("bench-list: %s failed with status %d" % (command, done.returncode))
+    return seconds
+
+
+cases = [("zunova -", [zunova, "-"], listing),
+         ("zunova --csv", [zunova, "--csv", listing], None),
+         ("list window, shown and saved", [window, listing, os.path.join(work, "saved.txt")], None)]
+times = {name: [] for name, _, _ in cases}
+for _ in range(runs):
+    for name, command, stdin in cases:
+        times[name].append(timed(command, stdin))
+with open(os.path.join(work, "saved.txt"), "rb") as saved:
+    lines = saved.read().count(b"\n")
+if lines != count:
+    sys.exit("bench-list: the window saved %d lines, not %d" % (lines, count))
+
+print("%d random 090/070 numbers from a file, whole processes, %d runs each" % (count, runs))
+print("load average: %s" % open("/proc/loadavg").read().strip())
+floor = times["zunova -"]
+for name, _, _ in cases:
+    best, median = min(times[name]), statistics.median(times[name])
+    print("%-30s best %7.3f s   median %7.3f s   ratio best %.2fx, median %.2fx"
+          % (name, best, median, best / min(floor), median / statistics.median(floor)))
+for name, goal in (("zunova --csv", 1.5), ("list window, shown and saved", 2.0)):
+    ratio = statistics.median(times[name]) / statistics.median(floor)
+    print("%s: %.2fx of zunova - (median); goal %.1fx: %s"
+          % (name, ratio, goal, "met" if ratio <= goal else "not met"))
+PYTHON

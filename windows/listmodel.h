@@ -1,0 +1,53 @@
+#pragma once
+
+#include "list/listdocument.h"
+#include "list/rowwriter.h"
+
+#include <QAbstractTableModel>
+#include <QStringList>
+
+#include <memory>
+#include <unordered_map>
+
+namespace zunova::windows {
+
+// The list window's table: a list's rows with the carrier and a note column added. Rows are
+// read from the document when they are shown, so a long list costs no more than its document.
+class ListModel : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    explicit ListModel(QObject* parent = nullptr);
+    ~ListModel() override;
+
+    void setDocument(std::shared_ptr<const list::ListDocument> document);
+    const list::ListDocument* document() const { return m_document.get(); }
+    std::shared_ptr<const list::ListDocument> sharedDocument() const { return m_document; }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    int carrierColumn() const { return m_fieldColumns; }
+    int noteColumn() const { return m_fieldColumns + 1; }
+    // The column names of the list's fields: the header's, or 1列目, 2列目...
+    QStringList fieldNames() const;
+    // The whole table as tab-separated text, header first, as spreadsheets paste it.
+    QString tabSeparated() const;
+    // How many rows got each carrier, warnings and errors, in one line.
+    QString counts() const;
+
+private:
+    qsizetype documentRow(int row) const;
+    const QStringList& fieldsOf(int row) const;
+    QString noteOf(int row) const;
+
+    std::shared_ptr<const list::ListDocument> m_document;
+    int m_fieldColumns = 0;
+    std::unique_ptr<list::Codec> m_codec;
+    // The fields of rows shown lately: a screenful or two, never the whole list.
+    mutable std::unordered_map<int, QStringList> m_shown;
+};
+
+} // namespace zunova::windows
