@@ -6,20 +6,25 @@
 #include "list/rowwriter.h"
 #include "lookup/query.h"
 #include "lookup/readonceindex.h"
+#include "lookup/writtennumber.h"
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace zunova::console {
 namespace {
 
 constexpr qsizetype kReadSize = 1024 * 1024;
+constexpr qsizetype kHandOverSize = 64 * 1024;
 
 QString systemError(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
@@ -174,8 +179,23 @@ int addCarriers(const ListRequest& request, Output& out) {
     QByteArray line;
     QString field;
     QString rewritten;
-    auto each = [&](const list::Row& row) {
+    // Each carrier's field in the list's encoding, found by the address of its name: the same
+    // few names come back for every row.
+    std::vector<std::pair<const char16_t*, QByteArrayView>> carrierFields;
+    auto carrierField = [&](const char16_t* name) {
+        for (const auto& [known, field] : carrierFields)
+            if (known == name)
+                return field;
+        carrierFields.emplace_back(name, writer.carrierField(QStringView(name)));
+        return carrierFields.back().second;
+    };
+    // Rows are collected here and handed to the output in large pieces, at once where a person
+    // watches or a message must follow its row.
+    auto handOver = [&] {
+        out.append(line);
         line.resize(0);
+    };
+    auto each = [&](const list::Row& row) {
         QString trouble;
         if (row.fields == 0) {
             writer.append(line, row.content, row.lineEnd, 0, {});
@@ -183,12 +203,18 @@ int addCarriers(const ListRequest& request, Output& out) {
             headerDone = true;
             writer.append(line, row.content, row.lineEnd, row.fields, list::kCarrierColumnName);
         } else {
-            codec.decode(row.number, field);
-            const QStringView number = list::numberOfField(field, rewritten);
+            char16_t digits[11];
+            QStringView number;
+            if (lookup::elevenAsciiDigits(row.number, digits)) {
+                number = QStringView(digits, 11);
+            } else {
+                codec.decode(row.number, field);
+                number = list::numberOfField(field, rewritten);
+            }
             const lookup::Answer answer = lookup::lookUp(number, records);
             const auto* carrier = std::get_if<lookup::Carrier>(&answer);
-            writer.append(line, row.content, row.lineEnd, row.fields,
-                          carrier ? QStringView(carrier->name) : QStringView());
+            writer.appendEncoded(line, row.content, row.lineEnd, row.fields,
+                                 carrier ? carrierField(carrier->name) : QByteArrayView());
             if (!carrier) {
                 const auto* warning = std::get_if<lookup::Warning>(&answer);
                 trouble = displayed(number.toString()) + QStringLiteral(": ") +
@@ -196,8 +222,10 @@ int addCarriers(const ListRequest& request, Output& out) {
                                    : describe(std::get<runtime::RuntimeError>(answer)));
             }
         }
-        out.append(line);
-        out.endLine();
+        if (line.size() >= kHandOverSize || out.interactive()) {
+            handOver();
+            out.endLine();
+        }
         if (row.fields > 0 && row.fields != format.width)
             trouble += (trouble.isEmpty() ? QString() : QStringLiteral("; ")) +
                        QStringLiteral("%1 fields where most rows have %2")
@@ -206,6 +234,7 @@ int addCarriers(const ListRequest& request, Output& out) {
         if (!trouble.isEmpty()) {
             allAnswered = false;
             // The rows stay in order with the messages, also where both go to one log.
+            handOver();
             out.flush();
             printMessage(name + u':' + QString::number(row.line) + QStringLiteral(": ") + trouble);
         }
@@ -220,8 +249,10 @@ int addCarriers(const ListRequest& request, Output& out) {
         QByteArrayView working = chunk;
         if (utf16) {
             converted.resize(0);
-            if (!utf16->read(chunk, atEnd, converted))
+            if (!utf16->read(chunk, atEnd, converted)) {
+                handOver();
                 return fail(problemText(list::Problem::NotUtf16));
+            }
             working = converted;
         }
         status = reader.read(working, atEnd, each);
@@ -229,10 +260,13 @@ int addCarriers(const ListRequest& request, Output& out) {
             break;
         chunk.resize(0);
         got = input.read(chunk, kReadSize);
-        if (got < 0)
+        if (got < 0) {
+            handOver();
             return fail(systemError(errno));
+        }
         atEnd = got == 0;
     }
+    handOver();
     if (status == list::RowReader::Status::RowTooLong) {
         out.flush();
         printMessage(name + u':' + QString::number(reader.rowLine()) +

@@ -26,10 +26,9 @@ public:
     // A line of standard input. Eleven ASCII digits, the usual case, go straight to the query;
     // anything else is decoded and read as a pasted number.
     bool answerLine(QByteArrayView line) {
-        if (line.size() != 11 || !std::ranges::all_of(line, isAsciiDigit))
-            return answer(decodeKeepingBytes(line));
         char16_t number[11];
-        std::ranges::copy(line, number);
+        if (!lookup::elevenAsciiDigits(line, number))
+            return answer(decodeKeepingBytes(line));
         return print(line, lookup::lookUp(QStringView(number, 11), m_records),
                      [&] { return QString::fromLatin1(line); });
     }
@@ -44,8 +43,6 @@ public:
     bool allAnswered() const { return m_allAnswered; }
 
 private:
-    static bool isAsciiDigit(char c) { return c >= '0' && c <= '9'; }
-
     template <typename Given>
     bool print(QByteArrayView echo, const lookup::Answer& answer, Given given) {
         m_out.append(echo);

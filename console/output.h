@@ -42,6 +42,8 @@ public:
     void flush();
 
     bool failed() const { return m_failedErrno != 0; }
+    // A person is watching: each answer is written as soon as it ends.
+    bool interactive() const { return m_interactive; }
 
     // Writes what is left and says whether everything reached its file. If not, says why on
     // standard error; a reader that closed the pipe early (| head) made its choice and gets no

@@ -2,6 +2,8 @@
 
 #include "rowwriter.h"
 
+#include "lookup/writtennumber.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -109,8 +111,15 @@ ListDocument::Built ListDocument::build(const QByteArray& data, const Options& o
         if (read.fields > 0 && format.header && document.m_headerIndex < 0) {
             document.m_headerIndex = qsizetype(document.m_rows.size());
         } else if (read.fields > 0) {
-            codec.decode(read.number, field);
-            const lookup::Answer answer = lookup::lookUp(numberOfField(field, rewritten), records);
+            char16_t digits[11];
+            QStringView number;
+            if (lookup::elevenAsciiDigits(read.number, digits)) {
+                number = QStringView(digits, 11);
+            } else {
+                codec.decode(read.number, field);
+                number = numberOfField(field, rewritten);
+            }
+            const lookup::Answer answer = lookup::lookUp(number, records);
             if (last == kNoAnswer || !sameAnswer(document.m_answers[last], answer)) {
                 const auto known = std::find_if(
                     document.m_answers.begin(), document.m_answers.end(),

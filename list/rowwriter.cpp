@@ -2,6 +2,9 @@
 
 #include <csv.h>
 
+#include <algorithm>
+#include <cstring>
+
 namespace zunova::list {
 namespace {
 
@@ -26,10 +29,18 @@ QByteArray RowWriter::start() const {
 }
 
 QByteArrayView RowWriter::carrierField(QStringView text) {
+    // The query names carriers by the same fixed texts every time: the same address is the same
+    // name, no comparison needed.
+    for (const auto& [name, bytes] : m_fields)
+        if (name.constData() == text.data() && name.size() == text.size())
+            return bytes;
     for (const auto& [name, bytes] : m_fields)
         if (name == text)
             return bytes;
-    m_fields.emplace_back(text.toString(), m_codec.encode(text));
+    // Kept by the caller's characters (fixed texts outlive the writer), so the address matches.
+    m_fields.emplace_back(
+        QString::fromRawData(reinterpret_cast<const QChar*>(text.data()), text.size()),
+        m_codec.encode(text));
     return m_fields.back().second;
 }
 
@@ -44,23 +55,25 @@ void RowWriter::appendEncoded(QByteArray& out, QByteArrayView content, QByteArra
     QByteArray& row = m_utf16 ? m_row : out;
     if (m_utf16)
         row.resize(0);
-    row.append(content);
-    if (fields > 0) {
-        const char delimiter = m_format.outputDelimiter();
-        for (int i = fields; i < m_format.width; ++i)
-            row.append(delimiter);
-        row.append(delimiter);
-        if (m_format.delimiter != 0 && lastFieldQuoted(content)) {
-            const qsizetype at = row.size();
-            row.resize(at + 2 * field.size() + 2);
-            const std::size_t written = csv_write(row.data() + at, std::size_t(row.size() - at),
-                                                  field.data(), std::size_t(field.size()));
-            row.resize(at + qsizetype(written));
-        } else {
-            row.append(field);
-        }
-    }
-    row.append(lineEnd);
+    const bool quoted = fields > 0 && m_format.delimiter != 0 && lastFieldQuoted(content);
+    const qsizetype delimiters = fields > 0 ? std::max(m_format.width - fields, 0) + 1 : 0;
+    const qsizetype added = fields > 0 ? (quoted ? 2 * field.size() + 2 : field.size()) : 0;
+    // One resize for the whole row, then plain copies: rows come by the million.
+    qsizetype at = row.size();
+    row.resize(at + content.size() + delimiters + added + lineEnd.size());
+    char* p = row.data() + at;
+    // Pieces of a row are a few bytes: a loop beats a call.
+    auto copy = [&](QByteArrayView bytes) {
+        p = std::copy(bytes.begin(), bytes.end(), p);
+    };
+    copy(content);
+    p = std::fill_n(p, delimiters, m_format.outputDelimiter());
+    if (quoted)
+        p += csv_write(p, std::size_t(added), field.data(), std::size_t(field.size()));
+    else
+        copy(field);
+    copy(lineEnd);
+    row.truncate(p - row.constData());
     if (m_utf16)
         m_utf16->write(row, out);
 }

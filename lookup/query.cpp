@@ -8,7 +8,7 @@ namespace zunova::lookup {
 
 // By their texts: a text written in two places need not lie at one address.
 bool Carrier::operator==(const Carrier& other) const {
-    return std::u16string_view(name) == std::u16string_view(other.name);
+    return name == other.name || std::u16string_view(name) == std::u16string_view(other.name);
 }
 
 bool Warning::operator==(const Warning& other) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
@@ -10,5 +11,11 @@ namespace zunova::lookup {
 // separators (spaces, hyphens, dashes and minus signs of any width, the long-vowel marks that
 // stand in for a hyphen in Japanese text, dots, parentheses). Any other text comes back as it is.
 QString digitsOfWrittenNumber(QStringView text);
+
+// The usual case of a number given as bytes (a line of standard input, a field of a list):
+// eleven ASCII digits, which read as themselves and are the same bytes in every encoding the
+// program reads. Copies them into `digits` for the query, without decoding or rewriting; false
+// for anything else.
+bool elevenAsciiDigits(QByteArrayView bytes, char16_t (&digits)[11]);
 
 } // namespace zunova::lookup
