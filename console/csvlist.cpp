@@ -6,7 +6,6 @@
 #include "list/rowwriter.h"
 #include "lookup/query.h"
 #include "lookup/readonceindex.h"
-#include "lookup/writtennumber.h"
 
 #include <QFile>
 
@@ -169,7 +168,7 @@ int addCarriers(const ListRequest& request, Output& out) {
     }
 
     list::RowWriter writer(format);
-    list::Codec codec(format.encoding);
+    list::NumberFields numbers(format.encoding);
     list::RowReader reader(format.delimiter, format.numberColumn);
     lookup::ReadOnceIndex records;
     std::unique_ptr<list::Utf16Reader> utf16;
@@ -177,8 +176,6 @@ int addCarriers(const ListRequest& request, Output& out) {
         utf16 = std::make_unique<list::Utf16Reader>(format.encoding);
     bool headerDone = !format.header;
     QByteArray line;
-    QString field;
-    QString rewritten;
     // Each carrier's field in the list's encoding, found by the address of its name: the same
     // few names come back for every row.
     std::vector<std::pair<const char16_t*, QByteArrayView>> carrierFields;
@@ -203,14 +200,7 @@ int addCarriers(const ListRequest& request, Output& out) {
             headerDone = true;
             writer.append(line, row.content, row.lineEnd, row.fields, list::kCarrierColumnName);
         } else {
-            char16_t digits[11];
-            QStringView number;
-            if (lookup::elevenAsciiDigits(row.number, digits)) {
-                number = QStringView(digits, 11);
-            } else {
-                codec.decode(row.number, field);
-                number = list::numberOfField(field, rewritten);
-            }
+            const QStringView number = numbers.read(row.number);
             const lookup::Answer answer = lookup::lookUp(number, records);
             const auto* carrier = std::get_if<lookup::Carrier>(&answer);
             writer.appendEncoded(line, row.content, row.lineEnd, row.fields,

@@ -2,8 +2,6 @@
 
 #include "rowwriter.h"
 
-#include "lookup/writtennumber.h"
-
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -92,10 +90,8 @@ ListDocument::Built ListDocument::build(const QByteArray& data, const Options& o
     document.m_rows.reserve(std::size_t(std::min(lines, kMaxRows)));
     adviseHugePages(document.m_rows.data(), document.m_rows.capacity() * sizeof(Row));
 
-    Codec codec(format.encoding);
+    NumberFields numbers(format.encoding);
     quint16 last = kNoAnswer;
-    QString field;
-    QString rewritten;
     RowReader reader(format.delimiter, format.numberColumn);
     const RowReader::Status status = reader.read(working, true, [&](const list::Row& read) {
         if (qsizetype(document.m_rows.size()) >= kMaxRows) {
@@ -111,15 +107,7 @@ ListDocument::Built ListDocument::build(const QByteArray& data, const Options& o
         if (read.fields > 0 && format.header && document.m_headerIndex < 0) {
             document.m_headerIndex = qsizetype(document.m_rows.size());
         } else if (read.fields > 0) {
-            char16_t digits[11];
-            QStringView number;
-            if (lookup::elevenAsciiDigits(read.number, digits)) {
-                number = QStringView(digits, 11);
-            } else {
-                codec.decode(read.number, field);
-                number = numberOfField(field, rewritten);
-            }
-            const lookup::Answer answer = lookup::lookUp(number, records);
+            const lookup::Answer answer = lookup::lookUp(numbers.read(read.number), records);
             if (last == kNoAnswer || !sameAnswer(document.m_answers[last], answer)) {
                 const auto known = std::find_if(
                     document.m_answers.begin(), document.m_answers.end(),

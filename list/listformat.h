@@ -85,4 +85,20 @@ namespace zunova::list {
 // written into `rewritten`.
 QStringView numberOfField(const QString& field, QString& rewritten);
 
+// A row's number field as the text the query is given: eleven ASCII digits as they are, the
+// usual case, without decoding; anything else decoded from the list's encoding and read by
+// numberOfField. What read() returns stays valid until its next call.
+class NumberFields {
+public:
+    explicit NumberFields(Encoding encoding)
+        : m_codec(encoding) {}
+    QStringView read(QByteArrayView bytes);
+
+private:
+    Codec m_codec;
+    QString m_field;
+    QString m_rewritten;
+    char16_t m_digits[11] = {};
+};
+
 } // namespace zunova::list
