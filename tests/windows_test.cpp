@@ -408,15 +408,19 @@ private slots:
         // The prefix warning empties both, once the box is closed.
         m_numberField->setText(QStringLiteral("08012345678"));
         QString labelWhileBoxOpen;
-        const SeenBox seen =
-            answerModals([&] { QTest::keyClick(m_numberField, Qt::Key_Return); },
-                         [&](QWidget*) { labelWhileBoxOpen = m_carrierLabel->text(); });
+        QString entryWhileBoxOpen;
+        const SeenBox seen = answerModals([&] { QTest::keyClick(m_numberField, Qt::Key_Return); },
+                                          [&](QWidget*) {
+                                              labelWhileBoxOpen = m_carrierLabel->text();
+                                              entryWhileBoxOpen = m_numberField->text();
+                                          });
         QCOMPARE(seen.count, 1);
         QCOMPARE(seen.title, QStringLiteral("Zunova"));
         QCOMPARE(seen.text, QStringLiteral(u"移動電話の番号ではありません。"));
         QCOMPARE(seen.icon, QMessageBox::Warning);
         QVERIFY(seen.allModal);
         QCOMPARE(labelWhileBoxOpen, QStringLiteral(u"ドコモ"));
+        QCOMPARE(entryWhileBoxOpen, QStringLiteral("08012345678"));
         QCOMPARE(m_numberField->text(), QString());
         QCOMPARE(m_carrierLabel->text(), QString());
     }
