@@ -214,9 +214,7 @@ QStringView numberOfField(const QString& field, QString& rewritten) {
     return rewritten;
 }
 
-QStringView NumberFields::read(QByteArrayView bytes) {
-    if (lookup::elevenAsciiDigits(bytes, m_digits))
-        return QStringView(m_digits, 11);
+QStringView NumberFields::decodeAndRead(QByteArrayView bytes) {
     m_codec.decode(bytes, m_field);
     return numberOfField(m_field, m_rewritten);
 }

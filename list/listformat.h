@@ -2,6 +2,8 @@
 
 #include "textcodec.h"
 
+#include "lookup/writtennumber.h"
+
 #include <QByteArrayView>
 #include <QString>
 #include <QStringList>
@@ -92,9 +94,15 @@ class NumberFields {
 public:
     explicit NumberFields(Encoding encoding)
         : m_codec(encoding) {}
-    QStringView read(QByteArrayView bytes);
+    QStringView read(QByteArrayView bytes) {
+        if (lookup::elevenAsciiDigits(bytes, m_digits))
+            return QStringView(m_digits, 11);
+        return decodeAndRead(bytes);
+    }
 
 private:
+    QStringView decodeAndRead(QByteArrayView bytes);
+
     Codec m_codec;
     QString m_field;
     QString m_rewritten;

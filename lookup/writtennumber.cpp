@@ -46,15 +46,4 @@ QString digitsOfWrittenNumber(QStringView text) {
     return digits.isEmpty() ? text.toString() : digits;
 }
 
-bool elevenAsciiDigits(QByteArrayView bytes, char16_t (&digits)[11]) {
-    if (bytes.size() != 11)
-        return false;
-    for (int i = 0; i < 11; ++i) {
-        if (bytes[i] < '0' || bytes[i] > '9')
-            return false;
-        digits[i] = char16_t(bytes[i]);
-    }
-    return true;
-}
-
 } // namespace zunova::lookup

@@ -16,6 +16,15 @@ QString digitsOfWrittenNumber(QStringView text);
 // eleven ASCII digits, which read as themselves and are the same bytes in every encoding the
 // program reads. Copies them into `digits` for the query, without decoding or rewriting; false
 // for anything else.
-bool elevenAsciiDigits(QByteArrayView bytes, char16_t (&digits)[11]);
+inline bool elevenAsciiDigits(QByteArrayView bytes, char16_t (&digits)[11]) {
+    if (bytes.size() != 11)
+        return false;
+    for (int i = 0; i < 11; ++i) {
+        if (bytes[i] < '0' || bytes[i] > '9')
+            return false;
+        digits[i] = char16_t(bytes[i]);
+    }
+    return true;
+}
 
 } // namespace zunova::lookup
