@@ -12,7 +12,6 @@
 
 #include <cerrno>
 #include <csignal>
-#include <cstring>
 
 namespace zunova::console {
 namespace {
@@ -138,8 +137,7 @@ int runMode(const QStringList& arguments, ClosedStreams closed, Output& out) {
         if (!request)
             return usageError(why);
         if (request->file == u'-' && closed.input) {
-            printMessage(QStringLiteral("standard input: ") +
-                         QString::fromLocal8Bit(std::strerror(EBADF)));
+            printSystemError(QStringLiteral("standard input"), EBADF);
             return 1;
         }
         return addCarriers(*request, out);

@@ -141,8 +141,7 @@ int lookUpNumbers(const QStringList& numbers, Output& out, bool inputClosed) {
             return answers.answerLine(line);
         });
         if (!readAll) {
-            printMessage(QStringLiteral("standard input: ") +
-                         QString::fromLocal8Bit(std::strerror(errno)));
+            printSystemError(QStringLiteral("standard input"), errno);
             return 1;
         }
         if (out.failed())

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <unistd.h>
 
 namespace zunova::console {
@@ -104,11 +105,9 @@ bool Output::finish() {
     if (!failed())
         return true;
     if (m_closedAtStart)
-        printMessage(QStringLiteral("standard output: ") +
-                     QString::fromLocal8Bit(std::strerror(EBADF)));
+        printSystemError(QStringLiteral("standard output"), EBADF);
     else if (m_failedErrno != EPIPE)
-        printMessage(QStringLiteral("write error: ") +
-                     QString::fromLocal8Bit(std::strerror(m_failedErrno)));
+        printSystemError(QStringLiteral("write error"), m_failedErrno);
     return false;
 }
 
@@ -116,6 +115,10 @@ void printLine(const QString& text) {
     const QByteArray bytes = (text + u'\n').toUtf8();
     // Standard error is unbuffered: one call keeps the line whole.
     std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stderr);
+}
+
+void printSystemError(const QString& what, int error) {
+    printMessage(what + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(error)));
 }
 
 void printMessage(const QString& text) {

@@ -67,6 +67,8 @@ private:
 // One line on standard error, prefixed "zunova: ". Failures to write it are ignored: there is
 // nowhere left to report them.
 void printMessage(const QString& text);
+// "zunova: WHAT: REASON" on standard error, the reason being the system's text for `error`.
+void printSystemError(const QString& what, int error);
 // One line on standard error as it stands ("FILE:LINE: text", which editors can jump to).
 void printLine(const QString& text);
 
