@@ -22,8 +22,7 @@
 namespace zunova::console {
 namespace {
 
-constexpr qsizetype kReadSize = 1024 * 1024;
-constexpr qsizetype kHandOverSize = 64 * 1024;
+constexpr qsizetype kReadSize = 64 * 1024;
 
 QString systemError(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
@@ -186,47 +185,58 @@ int addCarriers(const ListRequest& request, Output& out) {
         carrierFields.emplace_back(name, writer.carrierField(QStringView(name)));
         return carrierFields.back().second;
     };
-    // Rows are collected here and handed to the output in large pieces, at once where a person
-    // watches or a message must follow its row.
-    auto handOver = [&] {
+    // Rows are written straight into the output where they need no re-encoding; a UTF-16 row
+    // goes through `line`.
+    auto write = [&](const list::Row& row, int fields, QByteArrayView field) {
+        if (writer.writesInPlace()) {
+            if (char* to =
+                    out.room(writer.roomFor(row.content, row.lineEnd, format.width, field))) {
+                out.commit(writer.write(to, row.content, row.lineEnd, fields, field));
+                return;
+            }
+        }
+        writer.appendEncoded(line, row.content, row.lineEnd, fields, field);
         out.append(line);
         line.resize(0);
     };
-    auto each = [&](const list::Row& row) {
+    // What went wrong with a row, after the row itself: kept out of the way of the rows that
+    // are answered, which are nearly all.
+    auto report = [&](const list::Row& row, QStringView number, const lookup::Answer* answer) {
         QString trouble;
-        if (row.fields == 0) {
-            writer.append(line, row.content, row.lineEnd, 0, {});
-        } else if (!headerDone) {
-            headerDone = true;
-            writer.append(line, row.content, row.lineEnd, row.fields, list::kCarrierColumnName);
-        } else {
-            const QStringView number = numbers.read(row.number);
-            const lookup::Answer answer = lookup::lookUp(number, records);
-            const auto* carrier = std::get_if<lookup::Carrier>(&answer);
-            writer.appendEncoded(line, row.content, row.lineEnd, row.fields,
-                                 carrier ? carrierField(carrier->name) : QByteArrayView());
-            if (!carrier) {
-                const auto* warning = std::get_if<lookup::Warning>(&answer);
-                trouble = displayed(number.toString()) + QStringLiteral(": ") +
-                          (warning ? lookup::fixedText(warning->text)
-                                   : describe(std::get<runtime::RuntimeError>(answer)));
-            }
+        if (answer && !std::holds_alternative<lookup::Carrier>(*answer)) {
+            const auto* warning = std::get_if<lookup::Warning>(answer);
+            trouble = displayed(number.toString()) + QStringLiteral(": ") +
+                      (warning ? lookup::fixedText(warning->text)
+                               : describe(std::get<runtime::RuntimeError>(*answer)));
         }
-        if (line.size() >= kHandOverSize || out.interactive()) {
-            handOver();
-            out.endLine();
-        }
-        if (row.fields > 0 && row.fields != format.width)
+        if (row.fields != format.width)
             trouble += (trouble.isEmpty() ? QString() : QStringLiteral("; ")) +
                        QStringLiteral("%1 fields where most rows have %2")
                            .arg(row.fields)
                            .arg(format.width);
-        if (!trouble.isEmpty()) {
-            allAnswered = false;
-            // The rows stay in order with the messages, also where both go to one log.
-            handOver();
-            out.flush();
-            printMessage(name + u':' + QString::number(row.line) + QStringLiteral(": ") + trouble);
+        allAnswered = false;
+        // The rows stay in order with the messages, also where both go to one log.
+        out.flush();
+        printMessage(name + u':' + QString::number(row.line) + QStringLiteral(": ") + trouble);
+    };
+    auto each = [&](const list::Row& row) {
+        if (row.fields == 0) {
+            write(row, 0, {});
+            out.endLine();
+        } else if (!headerDone) {
+            headerDone = true;
+            write(row, row.fields, carrierField(list::kCarrierColumnName));
+            out.endLine();
+            if (row.fields != format.width)
+                report(row, {}, nullptr);
+        } else {
+            const QStringView number = numbers.read(row.number);
+            const lookup::Answer answer = lookup::lookUp(number, records);
+            const auto* carrier = std::get_if<lookup::Carrier>(&answer);
+            write(row, row.fields, carrier ? carrierField(carrier->name) : QByteArrayView());
+            out.endLine();
+            if (!carrier || row.fields != format.width)
+                report(row, number, &answer);
         }
         return !out.failed();
     };
@@ -239,10 +249,8 @@ int addCarriers(const ListRequest& request, Output& out) {
         QByteArrayView working = chunk;
         if (utf16) {
             converted.resize(0);
-            if (!utf16->read(chunk, atEnd, converted)) {
-                handOver();
+            if (!utf16->read(chunk, atEnd, converted))
                 return fail(problemText(list::Problem::NotUtf16));
-            }
             working = converted;
         }
         status = reader.read(working, atEnd, each);
@@ -250,13 +258,10 @@ int addCarriers(const ListRequest& request, Output& out) {
             break;
         chunk.resize(0);
         got = input.read(chunk, kReadSize);
-        if (got < 0) {
-            handOver();
+        if (got < 0)
             return fail(systemError(errno));
-        }
         atEnd = got == 0;
     }
-    handOver();
     if (status == list::RowReader::Status::RowTooLong) {
         out.flush();
         printMessage(name + u':' + QString::number(reader.rowLine()) +

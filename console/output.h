@@ -37,6 +37,14 @@ public:
         }
     }
     void append(QStringView text); // as UTF-8
+    // Room to write up to `size` bytes in place, then commit() with the end of what was written;
+    // null where a piece that large does not fit, or output has failed (append() it instead).
+    char* room(qsizetype size) {
+        if (m_used + size > kBufferSize && size <= kBufferSize)
+            flush();
+        return m_used + size <= kBufferSize && !failed() ? m_buffer.get() + m_used : nullptr;
+    }
+    void commit(const char* end) { m_used = end - m_buffer.get(); }
     // Ends one answer: written at once on a terminal, else when the buffer is full.
     void endLine();
     void flush();

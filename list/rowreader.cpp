@@ -81,26 +81,39 @@ bool RowReader::deliver(QByteArrayView whole, qsizetype lineEndSize, int fields,
     row.line = m_rowLine;
     // Nothing but spaces and tabs is a blank line, whatever the delimiter.
     row.fields = isBlank(row.content) ? 0 : fields;
-    if (m_delimiter == 0)
-        row.number = row.fields > 0 ? row.content : QByteArrayView();
-    else if (m_hasNumber)
+    if (m_hasNumber)
         row.number = m_number;
     const bool more = each(row);
-    m_pending.resize(0);
+    if (!m_pending.isEmpty()) // a call a row otherwise, and rows come by the million
+        m_pending.resize(0);
     m_hasNumber = false;
     m_rowEnded = false;
     return more;
 }
 
+bool RowReader::takeLine(QByteArrayView whole, qsizetype lineEndSize, const Each& each) {
+    Row row;
+    row.content = whole.first(whole.size() - lineEndSize);
+    row.lineEnd = whole.last(lineEndSize);
+    row.offset = m_offset;
+    row.line = m_line;
+    row.fields = isBlank(row.content) ? 0 : 1;
+    if (row.fields > 0)
+        row.number = row.content;
+    m_offset += whole.size();
+    m_line += lineEndSize > 0 ? 1 : 0;
+    return each(row);
+}
+
 bool RowReader::takePiece(QByteArrayView piece, qsizetype lineEndSize, const Each& each) {
+    if (m_delimiter == 0)
+        return takeLine(piece, lineEndSize, each);
     if (m_pending.isEmpty()) {
         m_rowOffset = m_offset;
         m_rowLine = m_line;
     }
     m_offset += piece.size();
     m_line += lineEndSize > 0 ? 1 : 0;
-    if (m_delimiter == 0)
-        return deliver(piece, lineEndSize, 1, each);
     csv_parse(&m_parser->csv, piece.data(), std::size_t(piece.size()), onField, onRowEnd, this);
     if (m_rowEnded) {
         if (m_pending.isEmpty())

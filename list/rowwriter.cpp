@@ -15,6 +15,28 @@ bool lastFieldQuoted(QByteArrayView content) {
     return content.endsWith('"');
 }
 
+template <std::size_t size> void copyFixed(char* to, const char* from) {
+    std::memcpy(to, from, size); // a known size: a few moves, no call
+}
+
+// Copies the few bytes of a row's piece without a call to memcpy, which costs more than the
+// copy at this size: two overlapping copies of a fixed size cover any length up to twice it.
+Q_ALWAYS_INLINE char* copyShort(char* to, QByteArrayView bytes) {
+    const char* from = bytes.data();
+    const qsizetype n = bytes.size();
+    if (n > 32)
+        std::memcpy(to, from, std::size_t(n));
+    else if (n >= 16)
+        copyFixed<16>(to, from), copyFixed<16>(to + n - 16, from + n - 16);
+    else if (n >= 8)
+        copyFixed<8>(to, from), copyFixed<8>(to + n - 8, from + n - 8);
+    else if (n >= 4)
+        copyFixed<4>(to, from), copyFixed<4>(to + n - 4, from + n - 4);
+    else if (n > 0)
+        to[0] = from[0], to[n / 2] = from[n / 2], to[n - 1] = from[n - 1];
+    return to + n;
+}
+
 } // namespace
 
 RowWriter::RowWriter(const Format& format)
@@ -55,27 +77,26 @@ void RowWriter::appendEncoded(QByteArray& out, QByteArrayView content, QByteArra
     QByteArray& row = m_utf16 ? m_row : out;
     if (m_utf16)
         row.resize(0);
+    const qsizetype at = row.size();
+    row.resize(at + roomFor(content, lineEnd, m_format.width, field));
+    row.truncate(write(row.data() + at, content, lineEnd, fields, field) - row.constData());
+    if (m_utf16)
+        m_utf16->write(row, out);
+}
+
+char* RowWriter::write(char* p, QByteArrayView content, QByteArrayView lineEnd, int fields,
+                       QByteArrayView field) const {
     const bool quoted = fields > 0 && m_format.delimiter != 0 && lastFieldQuoted(content);
     const qsizetype delimiters = fields > 0 ? std::max(m_format.width - fields, 0) + 1 : 0;
     const qsizetype added = fields > 0 ? (quoted ? 2 * field.size() + 2 : field.size()) : 0;
-    // One resize for the whole row, then plain copies: rows come by the million.
-    qsizetype at = row.size();
-    row.resize(at + content.size() + delimiters + added + lineEnd.size());
-    char* p = row.data() + at;
-    // Pieces of a row are a few bytes: a loop beats a call.
-    auto copy = [&](QByteArrayView bytes) {
-        p = std::copy(bytes.begin(), bytes.end(), p);
-    };
-    copy(content);
-    p = std::fill_n(p, delimiters, m_format.outputDelimiter());
+    p = copyShort(p, content);
+    for (qsizetype i = 0; i < delimiters; ++i)
+        *p++ = m_format.outputDelimiter();
     if (quoted)
         p += csv_write(p, std::size_t(added), field.data(), std::size_t(field.size()));
     else
-        copy(field);
-    copy(lineEnd);
-    row.truncate(p - row.constData());
-    if (m_utf16)
-        m_utf16->write(row, out);
+        p = copyShort(p, field);
+    return copyShort(p, lineEnd);
 }
 
 } // namespace zunova::list

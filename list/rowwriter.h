@@ -33,6 +33,15 @@ public:
     // The same with the carrier already in the file's encoding (carrierField).
     void appendEncoded(QByteArray& out, QByteArrayView content, QByteArrayView lineEnd, int fields,
                        QByteArrayView carrier);
+    // The same written straight into memory with room for roomFor() bytes, where the rows
+    // need no re-encoding (writesInPlace()); returns the end of what was written.
+    bool writesInPlace() const { return !m_utf16; }
+    static qsizetype roomFor(QByteArrayView content, QByteArrayView lineEnd, int width,
+                             QByteArrayView carrier) {
+        return content.size() + width + 2 * carrier.size() + 2 + lineEnd.size();
+    }
+    char* write(char* to, QByteArrayView content, QByteArrayView lineEnd, int fields,
+                QByteArrayView carrier) const;
     // A carrier's text in the file's encoding (UTF-8 for UTF-16 files, which are written
     // through it).
     QByteArrayView carrierField(QStringView text);
