@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <sys/mman.h>
+#include <utility>
 
 namespace zunova::list {
 namespace {
@@ -91,7 +93,27 @@ ListDocument::Built ListDocument::build(const QByteArray& data, const Options& o
     adviseHugePages(document.m_rows.data(), document.m_rows.capacity() * sizeof(Row));
 
     NumberFields numbers(format.encoding);
-    quint16 last = kNoAnswer;
+    // Each carrier's answer by the address of its name: the same few names come back for every
+    // row, and comparing their texts would cost more than the lookup.
+    std::vector<std::pair<const char16_t*, quint16>> carriers;
+    auto indexOf = [&](const lookup::Answer& answer) {
+        const auto* carrier = std::get_if<lookup::Carrier>(&answer);
+        if (carrier)
+            for (const auto& [name, index] : carriers)
+                if (name == carrier->name)
+                    return index;
+        const auto known =
+            std::find_if(document.m_answers.begin(), document.m_answers.end(),
+                         [&](const lookup::Answer& other) { return sameAnswer(other, answer); });
+        const auto index = quint16(known - document.m_answers.begin());
+        if (known == document.m_answers.end()) {
+            document.m_answers.push_back(answer);
+            document.m_counts.push_back(0);
+        }
+        if (carrier)
+            carriers.emplace_back(carrier->name, index);
+        return index;
+    };
     RowReader reader(format.delimiter, format.numberColumn);
     const RowReader::Status status = reader.read(working, true, [&](const list::Row& read) {
         if (qsizetype(document.m_rows.size()) >= kMaxRows) {
@@ -107,19 +129,8 @@ ListDocument::Built ListDocument::build(const QByteArray& data, const Options& o
         if (read.fields > 0 && format.header && document.m_headerIndex < 0) {
             document.m_headerIndex = qsizetype(document.m_rows.size());
         } else if (read.fields > 0) {
-            const lookup::Answer answer = lookup::lookUp(numbers.read(read.number), records);
-            if (last == kNoAnswer || !sameAnswer(document.m_answers[last], answer)) {
-                const auto known = std::find_if(
-                    document.m_answers.begin(), document.m_answers.end(),
-                    [&](const lookup::Answer& other) { return sameAnswer(other, answer); });
-                last = quint16(known - document.m_answers.begin());
-                if (known == document.m_answers.end()) {
-                    document.m_answers.push_back(answer);
-                    document.m_counts.push_back(0);
-                }
-            }
-            row.answer = last;
-            ++document.m_counts[last];
+            row.answer = indexOf(lookup::lookUp(numbers.read(read.number), records));
+            ++document.m_counts[row.answer];
         }
         document.m_rows.push_back(row);
         if (document.m_rows.size() % kProgressRows == 0) {
@@ -167,7 +178,6 @@ QStringView ListDocument::carrierOf(qsizetype index) const {
 
 bool ListDocument::write(QIODevice& out, Progress& progress) const {
     RowWriter writer(m_format);
-    QByteArray buffer = writer.start();
     progress.total = qint64(m_rows.size());
     // Each answer's field once, not once a row.
     std::vector<QByteArray> fields;
@@ -176,25 +186,55 @@ bool ListDocument::write(QIODevice& out, Progress& progress) const {
         fields.push_back(carrier ? writer.carrierField(carrier->name).toByteArray() : QByteArray());
     }
     const QByteArray header = writer.carrierField(kCarrierColumnName).toByteArray();
+    // Rows are written in place into a chunk, and the chunk to `out` when the next row may not
+    // fit; a UTF-16 row, or one larger than a chunk, is encoded on its own first.
+    const auto chunk = std::make_unique_for_overwrite<char[]>(std::size_t(kWriteChunk));
+    qsizetype used = 0;
+    auto flush = [&] {
+        return writeAll(out, QByteArrayView(chunk.get(), std::exchange(used, 0)));
+    };
+    auto add = [&](QByteArrayView bytes) {
+        if (used + bytes.size() > kWriteChunk && !flush())
+            return false;
+        if (bytes.size() > kWriteChunk)
+            return writeAll(out, bytes);
+        if (!bytes.isEmpty())
+            std::memcpy(chunk.get() + used, bytes.data(), std::size_t(bytes.size()));
+        used += bytes.size();
+        return true;
+    };
+    if (!add(writer.start()))
+        return false;
+    QByteArray encoded;
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
         const Row& row = m_rows[i];
         const QByteArrayView whole = QByteArrayView(m_working).sliced(
             m_workingStart + row.offset, row.contentSize + row.lineEndSize);
+        const QByteArrayView content = whole.first(row.contentSize);
+        const QByteArrayView lineEnd = whole.sliced(row.contentSize);
         const QByteArrayView field = qsizetype(i) == m_headerIndex ? QByteArrayView(header)
                                      : row.answer == kNoAnswer     ? QByteArrayView()
                                                                : QByteArrayView(fields[row.answer]);
-        writer.appendEncoded(buffer, whole.first(row.contentSize), whole.sliced(row.contentSize),
-                             row.fields, field);
-        if (buffer.size() >= kWriteChunk || i + 1 == m_rows.size()) {
-            if (!writeAll(out, buffer))
+        const qsizetype room = RowWriter::roomFor(content, lineEnd, m_format.width, field);
+        if (writer.writesInPlace() && room <= kWriteChunk) {
+            if (used + room > kWriteChunk && !flush())
                 return false;
-            buffer.resize(0);
+            used =
+                writer.write(chunk.get() + used, content, lineEnd, row.fields, field) - chunk.get();
+        } else {
+            writer.appendEncoded(encoded, content, lineEnd, row.fields, field);
+            if (!add(encoded))
+                return false;
+            encoded.resize(0);
+        }
+        if ((i + 1) % kProgressRows == 0) {
             progress.done = qint64(i + 1);
             if (progress.cancelled)
                 return false;
         }
     }
-    return writeAll(out, buffer);
+    progress.done = qint64(m_rows.size());
+    return flush();
 }
 
 } // namespace zunova::list
