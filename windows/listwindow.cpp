@@ -192,28 +192,31 @@ void runJob(ListWindow::Job& job) {
 } // namespace
 
 ListWindow* ListWindow::openFile(const QString& path, QWidget* owner) {
-    auto* window = new ListWindow(owner, path, QFileInfo(path).fileName());
+    auto* window = new ListWindow(owner, path, QFileInfo(path).fileName(), {}, true, {});
     window->show();
-    window->startLoad({}, true, {});
     return window;
 }
 
 ListWindow* ListWindow::openText(const QString& text, QWidget* owner) {
-    auto* window = new ListWindow(owner, QString(), QStringLiteral(u"貼り付けた一覧"));
-    window->show();
     list::ListDocument::Options options;
     options.encoding = list::Encoding::Utf8;
     // Saved as UTF-8 with a byte-order mark, which spreadsheet programs read as UTF-8.
-    window->startLoad(list::byteOrderMark(list::Encoding::Utf8).toByteArray() + text.toUtf8(),
-                      false, options);
+    auto* window = new ListWindow(
+        owner, QString(), QStringLiteral(u"貼り付けた一覧"),
+        list::byteOrderMark(list::Encoding::Utf8).toByteArray() + text.toUtf8(), false, options);
+    window->show();
     return window;
 }
 
-ListWindow::ListWindow(QWidget* owner, const QString& path, const QString& name)
+ListWindow::ListWindow(QWidget* owner, const QString& path, const QString& name,
+                       const QByteArray& data, bool fromFile,
+                       const list::ListDocument::Options& readOptions)
     : QDialog(owner, Qt::Window)
     , m_path(path)
     , m_name(name)
     , m_records(std::make_shared<lookup::ReadOnceIndex>()) {
+    // Its end is handled by the event loop, which runs only once the window is built.
+    launch(loadJob(data, fromFile, readOptions));
     setObjectName(QStringLiteral("ListWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral(u"%1 - キャリア一覧").arg(name));
@@ -315,31 +318,41 @@ ListWindow::ListWindow(QWidget* owner, const QString& path, const QString& name)
     connect(m_close, &QPushButton::clicked, this, &ListWindow::close);
     connect(m_encodingBox, &QComboBox::activated, this, &ListWindow::chooseEncoding);
     connect(m_columnBox, &QComboBox::activated, this, &ListWindow::chooseColumn);
-    setWorking(false);
+    setWorking(true);
 }
 
 ListWindow::~ListWindow() {
     stopWork();
 }
 
-void ListWindow::startLoad(const QByteArray& data, bool fromFile,
-                           const list::ListDocument::Options& options) {
+std::shared_ptr<ListWindow::Job>
+ListWindow::loadJob(const QByteArray& data, bool fromFile,
+                    const list::ListDocument::Options& options) const {
     auto job = std::make_shared<Job>();
     job->fromFile = fromFile;
     job->path = m_path.isEmpty() ? m_name : m_path;
     job->data = data;
     job->options = options;
     job->records = m_records;
-    startJob(std::move(job));
+    return job;
+}
+
+void ListWindow::startLoad(const QByteArray& data, bool fromFile,
+                           const list::ListDocument::Options& options) {
+    startJob(loadJob(data, fromFile, options));
 }
 
 void ListWindow::startJob(std::shared_ptr<Job> job) {
     m_focusBefore = focusWidget();
+    launch(std::move(job));
+    setWorking(true);
+}
+
+void ListWindow::launch(std::shared_ptr<Job> job) {
     m_job = std::move(job);
     m_thread = QThread::create([job = m_job] { runJob(*job); });
     m_thread->setParent(this);
     connect(m_thread, &QThread::finished, this, &ListWindow::finishWork);
-    setWorking(true);
     m_thread->start();
 }
 

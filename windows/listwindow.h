@@ -70,10 +70,15 @@ private slots:
     void finishWork();
 
 private:
-    ListWindow(QWidget* owner, const QString& path, const QString& name);
+    // Starts reading the list given before it builds its controls, so both go on at once.
+    ListWindow(QWidget* owner, const QString& path, const QString& name, const QByteArray& data,
+               bool fromFile, const list::ListDocument::Options& options);
+    std::shared_ptr<Job> loadJob(const QByteArray& data, bool fromFile,
+                                 const list::ListDocument::Options& options) const;
     void startLoad(const QByteArray& data, bool fromFile,
                    const list::ListDocument::Options& options);
     void startJob(std::shared_ptr<Job> job);
+    void launch(std::shared_ptr<Job> job); // on a thread of its own
     void stopWork();
     void setWorking(bool working);
     void showDocument(std::shared_ptr<const list::ListDocument> document);
