@@ -35,8 +35,10 @@ int openWindow(int argc, char* argv[]) {
     }
     const std::string module =
         (executable.parent_path() / ZUNOVA_WINDOW_MODULE).lexically_normal().string();
-    // Never closed: Qt's libraries keep state until the process ends.
-    void* const handle = ::dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL | kOwnScopeFirst);
+    // Never closed: Qt's libraries keep state until the process ends. Bound as a program's
+    // libraries are at its start, each as it was linked: the module and Qt at once, the others'
+    // functions when first called, not every one of them before the window can open.
+    void* const handle = ::dlopen(module.c_str(), RTLD_LAZY | RTLD_LOCAL | kOwnScopeFirst);
     const auto run =
         handle ? reinterpret_cast<RunWindow>(::dlsym(handle, kRunWindowSymbol)) : nullptr;
     if (!run) {
