@@ -89,6 +89,8 @@ ListDocument::Built ListDocument::build(const QByteArray& data, const Options& o
     for (const char *p = working.data(), *end = p + working.size();
          (p = static_cast<const char*>(std::memchr(p, '\n', std::size_t(end - p)))); ++p)
         ++lines;
+    if (progress.rowsExpected)
+        progress.rowsExpected(lines - (working.endsWith('\n') ? 1 : 0) - (format.header ? 1 : 0));
     document.m_rows.reserve(std::size_t(std::min(lines, kMaxRows)));
     adviseHugePages(document.m_rows.data(), document.m_rows.capacity() * sizeof(Row));
 

@@ -27,18 +27,60 @@ ListModel::ListModel(QObject* parent)
 
 ListModel::~ListModel() = default;
 
-void ListModel::setDocument(std::shared_ptr<const list::ListDocument> document) {
+void ListModel::expectRows(int count) {
+    if (m_document || count <= 0 || m_rows == count)
+        return;
     beginResetModel();
+    m_rows = count;
+    endResetModel();
+}
+
+void ListModel::setDocument(std::shared_ptr<const list::ListDocument> document) {
+    if (!m_document && m_rows > 0 && document) {
+        fillInExpectedRows(std::move(document));
+        return;
+    }
+    beginResetModel();
+    take(std::move(document));
+    m_rows = m_document ? rowsOf(*m_document) : 0;
+    m_columns = m_document ? m_fieldColumns + 2 : 0;
+    endResetModel();
+}
+
+void ListModel::fillInExpectedRows(std::shared_ptr<const list::ListDocument> document) {
+    // The rows first, while they have no contents to read; then the document and its columns.
+    const int rows = rowsOf(*document);
+    if (rows < m_rows) {
+        beginRemoveRows({}, rows, m_rows - 1);
+        m_rows = rows;
+        endRemoveRows();
+    } else if (rows > m_rows) {
+        beginInsertRows({}, m_rows, rows - 1);
+        m_rows = rows;
+        endInsertRows();
+    }
+    take(std::move(document));
+    beginInsertColumns({}, 0, m_fieldColumns + 1);
+    m_columns = m_fieldColumns + 2;
+    endInsertColumns();
+    if (m_rows > 0)
+        emit headerDataChanged(Qt::Vertical, 0, m_rows - 1);
+}
+
+int ListModel::rowsOf(const list::ListDocument& document) {
+    return int(document.rows().size()) - (document.headerIndex() >= 0 ? 1 : 0);
+}
+
+void ListModel::take(std::shared_ptr<const list::ListDocument> document) {
     m_document = std::move(document);
     m_shown.clear();
     m_fieldColumns = 0;
-    if (m_document) {
-        m_codec = std::make_unique<list::Codec>(m_document->format().encoding);
-        m_fieldColumns = int(m_document->format().columnNames.size());
-        for (const auto& row : m_document->rows())
-            m_fieldColumns = std::max(m_fieldColumns, int(row.fields));
-    }
-    endResetModel();
+    if (!m_document)
+        return;
+    m_codec = std::make_unique<list::Codec>(m_document->format().encoding);
+    m_fieldColumns = int(m_document->format().columnNames.size());
+    for (const auto& row : m_document->rows())
+        m_fieldColumns = std::max(m_fieldColumns, int(row.fields));
 }
 
 qsizetype ListModel::documentRow(int row) const {
@@ -47,13 +89,11 @@ qsizetype ListModel::documentRow(int row) const {
 }
 
 int ListModel::rowCount(const QModelIndex& parent) const {
-    if (parent.isValid() || !m_document)
-        return 0;
-    return int(m_document->rows().size()) - (m_document->headerIndex() >= 0 ? 1 : 0);
+    return parent.isValid() ? 0 : m_rows;
 }
 
 int ListModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() || !m_document ? 0 : m_fieldColumns + 2;
+    return parent.isValid() ? 0 : m_columns;
 }
 
 const QStringList& ListModel::fieldsOf(int row) const {

@@ -20,6 +20,10 @@ public:
     explicit ListModel(QObject* parent = nullptr);
     ~ListModel() override;
 
+    // Rows without their contents yet, while a list is read: the view makes room for them
+    // then, not once the list is there. Only while the model has no document.
+    void expectRows(int count);
+    // The rows expected are filled in where their count was right.
     void setDocument(std::shared_ptr<const list::ListDocument> document);
     const list::ListDocument* document() const { return m_document.get(); }
     std::shared_ptr<const list::ListDocument> sharedDocument() const { return m_document; }
@@ -43,8 +47,17 @@ private:
     const QStringList& fieldsOf(int row) const;
     QString noteOf(int row) const;
 
+    void fillInExpectedRows(std::shared_ptr<const list::ListDocument> document);
+    // The document's rows in the table: the header row is the table's header.
+    static int rowsOf(const list::ListDocument& document);
+    void take(std::shared_ptr<const list::ListDocument> document);
+
     std::shared_ptr<const list::ListDocument> m_document;
     int m_fieldColumns = 0;
+    // What the views were told: rows and columns change one at a time when rows expected are
+    // filled in.
+    int m_rows = 0;
+    int m_columns = 0;
     std::unique_ptr<list::Codec> m_codec;
     // The fields of rows shown lately: a screenful or two, never the whole list.
     mutable std::unordered_map<int, QStringList> m_shown;

@@ -325,15 +325,25 @@ ListWindow::~ListWindow() {
     stopWork();
 }
 
-std::shared_ptr<ListWindow::Job>
-ListWindow::loadJob(const QByteArray& data, bool fromFile,
-                    const list::ListDocument::Options& options) const {
+std::shared_ptr<ListWindow::Job> ListWindow::loadJob(const QByteArray& data, bool fromFile,
+                                                     const list::ListDocument::Options& options) {
     auto job = std::make_shared<Job>();
     job->fromFile = fromFile;
     job->path = m_path.isEmpty() ? m_name : m_path;
     job->data = data;
     job->options = options;
     job->records = m_records;
+    // The table makes room for the rows while they are read. The window outlives the thread
+    // (it waits for it as it goes), and the event is dropped if the window has gone meanwhile.
+    job->progress.rowsExpected = [this, reading = job.get()](qint64 rows) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, reading, rows] {
+                if (m_job.get() == reading && !m_model->document())
+                    m_model->expectRows(int(std::min<qint64>(rows, list::ListDocument::kMaxRows)));
+            },
+            Qt::QueuedConnection);
+    };
     return job;
 }
 

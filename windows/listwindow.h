@@ -74,7 +74,7 @@ private:
     ListWindow(QWidget* owner, const QString& path, const QString& name, const QByteArray& data,
                bool fromFile, const list::ListDocument::Options& options);
     std::shared_ptr<Job> loadJob(const QByteArray& data, bool fromFile,
-                                 const list::ListDocument::Options& options) const;
+                                 const list::ListDocument::Options& options);
     void startLoad(const QByteArray& data, bool fromFile,
                    const list::ListDocument::Options& options);
     void startJob(std::shared_ptr<Job> job);
