@@ -122,12 +122,8 @@ ListDocument::Built ListDocument::build(const QByteArray& data, const Options& o
             built.tooManyRows = true;
             return false;
         }
-        Row row{quint32(read.offset),
-                quint32(read.content.size()),
-                quint32(read.line),
-                kNoAnswer,
-                quint16(std::min(read.fields, 0xffff)),
-                quint8(read.lineEnd.size())};
+        Row row{quint32(read.offset), quint32(read.line), kNoAnswer,
+                quint16(std::min(read.fields, kMaxFields)), quint16(read.lineEnd.size())};
         if (read.fields > 0 && format.header && document.m_headerIndex < 0) {
             document.m_headerIndex = qsizetype(document.m_rows.size());
         } else if (read.fields > 0) {
@@ -157,13 +153,25 @@ ListDocument::Built ListDocument::build(const QByteArray& data, const Options& o
     return built;
 }
 
-QByteArrayView ListDocument::content(const Row& row) const {
-    return QByteArrayView(m_working).sliced(m_workingStart + row.offset, row.contentSize);
+QByteArrayView ListDocument::whole(qsizetype index) const {
+    const qsizetype start = m_workingStart + m_rows[std::size_t(index)].offset;
+    const qsizetype end = index + 1 < qsizetype(m_rows.size())
+                              ? m_workingStart + m_rows[std::size_t(index + 1)].offset
+                              : m_working.size();
+    return QByteArrayView(m_working).sliced(start, end - start);
 }
 
-QStringList ListDocument::fields(const Row& row, Codec& codec) const {
+QByteArrayView ListDocument::content(qsizetype index) const {
+    return whole(index).chopped(m_rows[std::size_t(index)].lineEndSize);
+}
+
+QByteArrayView ListDocument::lineEnd(qsizetype index) const {
+    return whole(index).last(m_rows[std::size_t(index)].lineEndSize);
+}
+
+QStringList ListDocument::fields(qsizetype index, Codec& codec) const {
     QStringList out;
-    for (const QByteArray& field : splitFields(content(row), m_format.delimiter))
+    for (const QByteArray& field : splitFields(content(index), m_format.delimiter))
         out << codec.decode(field);
     return out;
 }
@@ -210,10 +218,9 @@ bool ListDocument::write(QIODevice& out, Progress& progress) const {
     QByteArray encoded;
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
         const Row& row = m_rows[i];
-        const QByteArrayView whole = QByteArrayView(m_working).sliced(
-            m_workingStart + row.offset, row.contentSize + row.lineEndSize);
-        const QByteArrayView content = whole.first(row.contentSize);
-        const QByteArrayView lineEnd = whole.sliced(row.contentSize);
+        const QByteArrayView bytes = whole(qsizetype(i));
+        const QByteArrayView content = bytes.chopped(row.lineEndSize);
+        const QByteArrayView lineEnd = bytes.last(row.lineEndSize);
         const QByteArrayView field = qsizetype(i) == m_headerIndex ? QByteArrayView(header)
                                      : row.answer == kNoAnswer     ? QByteArrayView()
                                                                : QByteArrayView(fields[row.answer]);

@@ -39,14 +39,17 @@ public:
     static constexpr qsizetype kMaxRows = 10'000'000;
     static constexpr qsizetype kMaxBytes = 0xffffffff;
 
+    // Twelve bytes a row, a million rows being memory the kernel must clear first: a row's
+    // bytes run up to the next row's, so their count is not kept.
     struct Row {
-        quint32 offset; // of its content among the working bytes: a list is under 4 GiB
-        quint32 contentSize;
-        quint32 line;   // the line it starts on, from 1
-        quint16 answer; // index into answers(), or kNoAnswer
-        quint16 fields; // 0 for a blank line
-        quint8 lineEndSize;
+        quint32 offset;          // of its content among the working bytes: a list is under 4 GiB
+        quint32 line;            // the line it starts on, from 1
+        quint16 answer;          // index into answers(), or kNoAnswer
+        quint16 fields : 14;     // 0 for a blank line; more than kMaxFields count as that many
+        quint16 lineEndSize : 2; // CR LF, LF, CR, or none at the end of the data
     };
+    static_assert(sizeof(Row) == 12);
+    static constexpr int kMaxFields = 0x3fff;
 
     struct Options {
         std::optional<Encoding> encoding;
@@ -69,8 +72,10 @@ public:
     qsizetype headerIndex() const { return m_headerIndex; }
     const QByteArray& data() const { return m_data; }
 
-    QByteArrayView content(const Row& row) const;
-    QStringList fields(const Row& row, Codec& codec) const;
+    // The row at `index`: its content, without its line end, and its fields read from it.
+    QByteArrayView content(qsizetype index) const;
+    QByteArrayView lineEnd(qsizetype index) const;
+    QStringList fields(qsizetype index, Codec& codec) const;
     // The carrier field a row gets: the carrier's name, the column's name in the header row,
     // nothing for a warning or an error.
     QStringView carrierOf(qsizetype index) const;
@@ -80,6 +85,8 @@ public:
     bool write(QIODevice& out, Progress& progress) const;
 
 private:
+    QByteArrayView whole(qsizetype index) const; // content and line end
+
     QByteArray m_data;    // as given
     QByteArray m_working; // what the rows are read from: m_data itself, or UTF-16 as UTF-8
     qsizetype m_workingStart = 0;

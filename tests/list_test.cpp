@@ -255,12 +255,14 @@ TEST(ListDocument, WritesEveryRowBackWithOnlyTheCarrierAdded) {
         QByteArray kept;
         qsizetype at = 0;
         int carriers = 0;
-        for (const ListDocument::Row& row : list.rows()) {
-            const QByteArrayView content = list.content(row);
+        for (qsizetype i = 0; i < qsizetype(list.rows().size()); ++i) {
+            const ListDocument::Row& row = list.rows()[std::size_t(i)];
+            const QByteArrayView content = list.content(i);
             ASSERT_EQ(QByteArrayView(written).sliced(at, content.size()), content);
             at += content.size();
-            const QByteArrayView lineEnd =
-                QByteArrayView(original).sliced(row.offset + row.contentSize, row.lineEndSize);
+            const QByteArrayView lineEnd = list.lineEnd(i);
+            ASSERT_EQ(QByteArrayView(original).sliced(row.offset, content.size() + lineEnd.size()),
+                      content.toByteArray() + lineEnd.toByteArray());
             const qsizetype end = lineEnd.isEmpty() ? written.size() : written.indexOf(lineEnd, at);
             ASSERT_GE(end, at);
             const QString added = Codec(format.encoding).decode(written.mid(at, end - at));

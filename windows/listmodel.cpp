@@ -101,8 +101,7 @@ const QStringList& ListModel::fieldsOf(int row) const {
         return known->second;
     if (m_shown.size() >= kShownRows)
         m_shown.clear();
-    const auto& read = m_document->rows()[std::size_t(documentRow(row))];
-    return m_shown.emplace(row, m_document->fields(read, *m_codec)).first->second;
+    return m_shown.emplace(row, m_document->fields(documentRow(row), *m_codec)).first->second;
 }
 
 QString ListModel::noteOf(int row) const {
@@ -174,8 +173,7 @@ QString ListModel::tabSeparated() const {
     list::Codec codec(m_document->format().encoding);
     const int rows = rowCount();
     for (int row = 0; row < rows; ++row) {
-        const auto& read = m_document->rows()[std::size_t(documentRow(row))];
-        QStringList fields = m_document->fields(read, codec);
+        QStringList fields = m_document->fields(documentRow(row), codec);
         while (fields.size() < m_fieldColumns)
             fields << QString();
         for (const QString& field : fields)
