@@ -124,6 +124,7 @@ ListDocument::Built ListDocument::build(const QByteArray& data, const Options& o
         }
         Row row{quint32(read.offset), quint32(read.line), kNoAnswer,
                 quint16(std::min(read.fields, kMaxFields)), quint16(read.lineEnd.size())};
+        document.m_widest = std::max(document.m_widest, int(row.fields));
         if (read.fields > 0 && format.header && document.m_headerIndex < 0) {
             document.m_headerIndex = qsizetype(document.m_rows.size());
         } else if (read.fields > 0) {

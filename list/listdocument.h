@@ -68,6 +68,8 @@ public:
     const std::vector<lookup::Answer>& answers() const { return m_answers; }
     // How many rows got each answer, by index.
     const std::vector<qint64>& counts() const { return m_counts; }
+    // The most fields a row has.
+    int widest() const { return m_widest; }
     // The header row's index, or -1.
     qsizetype headerIndex() const { return m_headerIndex; }
     const QByteArray& data() const { return m_data; }
@@ -95,6 +97,7 @@ private:
     qsizetype m_headerIndex = -1;
     std::vector<lookup::Answer> m_answers;
     std::vector<qint64> m_counts;
+    int m_widest = 0;
 };
 
 // Asks the kernel to back a large block with huge pages: a list of a million rows otherwise

@@ -4,6 +4,7 @@
 #include "list/listformat.h"
 #include "support/tempworkdir.h"
 
+#include <algorithm>
 #include <QBuffer>
 #include <QStringEncoder>
 
@@ -255,12 +256,14 @@ TEST(ListDocument, WritesEveryRowBackWithOnlyTheCarrierAdded) {
         QByteArray kept;
         qsizetype at = 0;
         int carriers = 0;
+        int widest = 0;
         for (qsizetype i = 0; i < qsizetype(list.rows().size()); ++i) {
             const ListDocument::Row& row = list.rows()[std::size_t(i)];
             const QByteArrayView content = list.content(i);
             ASSERT_EQ(QByteArrayView(written).sliced(at, content.size()), content);
             at += content.size();
             const QByteArrayView lineEnd = list.lineEnd(i);
+            widest = std::max(widest, int(row.fields));
             ASSERT_EQ(QByteArrayView(original).sliced(row.offset, content.size() + lineEnd.size()),
                       content.toByteArray() + lineEnd.toByteArray());
             const qsizetype end = lineEnd.isEmpty() ? written.size() : written.indexOf(lineEnd, at);
@@ -279,6 +282,7 @@ TEST(ListDocument, WritesEveryRowBackWithOnlyTheCarrierAdded) {
         EXPECT_EQ(at, written.size());
         EXPECT_EQ(kept, original);
         EXPECT_GT(carriers, 0);
+        EXPECT_EQ(list.widest(), widest); // the table's columns
     }
 }
 

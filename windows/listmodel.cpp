@@ -78,9 +78,7 @@ void ListModel::take(std::shared_ptr<const list::ListDocument> document) {
     if (!m_document)
         return;
     m_codec = std::make_unique<list::Codec>(m_document->format().encoding);
-    m_fieldColumns = int(m_document->format().columnNames.size());
-    for (const auto& row : m_document->rows())
-        m_fieldColumns = std::max(m_fieldColumns, int(row.fields));
+    m_fieldColumns = std::max(int(m_document->format().columnNames.size()), m_document->widest());
 }
 
 qsizetype ListModel::documentRow(int row) const {
