@@ -122,16 +122,19 @@ ListDocument::Built ListDocument::build(const QByteArray& data, const Options& o
             built.tooManyRows = true;
             return false;
         }
-        Row row{quint32(read.offset), quint32(read.line), kNoAnswer,
-                quint16(std::min(read.fields, kMaxFields)), quint16(read.lineEnd.size())};
-        document.m_widest = std::max(document.m_widest, int(row.fields));
+        quint16 answer = kNoAnswer;
         if (read.fields > 0 && format.header && document.m_headerIndex < 0) {
             document.m_headerIndex = qsizetype(document.m_rows.size());
         } else if (read.fields > 0) {
-            row.answer = indexOf(lookup::lookUp(numbers.read(read.number), records));
-            ++document.m_counts[row.answer];
+            answer = indexOf(lookup::lookUp(numbers.read(read.number), records));
+            ++document.m_counts[answer];
         }
-        document.m_rows.push_back(row);
+        const int fields = std::min(read.fields, kMaxFields);
+        document.m_widest = std::max(document.m_widest, fields);
+        // Made in place: a row made first and copied in is read back whole as it is being
+        // stored in pieces.
+        document.m_rows.emplace_back(quint32(read.offset), quint32(read.line), answer,
+                                     quint16(fields | read.lineEnd.size() << 14));
         if (document.m_rows.size() % kProgressRows == 0) {
             progress.done = read.offset;
             return !progress.cancelled.load();
@@ -163,11 +166,11 @@ QByteArrayView ListDocument::whole(qsizetype index) const {
 }
 
 QByteArrayView ListDocument::content(qsizetype index) const {
-    return whole(index).chopped(m_rows[std::size_t(index)].lineEndSize);
+    return whole(index).chopped(m_rows[std::size_t(index)].lineEndSize());
 }
 
 QByteArrayView ListDocument::lineEnd(qsizetype index) const {
-    return whole(index).last(m_rows[std::size_t(index)].lineEndSize);
+    return whole(index).last(m_rows[std::size_t(index)].lineEndSize());
 }
 
 QStringList ListDocument::fields(qsizetype index, Codec& codec) const {
@@ -220,8 +223,8 @@ bool ListDocument::write(QIODevice& out, Progress& progress) const {
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
         const Row& row = m_rows[i];
         const QByteArrayView bytes = whole(qsizetype(i));
-        const QByteArrayView content = bytes.chopped(row.lineEndSize);
-        const QByteArrayView lineEnd = bytes.last(row.lineEndSize);
+        const QByteArrayView content = bytes.chopped(row.lineEndSize());
+        const QByteArrayView lineEnd = bytes.last(row.lineEndSize());
         const QByteArrayView field = qsizetype(i) == m_headerIndex ? QByteArrayView(header)
                                      : row.answer == kNoAnswer     ? QByteArrayView()
                                                                : QByteArrayView(fields[row.answer]);
@@ -229,10 +232,10 @@ bool ListDocument::write(QIODevice& out, Progress& progress) const {
         if (writer.writesInPlace() && room <= kWriteChunk) {
             if (used + room > kWriteChunk && !flush())
                 return false;
-            used =
-                writer.write(chunk.get() + used, content, lineEnd, row.fields, field) - chunk.get();
+            used = writer.write(chunk.get() + used, content, lineEnd, row.fields(), field) -
+                   chunk.get();
         } else {
-            writer.appendEncoded(encoded, content, lineEnd, row.fields, field);
+            writer.appendEncoded(encoded, content, lineEnd, row.fields(), field);
             if (!add(encoded))
                 return false;
             encoded.resize(0);

@@ -40,13 +40,18 @@ public:
     static constexpr qsizetype kMaxBytes = 0xffffffff;
 
     // Twelve bytes a row, a million rows being memory the kernel must clear first: a row's
-    // bytes run up to the next row's, so their count is not kept.
+    // bytes run up to the next row's, so their count is not kept. Plain integers, not bit
+    // fields: those are put together in memory in pieces, which stalls the processor every row.
     struct Row {
-        quint32 offset;          // of its content among the working bytes: a list is under 4 GiB
-        quint32 line;            // the line it starts on, from 1
-        quint16 answer;          // index into answers(), or kNoAnswer
-        quint16 fields : 14;     // 0 for a blank line; more than kMaxFields count as that many
-        quint16 lineEndSize : 2; // CR LF, LF, CR, or none at the end of the data
+        quint32 offset; // of its content among the working bytes: a list is under 4 GiB
+        quint32 line;   // the line it starts on, from 1
+        quint16 answer; // index into answers(), or kNoAnswer
+        quint16 shape;  // fields(), and lineEndSize() in the top two bits
+
+        // 0 for a blank line; more than kMaxFields count as that many.
+        int fields() const { return shape & kMaxFields; }
+        // CR LF, LF, CR, or none at the end of the data.
+        int lineEndSize() const { return shape >> 14; }
     };
     static_assert(sizeof(Row) == 12);
     static constexpr int kMaxFields = 0x3fff;

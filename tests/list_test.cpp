@@ -263,13 +263,13 @@ TEST(ListDocument, WritesEveryRowBackWithOnlyTheCarrierAdded) {
             ASSERT_EQ(QByteArrayView(written).sliced(at, content.size()), content);
             at += content.size();
             const QByteArrayView lineEnd = list.lineEnd(i);
-            widest = std::max(widest, int(row.fields));
+            widest = std::max(widest, row.fields());
             ASSERT_EQ(QByteArrayView(original).sliced(row.offset, content.size() + lineEnd.size()),
                       content.toByteArray() + lineEnd.toByteArray());
             const qsizetype end = lineEnd.isEmpty() ? written.size() : written.indexOf(lineEnd, at);
             ASSERT_GE(end, at);
             const QString added = Codec(format.encoding).decode(written.mid(at, end - at));
-            if (row.fields > 0) {
+            if (row.fields() > 0) {
                 ASSERT_TRUE(added.startsWith(QChar(format.outputDelimiter())))
                     << added.toStdString();
                 carriers += added.contains(QStringLiteral(u"ＮＴＴドコモ")) ? 1 : 0;

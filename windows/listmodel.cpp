@@ -104,7 +104,7 @@ const QStringList& ListModel::fieldsOf(int row) const {
 
 QString ListModel::noteOf(int row) const {
     const auto& read = m_document->rows()[std::size_t(documentRow(row))];
-    if (read.fields == 0)
+    if (read.fields() == 0)
         return QStringLiteral(u"空の行");
     QString note;
     if (read.answer != list::ListDocument::kNoAnswer) {
@@ -115,11 +115,12 @@ QString ListModel::noteOf(int row) const {
             note = flattened(error->report());
     }
     const int width = m_document->format().width;
-    if (read.fields != width) {
+    if (read.fields() != width) {
         if (!note.isEmpty())
             note += u' ';
-        note +=
-            QStringLiteral(u"列の数が %1 です（ほとんどの行は %2）。").arg(read.fields).arg(width);
+        note += QStringLiteral(u"列の数が %1 です（ほとんどの行は %2）。")
+                    .arg(read.fields())
+                    .arg(width);
     }
     return note;
 }
