@@ -5,7 +5,7 @@
 #   zunova --csv numbers      the rows with the carrier added                  (goal: 1.5x)
 #   list_window numbers out   the list window: the table there, then saved     (goal: 2x)
 # Runs alternate, so a burst of load on a shared machine hits all three; best and median
-# reported, with the load average.
+# reported, with the load average (BENCH_LIST_VERBOSE=1: every run's time too).
 # Usage: tools/bench-list.sh [numbers, default 1000000] [runs, default 5]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -44,7 +44,9 @@ inside = {"opened, shown and saved": [], "shown": [], "saved": []}
 
 
 def timed(command, stdin=None):
-    with open(stdin or os.devnull, "rb") as source, open(os.path.join(work, "out"), "wb") as sink:
+    # Standard output to /dev/null: a file rewritten run after run had the kernel free and
+    # refill its pages, which timed the page cache more than either program.
+    with open(stdin or os.devnull, "rb") as source, open(os.devnull, "wb") as sink:
         start = time.perf_counter()
         done = subprocess.run(command, stdin=source, stdout=sink, stderr=subprocess.PIPE, cwd=work)
         seconds = time.perf_counter() - start
@@ -74,6 +76,9 @@ if lines != count:
 print("%d random 090/070 numbers from a file, whole processes, %d runs each" % (count, runs))
 print("load average: %s" % open("/proc/loadavg").read().strip())
 floor = times["zunova -"]
+if os.environ.get("BENCH_LIST_VERBOSE"):
+    for name in times:
+        print(name, " ".join("%.3f" % t for t in times[name]))
 for name, _, _ in cases:
     best, median = min(times[name]), statistics.median(times[name])
     print("%-30s best %7.3f s   median %7.3f s   ratio best %.2fx, median %.2fx"
