@@ -339,8 +339,10 @@ std::shared_ptr<ListWindow::Job> ListWindow::loadJob(const QByteArray& data, boo
         QMetaObject::invokeMethod(
             this,
             [this, reading, rows] {
-                if (m_job.get() == reading && !m_model->document())
-                    m_model->expectRows(int(std::min<qint64>(rows, list::ListDocument::kMaxRows)));
+                // A list too long for the window is refused once read: no room made for it.
+                if (m_job.get() == reading && !m_model->document() &&
+                    rows <= list::ListDocument::kMaxRows)
+                    m_model->expectRows(int(rows));
             },
             Qt::QueuedConnection);
     };
