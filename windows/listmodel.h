@@ -23,7 +23,8 @@ public:
     // Rows without their contents yet, while a list is read: the view makes room for them
     // then, not once the list is there. Only while the model has no document.
     void expectRows(int count);
-    // The rows expected are filled in where their count was right.
+    // Shows a document: into the rows expected, with rows added or taken away where their
+    // count was off, or else anew.
     void setDocument(std::shared_ptr<const list::ListDocument> document);
     const list::ListDocument* document() const { return m_document.get(); }
     std::shared_ptr<const list::ListDocument> sharedDocument() const { return m_document; }
