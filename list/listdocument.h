@@ -48,6 +48,13 @@ public:
         quint16 answer; // index into answers(), or kNoAnswer
         quint16 shape;  // fields(), and lineEndSize() in the top two bits
 
+        Row() = default;
+        Row(quint32 at, quint32 firstLine, quint16 answerIndex, quint16 fieldsAndLineEnd)
+            : offset(at)
+            , line(firstLine)
+            , answer(answerIndex)
+            , shape(fieldsAndLineEnd) {}
+
         // 0 for a blank line; more than kMaxFields count as that many.
         int fields() const { return shape & kMaxFields; }
         // CR LF, LF, CR, or none at the end of the data.
