@@ -283,13 +283,14 @@ public:
 
     QString number() {
         const int block = chance(80) ? kKeys[std::size_t(pick(9))] : pick(1000);
-        QString text = QStringLiteral("0%10%2%3")
-                           .arg(chance(50) ? u'9' : u'7')
-                           .arg(block, 3, 10, QLatin1Char('0'))
-                           .arg(pick(10)) +
-                       QStringLiteral("5678");
+        // Pieces joined, not "0%10%2…": arg() would read that as placeholder 10.
+        QString text = QStringLiteral("0") + (chance(50) ? u'9' : u'7') + u'0' +
+                       QStringLiteral("%1").arg(block, 3, 10, QLatin1Char('0')) +
+                       QString::number(pick(10)) + QStringLiteral("5678");
         if (chance(8))
             text[3 + pick(4)] = QChar(u"A .+\uFF15"[pick(5)]);
+        if (chance(5))
+            text[2 * pick(2)] = u'1'; // not a mobile number, yet its block is one
         return text;
     }
 
