@@ -4,6 +4,7 @@
 
 #include "list/rowreader.h"
 #include "list/rowwriter.h"
+#include "lookup/listanswers.h"
 #include "lookup/query.h"
 #include "lookup/readonceindex.h"
 
@@ -170,6 +171,7 @@ int addCarriers(const ListRequest& request, Output& out) {
     list::NumberFields numbers(format.encoding);
     list::RowReader reader(format.delimiter, format.numberColumn);
     lookup::ReadOnceIndex records;
+    lookup::ListAnswers answers(records);
     std::unique_ptr<list::Utf16Reader> utf16;
     if (format.isUtf16())
         utf16 = std::make_unique<list::Utf16Reader>(format.encoding);
@@ -230,13 +232,13 @@ int addCarriers(const ListRequest& request, Output& out) {
             if (row.fields != format.width)
                 report(row, {}, nullptr);
         } else {
-            const QStringView number = numbers.read(row.number);
-            const lookup::Answer answer = lookup::lookUp(number, records);
+            const lookup::Answer& answer = answers.answers()[answers.indexOf(
+                row.number, [&] { return numbers.read(row.number); })];
             const auto* carrier = std::get_if<lookup::Carrier>(&answer);
             write(row, row.fields, carrier ? carrierField(carrier->name) : QByteArrayView());
             out.endLine();
             if (!carrier || row.fields != format.width)
-                report(row, number, &answer);
+                report(row, numbers.read(row.number), &answer);
         }
         return !out.failed();
     };

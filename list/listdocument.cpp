@@ -2,6 +2,8 @@
 
 #include "rowwriter.h"
 
+#include "lookup/listanswers.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -14,19 +16,6 @@ namespace {
 
 constexpr qsizetype kProgressRows = 4096;
 constexpr qsizetype kWriteChunk = 1024 * 1024;
-
-bool sameAnswer(const lookup::Answer& a, const lookup::Answer& b) {
-    if (a.index() != b.index())
-        return false;
-    if (const auto* error = std::get_if<runtime::RuntimeError>(&a)) {
-        const auto& other = std::get<runtime::RuntimeError>(b);
-        return error->number() == other.number() && error->file() == other.file() &&
-               error->line() == other.line();
-    }
-    if (const auto* carrier = std::get_if<lookup::Carrier>(&a))
-        return *carrier == std::get<lookup::Carrier>(b);
-    return std::get<lookup::Warning>(a) == std::get<lookup::Warning>(b);
-}
 
 // A short write to a file means the disk is full (or the file too large): the rest is tried
 // once more, so the error shows.
@@ -85,37 +74,14 @@ ListDocument::Built ListDocument::build(const QByteArray& data, const Options& o
         return built;
     }
     // One row a line in most lists: room for them all at once, rather than copies as they come.
-    qsizetype lines = 1;
-    for (const char *p = working.data(), *end = p + working.size();
-         (p = static_cast<const char*>(std::memchr(p, '\n', std::size_t(end - p)))); ++p)
-        ++lines;
+    const qsizetype lines = 1 + std::count(working.begin(), working.end(), '\n');
     if (progress.rowsExpected)
         progress.rowsExpected(lines - (working.endsWith('\n') ? 1 : 0) - (format.header ? 1 : 0));
     document.m_rows.reserve(std::size_t(std::min(lines, kMaxRows)));
     adviseHugePages(document.m_rows.data(), document.m_rows.capacity() * sizeof(Row));
 
     NumberFields numbers(format.encoding);
-    // Each carrier's answer by the address of its name: the same few names come back for every
-    // row, and comparing their texts would cost more than the lookup.
-    std::vector<std::pair<const char16_t*, quint16>> carriers;
-    auto indexOf = [&](const lookup::Answer& answer) {
-        const auto* carrier = std::get_if<lookup::Carrier>(&answer);
-        if (carrier)
-            for (const auto& [name, index] : carriers)
-                if (name == carrier->name)
-                    return index;
-        const auto known =
-            std::find_if(document.m_answers.begin(), document.m_answers.end(),
-                         [&](const lookup::Answer& other) { return sameAnswer(other, answer); });
-        const auto index = quint16(known - document.m_answers.begin());
-        if (known == document.m_answers.end()) {
-            document.m_answers.push_back(answer);
-            document.m_counts.push_back(0);
-        }
-        if (carrier)
-            carriers.emplace_back(carrier->name, index);
-        return index;
-    };
+    lookup::ListAnswers answers(records);
     RowReader reader(format.delimiter, format.numberColumn);
     const RowReader::Status status = reader.read(working, true, [&](const list::Row& read) {
         if (qsizetype(document.m_rows.size()) >= kMaxRows) {
@@ -126,7 +92,9 @@ ListDocument::Built ListDocument::build(const QByteArray& data, const Options& o
         if (read.fields > 0 && format.header && document.m_headerIndex < 0) {
             document.m_headerIndex = qsizetype(document.m_rows.size());
         } else if (read.fields > 0) {
-            answer = indexOf(lookup::lookUp(numbers.read(read.number), records));
+            answer = answers.indexOf(read.number, [&] { return numbers.read(read.number); });
+            if (answer >= document.m_counts.size())
+                document.m_counts.resize(answer + 1u);
             ++document.m_counts[answer];
         }
         const int fields = std::min(read.fields, kMaxFields);
@@ -152,6 +120,7 @@ ListDocument::Built ListDocument::build(const QByteArray& data, const Options& o
         built.cancelled = true;
         return built;
     }
+    document.m_answers = answers.takeAnswers();
     progress.done = working.size();
     built.document = std::move(document);
     return built;

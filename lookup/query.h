@@ -5,6 +5,7 @@
 
 #include "runtime/runtimeerror.h"
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
@@ -39,5 +40,24 @@ using Answer = std::variant<Carrier, Warning, runtime::RuntimeError>;
 // when all four are digits; anything else there is error 13 before any file is read.
 // Positions 8 to 11 are never looked at.
 Answer lookUp(QStringView enteredNumber, RecordSource& records);
+
+// What lookUp reads of a number of eleven ASCII digits that starts 0x0: the network's digit and
+// positions 4 to 7, as one key below kSameAnswerKeys. Two such numbers with one key get the same
+// answer from records that do not change between them, so a long list is looked up once a key.
+// -1 for any other text.
+inline constexpr int kSameAnswerKeys = 100'000;
+inline int sameAnswerKey(QByteArrayView number) {
+    if (number.size() != 11 || number[0] != '0' || number[2] != '0')
+        return -1;
+    int key = 0;
+    for (int i = 0; i < 11; ++i) {
+        const int digit = number[i] - '0';
+        if (digit < 0 || digit > 9)
+            return -1;
+        if (i == 1 || (i >= 3 && i <= 6))
+            key = key * 10 + digit;
+    }
+    return key;
+}
 
 } // namespace zunova::lookup
