@@ -257,6 +257,9 @@ ListWindow::ListWindow(QWidget* owner, const QString& path, const QString& name,
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_table->verticalHeader()->setDefaultSectionSize(QFontMetrics(font()).height() + 6);
     m_table->horizontalHeader()->setStretchLastSection(true);
+    // Columns as wide as the rows on screen and the next hundred: each row sized is read and
+    // decoded again, and a thousand of them held up a long list's table.
+    m_table->horizontalHeader()->setResizeContentsPrecision(100);
 
     m_counts = new QLabel(this);
     m_counts->setObjectName(QStringLiteral("counts"));
