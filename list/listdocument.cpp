@@ -15,7 +15,7 @@ namespace zunova::list {
 namespace {
 
 constexpr qsizetype kProgressRows = 4096;
-constexpr qsizetype kWriteChunk = 1024 * 1024;
+constexpr qsizetype kWriteChunk = 256 * 1024;
 
 // A short write to a file means the disk is full (or the file too large): the rest is tried
 // once more, so the error shows.
