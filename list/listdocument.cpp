@@ -101,7 +101,12 @@ ListDocument::Built ListDocument::build(const QByteArray& data, const Options& o
         document.m_widest = std::max(document.m_widest, fields);
         // Made in place: a row made first and copied in is read back whole as it is being
         // stored in pieces.
-        document.m_rows.emplace_back(quint32(read.offset), quint32(read.line), answer,
+        const auto index = qsizetype(document.m_rows.size());
+        const auto& jumps = document.m_lineJumps;
+        if (read.line !=
+            (jumps.empty() ? index + 1 : jumps.back().second + index - jumps.back().first))
+            document.m_lineJumps.emplace_back(index, read.line);
+        document.m_rows.emplace_back(quint32(read.offset), answer,
                                      quint16(fields | read.lineEnd.size() << 14));
         if (document.m_rows.size() % kProgressRows == 0) {
             progress.done = read.offset;
@@ -132,6 +137,16 @@ QByteArrayView ListDocument::whole(qsizetype index) const {
                               ? m_workingStart + m_rows[std::size_t(index + 1)].offset
                               : m_working.size();
     return QByteArrayView(m_working).sliced(start, end - start);
+}
+
+qint64 ListDocument::lineOf(qsizetype index) const {
+    const auto after = std::upper_bound(
+        m_lineJumps.begin(), m_lineJumps.end(), index,
+        [](qsizetype at, const std::pair<qsizetype, qint64>& jump) { return at < jump.first; });
+    if (after == m_lineJumps.begin())
+        return index + 1;
+    const auto& [row, line] = *std::prev(after);
+    return line + (index - row);
 }
 
 QByteArrayView ListDocument::content(qsizetype index) const {

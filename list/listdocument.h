@@ -39,19 +39,18 @@ public:
     static constexpr qsizetype kMaxRows = 10'000'000;
     static constexpr qsizetype kMaxBytes = 0xffffffff;
 
-    // Twelve bytes a row, a million rows being memory the kernel must clear first: a row's
-    // bytes run up to the next row's, so their count is not kept. Plain integers, not bit
-    // fields: those are put together in memory in pieces, which stalls the processor every row.
+    // Eight bytes a row, a million rows being memory the kernel must clear first: a row's
+    // bytes run up to the next row's, and its line follows from the row before's but where a
+    // row spans lines (lineOf), so neither is kept. Plain integers, not bit fields: those are
+    // put together in memory in pieces, which stalls the processor every row.
     struct Row {
         quint32 offset; // of its content among the working bytes: a list is under 4 GiB
-        quint32 line;   // the line it starts on, from 1
         quint16 answer; // index into answers(), or kNoAnswer
         quint16 shape;  // fields(), and lineEndSize() in the top two bits
 
         Row() = default;
-        Row(quint32 at, quint32 firstLine, quint16 answerIndex, quint16 fieldsAndLineEnd)
+        Row(quint32 at, quint16 answerIndex, quint16 fieldsAndLineEnd)
             : offset(at)
-            , line(firstLine)
             , answer(answerIndex)
             , shape(fieldsAndLineEnd) {}
 
@@ -60,7 +59,7 @@ public:
         // CR LF, LF, CR, or none at the end of the data.
         int lineEndSize() const { return shape >> 14; }
     };
-    static_assert(sizeof(Row) == 12);
+    static_assert(sizeof(Row) == 8);
     static constexpr int kMaxFields = 0x3fff;
 
     struct Options {
@@ -86,6 +85,8 @@ public:
     qsizetype headerIndex() const { return m_headerIndex; }
     const QByteArray& data() const { return m_data; }
 
+    // The line the row at `index` starts on, from 1.
+    qint64 lineOf(qsizetype index) const;
     // The row at `index`: its content, without its line end, and its fields read from it.
     QByteArrayView content(qsizetype index) const;
     QByteArrayView lineEnd(qsizetype index) const;
@@ -106,6 +107,9 @@ private:
     qsizetype m_workingStart = 0;
     Format m_format;
     std::vector<Row> m_rows;
+    // Where a row's line is not the row before's plus one (the row before has line breaks in
+    // quotes): the row's index and its line, in order. Empty for most lists.
+    std::vector<std::pair<qsizetype, qint64>> m_lineJumps;
     qsizetype m_headerIndex = -1;
     std::vector<lookup::Answer> m_answers;
     std::vector<qint64> m_counts;

@@ -266,6 +266,9 @@ TEST(ListDocument, WritesEveryRowBackWithOnlyTheCarrierAdded) {
             widest = std::max(widest, row.fields());
             ASSERT_EQ(QByteArrayView(original).sliced(row.offset, content.size() + lineEnd.size()),
                       content.toByteArray() + lineEnd.toByteArray());
+            const QByteArray before = original.first(row.offset);
+            EXPECT_EQ(list.lineOf(i),
+                      1 + before.count('\n') + before.count('\r') - before.count("\r\n"));
             const qsizetype end = lineEnd.isEmpty() ? written.size() : written.indexOf(lineEnd, at);
             ASSERT_GE(end, at);
             const QString added = Codec(format.encoding).decode(written.mid(at, end - at));

@@ -150,7 +150,7 @@ QVariant ListModel::headerData(int section, Qt::Orientation orientation, int rol
         return {};
     if (orientation == Qt::Vertical) {
         // The line in the file, as the command line's messages give it.
-        return QString::number(m_document->rows()[std::size_t(documentRow(section))].line);
+        return QString::number(m_document->lineOf(documentRow(section)));
     }
     if (section == carrierColumn())
         return QString::fromUtf16(list::kCarrierColumnName);
