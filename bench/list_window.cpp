@@ -1,15 +1,18 @@
-// The list window as a whole process, for tools/bench-list.sh: opens the list in FILE, waits until
-// its table is there, saves it as OUT through the file dialog's seam and ends. Exit 0 when both
-// went through.
+// The list window as a whole process, for tools/bench-list.sh: starts the application's main
+// window, opens the list in FILE from it as Ctrl+O does once a file is chosen, waits until its
+// table is there, saves it as OUT through the file dialog's seam and ends. Exit 0 when both went
+// through.
 // Usage: list_window FILE OUT (in the folder that holds k.dat and p.dat)
 #include "windows/filedialog.h"
 #include "windows/layout.h"
 #include "windows/listmodel.h"
 #include "windows/listwindow.h"
+#include "windows/mainwindow.h"
 #include "windows/messagebox.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QWindow>
 
 #include <cstdio>
 
@@ -24,7 +27,12 @@ int main(int argc, char* argv[]) {
     MessageBox::setAnswerInAdvance(true);
     FileDialog::setAnswerInAdvance(true);
     FileDialog::queueAnswer(arguments[2]);
-    QWidget owner;
+    MainWindow owner;
+    owner.show();
+    // Timed from the running application, its window on screen: a list is opened from there.
+    while (!owner.windowHandle() || !owner.windowHandle()->isExposed())
+        QApplication::processEvents();
+    QApplication::processEvents();
     QElapsedTimer opened;
     opened.start();
     ListWindow* window = ListWindow::openFile(arguments[1], &owner);
