@@ -1,8 +1,10 @@
-// The one-read index against the one-by-one scan over arbitrary data-file bytes and numbers.
+// The one-read index, and a list's answers, against the one-by-one scan over arbitrary data-file
+// bytes and numbers.
 // Input: byte 0 holds the count of numbers less one (low four bits) and, in bit 4, "no data file
 // at all"; then positions 4 to 7 of each number, four bytes apiece; the rest is the file.
 #include "fuzzsupport.h"
 
+#include "lookup/listanswers.h"
 #include "lookup/query.h"
 #include "lookup/readonceindex.h"
 #include "lookup/recordsource.h"
@@ -44,14 +46,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const fuzz::DescriptorCount fds;
     {
         lookup::ReadOnceIndex index;
+        lookup::ReadOnceIndex listIndex;
+        lookup::ListAnswers list(listIndex); // as lists are answered: once per key
         lookup::FileScan scan;
         for (const QString& number : numbers) {
             const QString bulk = testing::describe(lookup::lookUp(number, index));
             const QString single = testing::describe(lookup::lookUp(number, scan));
-            if (bulk != single) {
-                std::fprintf(stderr, "number %s: bulk %s, one by one %s\n",
+            const QString listed = testing::describe(
+                list.answers()[list.indexOf(number.toLatin1(), [&] { return number; })]);
+            if (bulk != single || listed != single) {
+                std::fprintf(stderr, "number %s: bulk %s, list %s, one by one %s\n",
                              number.toUtf8().constData(), bulk.toUtf8().constData(),
-                             single.toUtf8().constData());
+                             listed.toUtf8().constData(), single.toUtf8().constData());
                 fuzz::violated("bulk and one-by-one answers agree");
             }
         }
