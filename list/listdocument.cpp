@@ -75,8 +75,6 @@ ListDocument::Built ListDocument::build(const QByteArray& data, const Options& o
     }
     // One row a line in most lists: room for them all at once, rather than copies as they come.
     const qsizetype lines = 1 + std::count(working.begin(), working.end(), '\n');
-    if (progress.rowsExpected)
-        progress.rowsExpected(lines - (working.endsWith('\n') ? 1 : 0) - (format.header ? 1 : 0));
     document.m_rows.reserve(std::size_t(std::min(lines, kMaxRows)));
     adviseHugePages(document.m_rows.data(), document.m_rows.capacity() * sizeof(Row));
 

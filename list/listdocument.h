@@ -11,7 +11,6 @@
 #include <QStringList>
 
 #include <atomic>
-#include <functional>
 #include <optional>
 #include <vector>
 
@@ -23,9 +22,6 @@ struct Progress {
     std::atomic<bool> cancelled{false};
     std::atomic<qint64> done{0};
     std::atomic<qint64> total{0};
-    // Told, on the worker's thread, how many rows a list will most likely have, long before
-    // they are read: a view can make room for them meanwhile.
-    std::function<void(qint64 rows)> rowsExpected;
 };
 
 // A list held whole in memory: the window's table. Rows are kept as places in the data, with

@@ -6,6 +6,8 @@ namespace zunova::windows {
 namespace {
 
 constexpr std::size_t kShownRows = 2000;
+// Rows given to the views at a time.
+constexpr int kFetchedRows = 100'000;
 
 QString flattened(QString text) {
     return text.replace(QStringLiteral("\n\n"), QStringLiteral(" ")).replace(u'\n', u' ');
@@ -27,58 +29,36 @@ ListModel::ListModel(QObject* parent)
 
 ListModel::~ListModel() = default;
 
-void ListModel::expectRows(int count) {
-    if (m_document || count <= 0 || m_rows == count)
-        return;
-    beginResetModel();
-    m_rows = count;
-    endResetModel();
-}
-
 void ListModel::setDocument(std::shared_ptr<const list::ListDocument> document) {
-    if (!m_document && m_rows > 0 && document) {
-        fillInExpectedRows(std::move(document));
-        return;
-    }
     beginResetModel();
-    take(std::move(document));
-    m_rows = m_document ? rowsOf(*m_document) : 0;
-    m_columns = m_document ? m_fieldColumns + 2 : 0;
-    endResetModel();
-}
-
-void ListModel::fillInExpectedRows(std::shared_ptr<const list::ListDocument> document) {
-    // The rows first, while they have no contents to read; then the document and its columns.
-    const int rows = rowsOf(*document);
-    if (rows < m_rows) {
-        beginRemoveRows({}, rows, m_rows - 1);
-        m_rows = rows;
-        endRemoveRows();
-    } else if (rows > m_rows) {
-        beginInsertRows({}, m_rows, rows - 1);
-        m_rows = rows;
-        endInsertRows();
+    m_document = std::move(document);
+    m_shown.clear();
+    m_fieldColumns = 0;
+    m_rows = 0;
+    if (m_document) {
+        m_codec = std::make_unique<list::Codec>(m_document->format().encoding);
+        m_fieldColumns =
+            std::max(int(m_document->format().columnNames.size()), m_document->widest());
+        m_rows = std::min(rowsOf(*m_document), kFetchedRows);
     }
-    take(std::move(document));
-    beginInsertColumns({}, 0, m_fieldColumns + 1);
-    m_columns = m_fieldColumns + 2;
-    endInsertColumns();
-    if (m_rows > 0)
-        emit headerDataChanged(Qt::Vertical, 0, m_rows - 1);
+    endResetModel();
 }
 
 int ListModel::rowsOf(const list::ListDocument& document) {
     return int(document.rows().size()) - (document.headerIndex() >= 0 ? 1 : 0);
 }
 
-void ListModel::take(std::shared_ptr<const list::ListDocument> document) {
-    m_document = std::move(document);
-    m_shown.clear();
-    m_fieldColumns = 0;
-    if (!m_document)
+bool ListModel::canFetchMore(const QModelIndex& parent) const {
+    return !parent.isValid() && m_document && m_rows < rowsOf(*m_document);
+}
+
+void ListModel::fetchMore(const QModelIndex& parent) {
+    if (!canFetchMore(parent))
         return;
-    m_codec = std::make_unique<list::Codec>(m_document->format().encoding);
-    m_fieldColumns = std::max(int(m_document->format().columnNames.size()), m_document->widest());
+    const int rows = std::min(rowsOf(*m_document), m_rows + kFetchedRows);
+    beginInsertRows({}, m_rows, rows - 1);
+    m_rows = rows;
+    endInsertRows();
 }
 
 qsizetype ListModel::documentRow(int row) const {
@@ -91,7 +71,7 @@ int ListModel::rowCount(const QModelIndex& parent) const {
 }
 
 int ListModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : m_columns;
+    return parent.isValid() || !m_document ? 0 : m_fieldColumns + 2;
 }
 
 const QStringList& ListModel::fieldsOf(int row) const {
@@ -170,7 +150,7 @@ QString ListModel::tabSeparated() const {
         text += cell(name) + u'\t';
     text.back() = u'\n';
     list::Codec codec(m_document->format().encoding);
-    const int rows = rowCount();
+    const int rows = rowsOf(*m_document);
     for (int row = 0; row < rows; ++row) {
         QStringList fields = m_document->fields(documentRow(row), codec);
         while (fields.size() < m_fieldColumns)

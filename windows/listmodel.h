@@ -12,7 +12,9 @@
 namespace zunova::windows {
 
 // The list window's table: a list's rows with the carrier and a note column added. Rows are
-// read from the document when they are shown, so a long list costs no more than its document.
+// read from the document when they are shown, so a long list costs no more than its document;
+// the views get them a hundred thousand at a time, as they scroll to them (fetchMore), since a
+// view keeps a header section for each row it is told of.
 class ListModel : public QAbstractTableModel {
     Q_OBJECT
 
@@ -20,11 +22,7 @@ public:
     explicit ListModel(QObject* parent = nullptr);
     ~ListModel() override;
 
-    // Rows without their contents yet, while a list is read: the view makes room for them
-    // then, not once the list is there. Only while the model has no document.
-    void expectRows(int count);
-    // Shows a document: into the rows expected, with rows added or taken away where their
-    // count was off, or else anew.
+    // Shows a document, its first rows at once and the others as they are fetched.
     void setDocument(std::shared_ptr<const list::ListDocument> document);
     const list::ListDocument* document() const { return m_document.get(); }
     std::shared_ptr<const list::ListDocument> sharedDocument() const { return m_document; }
@@ -33,12 +31,15 @@ public:
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    bool canFetchMore(const QModelIndex& parent) const override;
+    void fetchMore(const QModelIndex& parent) override;
 
     int carrierColumn() const { return m_fieldColumns; }
     int noteColumn() const { return m_fieldColumns + 1; }
     // The column names of the list's fields: the header's, or 1列目, 2列目...
     QStringList fieldNames() const;
-    // The whole table as tab-separated text, header first, as spreadsheets paste it.
+    // The whole table, rows not fetched yet included, as tab-separated text, header first, as
+    // spreadsheets paste it.
     QString tabSeparated() const;
     // How many rows got each carrier, warnings and errors, in one line.
     QString counts() const;
@@ -48,17 +49,12 @@ private:
     const QStringList& fieldsOf(int row) const;
     QString noteOf(int row) const;
 
-    void fillInExpectedRows(std::shared_ptr<const list::ListDocument> document);
     // The document's rows in the table: the header row is the table's header.
     static int rowsOf(const list::ListDocument& document);
-    void take(std::shared_ptr<const list::ListDocument> document);
 
     std::shared_ptr<const list::ListDocument> m_document;
     int m_fieldColumns = 0;
-    // What the views were told: rows and columns change one at a time when rows expected are
-    // filled in.
-    int m_rows = 0;
-    int m_columns = 0;
+    int m_rows = 0; // fetched so far
     std::unique_ptr<list::Codec> m_codec;
     // The fields of rows shown lately: a screenful or two, never the whole list.
     mutable std::unordered_map<int, QStringList> m_shown;

@@ -336,19 +336,6 @@ std::shared_ptr<ListWindow::Job> ListWindow::loadJob(const QByteArray& data, boo
     job->data = data;
     job->options = options;
     job->records = m_records;
-    // The table makes room for the rows while they are read. The window outlives the thread
-    // (it waits for it as it goes), and the event is dropped if the window has gone meanwhile.
-    job->progress.rowsExpected = [this, reading = job.get()](qint64 rows) {
-        QMetaObject::invokeMethod(
-            this,
-            [this, reading, rows] {
-                // A list too long for the window is refused once read: no room made for it.
-                if (m_job.get() == reading && !m_model->document() &&
-                    rows <= list::ListDocument::kMaxRows)
-                    m_model->expectRows(int(rows));
-            },
-            Qt::QueuedConnection);
-    };
     return job;
 }
 
