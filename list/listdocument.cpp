@@ -73,9 +73,13 @@ ListDocument::Built ListDocument::build(const QByteArray& data, const Options& o
         built.tooManyRows = true;
         return built;
     }
-    // One row a line in most lists: room for them all at once, rather than copies as they come.
-    const qsizetype lines = 1 + std::count(working.begin(), working.end(), '\n');
-    document.m_rows.reserve(std::size_t(std::min(lines, kMaxRows)));
+    // One row a line in most lists: room for them all at once, rather than copies as they come,
+    // judged by the lines of the first megabyte (counting them all was a pass over the list).
+    const QByteArrayView sample = working.first(std::min(working.size(), kSampleBytes));
+    const qint64 sampleLines = std::count(sample.begin(), sample.end(), '\n') + 1;
+    const qint64 likelyRows =
+        sample.isEmpty() ? 1 : sampleLines * working.size() / sample.size() * 17 / 16;
+    document.m_rows.reserve(std::size_t(std::min(likelyRows, qint64(kMaxRows))));
     adviseHugePages(document.m_rows.data(), document.m_rows.capacity() * sizeof(Row));
 
     NumberFields numbers(format.encoding);
