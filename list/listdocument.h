@@ -65,7 +65,8 @@ public:
 
     struct Built;
     // Reads a list from the bytes of a file or of pasted text and answers every row's number
-    // through `records`, in order, as lookup::lookUp does. Stops early when `progress` is
+    // through `records`, in order, as lookup::lookUp does; numbers alike are asked once, so
+    // `records` must not change meanwhile (a ReadOnceIndex). Stops early when `progress` is
     // cancelled.
     static Built build(const QByteArray& data, const Options& options,
                        lookup::RecordSource& records, Progress& progress);
