@@ -104,9 +104,7 @@ ListDocument::Built ListDocument::build(const QByteArray& data, const Options& o
         // Made in place: a row made first and copied in is read back whole as it is being
         // stored in pieces.
         const auto index = qsizetype(document.m_rows.size());
-        const auto& jumps = document.m_lineJumps;
-        if (read.line !=
-            (jumps.empty() ? index + 1 : jumps.back().second + index - jumps.back().first))
+        if (read.line != document.lineOf(index))
             document.m_lineJumps.emplace_back(index, read.line);
         document.m_rows.emplace_back(quint32(read.offset), answer,
                                      quint16(fields | read.lineEnd.size() << 14));
