@@ -85,17 +85,33 @@ void NumberField::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void NumberField::contextMenuEvent(QContextMenuEvent* event) {
-    QMenu* menu = createStandardContextMenu();
-    // The menu's own paste would insert the text as it is. Its entry is found by the same
-    // (translated) text the line edit gives it.
-    const QString pasteText = QLineEdit::tr("&Paste");
-    for (QAction* action : menu->actions()) {
-        if (action->text().section(u'\t', 0, 0) != pasteText)
-            continue;
-        disconnect(action, &QAction::triggered, this, nullptr);
-        connect(action, &QAction::triggered, this, [this] { pasteFrom(QClipboard::Clipboard); });
-    }
+    // The line edit's own entries, texts and shortcuts (Qt translates them), with a paste that
+    // goes through the paste rule like every other.
+    auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
+    const bool editable = !isReadOnly();
+    auto add = [&](const char* text, QKeySequence::StandardKey key, bool enabled, auto slot) {
+        QString caption = QLineEdit::tr(text);
+        if (key != QKeySequence::UnknownKey)
+            caption += u'\t' + QKeySequence(key).toString(QKeySequence::NativeText);
+        QAction* action = menu->addAction(caption, this, slot);
+        action->setEnabled(enabled);
+    };
+    if (editable) {
+        add("&Undo", QKeySequence::Undo, isUndoAvailable(), &QLineEdit::undo);
+        add("&Redo", QKeySequence::Redo, isRedoAvailable(), &QLineEdit::redo);
+        menu->addSeparator();
+        add("Cu&t", QKeySequence::Cut, hasSelectedText(), &QLineEdit::cut);
+    }
+    add("&Copy", QKeySequence::Copy, hasSelectedText(), &QLineEdit::copy);
+    if (editable) {
+        add("&Paste", QKeySequence::Paste, !QGuiApplication::clipboard()->text().isEmpty(),
+            [this] { pasteFrom(QClipboard::Clipboard); });
+        add("Delete", QKeySequence::UnknownKey, hasSelectedText(), &QLineEdit::del);
+    }
+    menu->addSeparator();
+    add("Select All", QKeySequence::SelectAll, !text().isEmpty() && selectedText() != text(),
+        &QLineEdit::selectAll);
     menu->popup(event->globalPos());
 }
 
