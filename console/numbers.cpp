@@ -5,11 +5,12 @@
 #include "lookup/query.h"
 #include "lookup/readonceindex.h"
 #include "lookup/writtennumber.h"
+#include "runtime/fileio.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
-#include <unistd.h>
 #include <vector>
 
 namespace zunova::console {
@@ -23,32 +24,17 @@ public:
     explicit NumberAnswers(Output& out)
         : m_out(out) {}
 
-    // A line of standard input. Eleven ASCII digits, the usual case, go straight to the query;
-    // anything else is decoded and read as a pasted number.
-    bool answerLine(QByteArrayView line) {
-        char16_t number[11];
-        if (!lookup::elevenAsciiDigits(line, number))
-            return answer(decodeKeepingBytes(line));
-        return print(line, lookup::lookUp(QStringView(number, 11), m_records),
-                     [&] { return QString::fromLatin1(line); });
-    }
+    // A line of standard input, read as a pasted number.
+    bool answerLine(QByteArrayView line) { return answer(decodeKeepingBytes(line)); }
 
     // A number as given, read as the window reads a pasted one.
     bool answer(const QString& given) {
-        return print(escaped(given).toUtf8(),
-                     lookup::lookUp(lookup::digitsOfWrittenNumber(given), m_records),
-                     [&] { return given; });
-    }
-
-    bool allAnswered() const { return m_allAnswered; }
-
-private:
-    template <typename Given>
-    bool print(QByteArrayView echo, const lookup::Answer& answer, Given given) {
-        m_out.append(echo);
+        const lookup::Answer answer =
+            lookup::lookUp(lookup::digitsOfWrittenNumber(given), m_records);
+        m_out.append(escaped(given));
         m_out.append(QByteArrayView("\t"));
         if (const auto* carrier = std::get_if<lookup::Carrier>(&answer)) {
-            m_out.append(utf8(carrier->name));
+            m_out.append(nameOf(*carrier));
             m_out.append(QByteArrayView("\n"));
             m_out.endLine();
             return !m_out.failed();
@@ -58,24 +44,26 @@ private:
         // The answers stay in order with the messages, also where both go to one log.
         m_out.flush();
         const auto* warning = std::get_if<lookup::Warning>(&answer);
-        printMessage(displayed(given()) + QStringLiteral(": ") +
+        printMessage(displayed(given) + QStringLiteral(": ") +
                      (warning ? lookup::fixedText(warning->text)
                               : describe(std::get<runtime::RuntimeError>(answer))));
         return !m_out.failed();
     }
 
-    // A carrier's name in UTF-8, encoded once: the same few names come back for every number.
-    QByteArrayView utf8(const char16_t* name) {
-        for (const auto& [text, bytes] : m_names)
-            if (text == name)
-                return bytes;
-        m_names.emplace_back(name, lookup::fixedText(name).toUtf8());
-        return m_names.back().second;
+    bool allAnswered() const { return m_allAnswered; }
+
+private:
+    // A carrier's name in UTF-8, made once: the same few names come back for every number.
+    QByteArrayView nameOf(const lookup::Carrier& carrier) {
+        QByteArray& name = m_names[carrier.id];
+        if (name.isEmpty())
+            name = carrier.name().toUtf8();
+        return name;
     }
 
     Output& m_out;
     lookup::ReadOnceIndex m_records;
-    std::vector<std::pair<const char16_t*, QByteArray>> m_names;
+    std::array<QByteArray, lookup::kAnswerIds> m_names;
     bool m_allAnswered = true;
 };
 
@@ -90,12 +78,9 @@ bool forEachLine(int fd, const std::function<bool(QByteArrayView)>& each) {
         return each(line);
     };
     for (;;) {
-        const auto got = ::read(fd, buffer.data(), buffer.size());
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
+        const qsizetype got = runtime::readSome(fd, buffer.data(), qsizetype(buffer.size()));
+        if (got < 0)
             return false;
-        }
         if (got == 0)
             break;
         const char* p = buffer.data();

@@ -1,5 +1,6 @@
 #include "output.h"
 
+#include "runtime/fileio.h"
 #include "runtime/runtimeerror.h"
 
 #include <cerrno>
@@ -49,24 +50,17 @@ int sequenceLength(const unsigned char* p, const unsigned char* end) {
 Output::Output(int fd, bool closedAtStart)
     : m_fd(fd)
     , m_interactive(!closedAtStart && ::isatty(fd) != 0)
-    , m_buffer(new char[kBufferSize])
     , m_failedErrno(closedAtStart ? EBADF : 0)
-    , m_closedAtStart(closedAtStart) {}
+    , m_closedAtStart(closedAtStart) {
+    m_buffer.reserve(kBufferSize);
+}
 
-void Output::appendAcrossBuffers(QByteArrayView bytes) {
+void Output::append(QByteArrayView bytes) {
     if (failed())
         return;
-    while (m_used + bytes.size() > kBufferSize) {
-        const qsizetype room = kBufferSize - m_used;
-        std::memcpy(m_buffer.get() + m_used, bytes.data(), std::size_t(room));
-        m_used = kBufferSize;
-        bytes = bytes.sliced(room);
-        writeOut();
-        if (failed())
-            return;
-    }
-    std::memcpy(m_buffer.get() + m_used, bytes.data(), std::size_t(bytes.size()));
-    m_used += bytes.size();
+    m_buffer.append(bytes);
+    if (m_buffer.size() >= kBufferSize)
+        flush();
 }
 
 void Output::append(QStringView text) {
@@ -79,25 +73,10 @@ void Output::endLine() {
 }
 
 void Output::flush() {
-    if (!failed() && m_used > 0)
-        writeOut();
-}
-
-void Output::writeOut() {
-    const char* data = m_buffer.get();
-    qsizetype left = m_used;
-    while (left > 0) {
-        const auto written = ::write(m_fd, data, std::size_t(left));
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            m_failedErrno = errno != 0 ? errno : EIO;
-            break;
-        }
-        data += written;
-        left -= written;
-    }
-    m_used = 0;
+    if (failed() || m_buffer.isEmpty())
+        return;
+    m_failedErrno = runtime::writeAll(m_fd, m_buffer);
+    m_buffer.resize(0); // keeps its room
 }
 
 bool Output::finish() {

@@ -4,9 +4,6 @@
 #include <QString>
 #include <QStringView>
 
-#include <cstring>
-#include <memory>
-
 namespace zunova::runtime {
 class RuntimeError;
 }
@@ -24,27 +21,8 @@ public:
     Output(const Output&) = delete;
     Output& operator=(const Output&) = delete;
 
-    void append(QByteArrayView bytes) {
-        // Most pieces are a few bytes: copied in place, without a call. An empty one may have no
-        // address at all, which memcpy must not be given.
-        if (bytes.isEmpty())
-            return;
-        if (m_used + bytes.size() <= kBufferSize && !failed()) {
-            std::memcpy(m_buffer.get() + m_used, bytes.data(), std::size_t(bytes.size()));
-            m_used += bytes.size();
-        } else {
-            appendAcrossBuffers(bytes);
-        }
-    }
+    void append(QByteArrayView bytes);
     void append(QStringView text); // as UTF-8
-    // Room to write up to `size` bytes in place, then commit() with the end of what was written;
-    // null where a piece that large does not fit, or output has failed (append() it instead).
-    char* room(qsizetype size) {
-        if (m_used + size > kBufferSize && size <= kBufferSize)
-            flush();
-        return m_used + size <= kBufferSize && !failed() ? m_buffer.get() + m_used : nullptr;
-    }
-    void commit(const char* end) { m_used = end - m_buffer.get(); }
     // Ends one answer: written at once on a terminal, else when the buffer is full.
     void endLine();
     void flush();
@@ -61,13 +39,9 @@ public:
 private:
     static constexpr qsizetype kBufferSize = 64 * 1024;
 
-    void appendAcrossBuffers(QByteArrayView bytes);
-    void writeOut();
-
     int m_fd;
     bool m_interactive;
-    std::unique_ptr<char[]> m_buffer;
-    qsizetype m_used = 0;
+    QByteArray m_buffer;
     int m_failedErrno = 0;
     bool m_closedAtStart;
 };

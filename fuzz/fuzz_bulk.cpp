@@ -4,7 +4,7 @@
 // at all"; then positions 4 to 7 of each number, four bytes apiece; the rest is the file.
 #include "fuzzsupport.h"
 
-#include "lookup/listanswers.h"
+#include "list/listanswers.h"
 #include "lookup/query.h"
 #include "lookup/readonceindex.h"
 #include "lookup/recordsource.h"
@@ -47,13 +47,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     {
         lookup::ReadOnceIndex index;
         lookup::ReadOnceIndex listIndex;
-        lookup::ListAnswers list(listIndex); // as lists are answered: once per key
+        list::ListAnswers list(listIndex); // as lists are answered: once per key
         lookup::FileScan scan;
         for (const QString& number : numbers) {
             const QString bulk = testing::describe(lookup::lookUp(number, index));
             const QString single = testing::describe(lookup::lookUp(number, scan));
-            const QString listed = testing::describe(
-                list.answers()[list.indexOf(number.toLatin1(), [&] { return number; })]);
+            const QString listed = testing::describe(*list.table()[list.answer(number)]);
             if (bulk != single || listed != single) {
                 std::fprintf(stderr, "number %s: bulk %s, list %s, one by one %s\n",
                              number.toUtf8().constData(), bulk.toUtf8().constData(),

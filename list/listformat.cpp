@@ -5,8 +5,6 @@
 #include "lookup/writtennumber.h"
 
 #include <algorithm>
-#include <array>
-#include <cstring>
 #include <map>
 #include <vector>
 
@@ -15,31 +13,20 @@ namespace {
 
 // Control characters other than tab, line ends, form feed and the DOS end-of-file mark, which
 // turn up in text files.
-constexpr auto kBinaryControls = [] {
-    std::array<unsigned char, 256> table{};
-    for (int c = 0; c < 0x20; ++c)
-        table[std::size_t(c)] = c != '\t' && c != '\n' && c != '\r' && c != '\f' && c != 0x1a;
-    table[0x7f] = 1;
-    return table;
-}();
-
-// A list's start is looked at before anything else happens: a look-up a byte, without
-// branches, rather than tests the compiler makes into jumps.
-bool looksBinary(QByteArrayView data) {
-    if (!data.isEmpty() && std::memchr(data.data(), 0, std::size_t(data.size())))
-        return true;
-    qsizetype controls = 0;
-    for (char c : data)
-        controls += kBinaryControls[static_cast<unsigned char>(c)];
-    return controls > data.size() / 100;
+bool isBinaryControl(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return (u < 0x20 && u != '\t' && u != '\n' && u != '\r' && u != '\f' && u != 0x1a) || u == 0x7f;
 }
 
-// Written without early exits, so the compiler turns it into vector code.
+bool looksBinary(QByteArrayView data) {
+    if (data.contains('\0'))
+        return true;
+    return std::count_if(data.begin(), data.end(), isBinaryControl) > data.size() / 100;
+}
+
 bool isAscii(QByteArrayView data) {
-    unsigned char all = 0;
-    for (char c : data)
-        all |= static_cast<unsigned char>(c);
-    return all < 0x80;
+    return std::all_of(data.begin(), data.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 qsizetype replacements(const QString& text) {
@@ -123,6 +110,9 @@ Detection detect(QByteArrayView sample, bool whole, std::optional<Encoding> enco
         format.doubt = EncodingDoubt::AsciiOnly;
     } else if (isValidUtf8(sample, whole)) {
         format.encoding = Encoding::Utf8;
+    } else if (!Codec(Encoding::ShiftJis).isAvailable()) {
+        // Not UTF-8, and Shift_JIS cannot be tried: reading it as UTF-8 would be a guess.
+        format.encoding = Encoding::ShiftJis;
     } else if (isValidShiftJis(sample, whole)) {
         format.encoding = Encoding::ShiftJis;
     } else {
@@ -132,6 +122,11 @@ Detection detect(QByteArrayView sample, bool whole, std::optional<Encoding> enco
         const QString asShiftJis = Codec(Encoding::ShiftJis).decode(sample);
         format.encoding =
             replacements(asUtf8) < replacements(asShiftJis) ? Encoding::Utf8 : Encoding::ShiftJis;
+    }
+
+    if (!Codec(format.encoding).isAvailable()) {
+        found.problem = Problem::EncodingUnavailable;
+        return found;
     }
 
     QByteArrayView working = sample.sliced(format.dataStart());
@@ -207,26 +202,6 @@ Detection detect(QByteArrayView sample, bool whole, std::optional<Encoding> enco
     if (format.header)
         format.columnNames = first;
     return found;
-}
-
-} // namespace zunova::list
-
-namespace zunova::list {
-
-QStringView numberOfField(const QString& field, QString& rewritten) {
-    // Plain digits read as themselves: no need to build the text anew.
-    const bool digits = !field.isEmpty() && std::all_of(field.begin(), field.end(), [](QChar c) {
-        return c >= u'0' && c <= u'9';
-    });
-    if (digits)
-        return field;
-    rewritten = lookup::digitsOfWrittenNumber(field);
-    return rewritten;
-}
-
-QStringView NumberFields::decodeAndRead(QByteArrayView bytes) {
-    m_codec.decode(bytes, m_field);
-    return numberOfField(m_field, m_rewritten);
 }
 
 } // namespace zunova::list

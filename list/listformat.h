@@ -2,13 +2,12 @@
 
 #include "textcodec.h"
 
-#include "lookup/writtennumber.h"
-
 #include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
 
+#include <atomic>
 #include <optional>
 
 namespace zunova::list {
@@ -51,14 +50,39 @@ struct Format {
     char outputDelimiter() const { return delimiter ? delimiter : '\t'; }
 };
 
+// Why a list was not read whole.
 enum class Problem {
     None,
-    Empty,          // no row at all (nothing, or only blank lines)
-    Binary,         // NUL or many control bytes, and no byte-order mark
-    NotUtf16,       // a byte-order mark says UTF-16, but the data are not
-    NoNumberColumn, // no column holds a telephone number in any row read
-    NoSuchColumn,   // the column asked for is in no row, or no header has its name
-    RowTooLong,     // a row longer than kMaxRowBytes
+    Empty,               // no row at all (nothing, or only blank lines)
+    Binary,              // NUL or many control bytes, and no byte-order mark
+    NotUtf16,            // a byte-order mark says UTF-16, but the data are not
+    EncodingUnavailable, // this system cannot convert the list's encoding (iconv lacks it)
+    NoNumberColumn,      // no column holds a telephone number in any row read
+    NoSuchColumn,        // the column asked for is in no row, or no header has its name
+    RowTooLong,          // a row longer than kMaxRowBytes
+    TooLarge,            // more bytes than the window holds
+    TooManyRows,         // more rows than the window holds
+    Unreadable,          // the system refused to open or read it
+    Folder,              // a folder, not a file
+    NotAFile,            // a FIFO, a device or a socket, where only a file is read
+    Changed,             // it changed while it was read
+    Cancelled,           // the user stopped the reading
+};
+
+// How far a long job on a list has come, and whether to stop it: shared between a worker thread
+// and the window that shows it.
+struct Progress {
+    std::atomic<bool> cancelled{false};
+    std::atomic<qint64> done{0};
+    std::atomic<qint64> total{0};
+};
+
+// How reading a list ended: Problem::None when it was read whole; for a problem, the line it
+// lies on or the system's error number, where one applies.
+struct ReadOutcome {
+    Problem problem = Problem::None;
+    qint64 line = 0;
+    int systemError = 0;
 };
 
 struct Detection {
@@ -77,36 +101,5 @@ bool holdsNumber(QStringView field);
 
 // Whether text holds more than one number: two lines or more with a number in some field.
 bool holdsSeveralNumbers(QStringView text);
-
-} // namespace zunova::list
-
-namespace zunova::list {
-
-// The text a number field is looked up as: read as people write numbers, so "090-1234-5678"
-// is 09012345678; any other text as it is. Plain digits are `field` itself; anything else is
-// written into `rewritten`.
-QStringView numberOfField(const QString& field, QString& rewritten);
-
-// A row's number field as the text the query is given: eleven ASCII digits as they are, the
-// usual case, without decoding; anything else decoded from the list's encoding and read by
-// numberOfField. What read() returns stays valid until its next call.
-class NumberFields {
-public:
-    explicit NumberFields(Encoding encoding)
-        : m_codec(encoding) {}
-    QStringView read(QByteArrayView bytes) {
-        if (lookup::elevenAsciiDigits(bytes, m_digits))
-            return QStringView(m_digits, 11);
-        return decodeAndRead(bytes);
-    }
-
-private:
-    QStringView decodeAndRead(QByteArrayView bytes);
-
-    Codec m_codec;
-    QString m_field;
-    QString m_rewritten;
-    char16_t m_digits[11] = {};
-};
 
 } // namespace zunova::list

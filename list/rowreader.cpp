@@ -9,9 +9,6 @@
 namespace zunova::list {
 namespace {
 
-// libcsv's state between rows.
-constexpr int kRowNotBegun = 0;
-
 int isSpace(unsigned char c) {
     return c == ' ' || c == '\t';
 }
@@ -28,6 +25,13 @@ void initParser(csv_parser& parser, char delimiter) {
 bool isBlank(QByteArrayView content) {
     return std::all_of(content.begin(), content.end(),
                        [](char c) { return c == ' ' || c == '\t'; });
+}
+
+// Whether libcsv passes over a line without starting a row: it skips spaces (and tabs, unless
+// they delimit) before a row, and ignores a line end where no row has begun.
+bool skippedByParser(QByteArrayView content, char delimiter) {
+    return std::all_of(content.begin(), content.end(),
+                       [&](char c) { return c == ' ' || (c == '\t' && delimiter != '\t'); });
 }
 
 // The first CR or LF at or after `from`, or -1.
@@ -73,7 +77,8 @@ void RowReader::onRowEnd(int, void* self) {
     reader->m_field = 0;
 }
 
-bool RowReader::deliver(QByteArrayView whole, qsizetype lineEndSize, int fields, const Each& each) {
+bool RowReader::deliver(QByteArrayView whole, qsizetype lineEndSize, int fields,
+                        QByteArrayView number, const Each& each) {
     Row row;
     row.content = whole.first(whole.size() - lineEndSize);
     row.lineEnd = whole.last(lineEndSize);
@@ -81,32 +86,28 @@ bool RowReader::deliver(QByteArrayView whole, qsizetype lineEndSize, int fields,
     row.line = m_rowLine;
     // Nothing but spaces and tabs is a blank line, whatever the delimiter.
     row.fields = isBlank(row.content) ? 0 : fields;
-    if (m_hasNumber)
-        row.number = m_number;
+    row.number = number;
     const bool more = each(row);
-    if (!m_pending.isEmpty()) // a call a row otherwise, and rows come by the million
-        m_pending.resize(0);
+    m_pending.clear();
     m_hasNumber = false;
     m_rowEnded = false;
     return more;
 }
 
+bool RowReader::deliverParsed(QByteArrayView whole, qsizetype lineEndSize, int fields,
+                              const Each& each) {
+    return deliver(whole, lineEndSize, fields,
+                   m_hasNumber ? QByteArrayView(m_number) : QByteArrayView(), each);
+}
+
+// A line of a list without delimiters is a row of one field, its number.
 bool RowReader::takeLine(QByteArrayView whole, qsizetype lineEndSize, const Each& each) {
-    // The number is made from the same pointer and size, not copied from the content: a copy
-    // reads back whole what was just stored in halves, which stalls the processor every row.
-    const char* data = whole.data();
-    const qsizetype size = whole.size() - lineEndSize;
-    Row row;
-    row.content = QByteArrayView(data, size);
-    row.lineEnd = QByteArrayView(data + size, lineEndSize);
-    row.offset = m_offset;
-    row.line = m_line;
-    row.fields = isBlank(row.content) ? 0 : 1;
-    if (row.fields > 0)
-        row.number = QByteArrayView(data, size);
+    m_rowOffset = m_offset;
+    m_rowLine = m_line;
     m_offset += whole.size();
     m_line += lineEndSize > 0 ? 1 : 0;
-    return each(row);
+    const QByteArrayView content = whole.first(whole.size() - lineEndSize);
+    return deliver(whole, lineEndSize, 1, content, each);
 }
 
 bool RowReader::takePiece(QByteArrayView piece, qsizetype lineEndSize, const Each& each) {
@@ -121,12 +122,13 @@ bool RowReader::takePiece(QByteArrayView piece, qsizetype lineEndSize, const Eac
     csv_parse(&m_parser->csv, piece.data(), std::size_t(piece.size()), onField, onRowEnd, this);
     if (m_rowEnded) {
         if (m_pending.isEmpty())
-            return deliver(piece, lineEndSize, m_rowFields, each);
+            return deliverParsed(piece, lineEndSize, m_rowFields, each);
         m_pending.append(piece);
-        return deliver(m_pending, lineEndSize, m_rowFields, each);
+        return deliverParsed(m_pending, lineEndSize, m_rowFields, each);
     }
-    if (m_parser->csv.pstate == kRowNotBegun && m_pending.isEmpty())
-        return deliver(piece, lineEndSize, 0, each); // blank: libcsv skips it
+    if (m_pending.isEmpty() &&
+        skippedByParser(piece.first(piece.size() - lineEndSize), m_delimiter))
+        return deliver(piece, lineEndSize, 0, {}, each); // a blank line
     m_pending.append(piece);
     return true;
 }
@@ -136,9 +138,9 @@ bool RowReader::finish(const Each& each) {
         return true;
     csv_fini(&m_parser->csv, onField, onRowEnd, this);
     if (m_rowEnded)
-        return deliver(m_pending, 0, m_rowFields, each);
+        return deliverParsed(m_pending, 0, m_rowFields, each);
     if (!m_pending.isEmpty())
-        return deliver(m_pending, 0, 0, each);
+        return deliver(m_pending, 0, 0, {}, each);
     return true;
 }
 

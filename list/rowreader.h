@@ -47,10 +47,11 @@ public:
     qint64 rowLine() const { return m_rowLine; }
 
 private:
-    // A line of a list without delimiters: a row of its own, without the parser's bookkeeping.
     bool takeLine(QByteArrayView whole, qsizetype lineEndSize, const Each& each);
     bool takePiece(QByteArrayView piece, qsizetype lineEndSize, const Each& each);
-    bool deliver(QByteArrayView whole, qsizetype lineEndSize, int fields, const Each& each);
+    bool deliver(QByteArrayView whole, qsizetype lineEndSize, int fields, QByteArrayView number,
+                 const Each& each);
+    bool deliverParsed(QByteArrayView whole, qsizetype lineEndSize, int fields, const Each& each);
     bool finish(const Each& each);
 
     static void onField(void* field, std::size_t size, void* self);

@@ -1,23 +1,46 @@
 #pragma once
 
+#include "listanswers.h"
 #include "listformat.h"
+
+#include "lookup/query.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QStringView>
 
+#include <array>
 #include <memory>
-#include <utility>
-#include <vector>
 
 namespace zunova::list {
 
 // The added column's name in the header row: the main window's caption for the carrier.
 inline constexpr char16_t kCarrierColumnName[] = u"キャリア";
 
-// Writes rows back in their file's format with one field added: the carrier, after the row's
-// last field. Every other byte of a row stays as it was read. A row with fewer fields than most
+// What a row of a list is.
+enum class RowKind : quint8 {
+    Blank,  // nothing but spaces and tabs
+    Header, // the first row that is not blank, where the list has a header
+    Number, // any other: its number is answered
+};
+
+// A row as the list's fronts get it: its bytes as read, what it is and, for a number row, its
+// answer and the number as given. Views valid only while the call that hands it on runs.
+struct ListRow {
+    QByteArrayView content; // without its line end
+    QByteArrayView lineEnd;
+    qint64 line = 0; // the line it starts on, from 1
+    int fields = 0;  // 0 for a blank line
+    RowKind kind = RowKind::Blank;
+    lookup::AnswerId answer = 0; // for a number row
+};
+
+// Writes rows back in their list's format with one field added after the row's last: the
+// column's name in the header row, a number row's carrier (nothing where its number got a warning
+// or an error). Every other byte of a row stays as it was read. A row with fewer fields than most
 // rows gets empty fields first, so the carriers stand in one column; a blank line stays blank.
+// The added field is quoted where the field before it is. The one place rows are written, for
+// the command line and the window alike.
 class RowWriter {
 public:
     explicit RowWriter(const Format& format);
@@ -27,31 +50,19 @@ public:
 
     // What comes before the first row: the byte-order mark, where the file has one.
     QByteArray start() const;
-    // Appends a row, in the file's encoding, to `out`. `fields` as the reader counted them.
-    void append(QByteArray& out, QByteArrayView content, QByteArrayView lineEnd, int fields,
-                QStringView carrier);
-    // The same with the carrier already in the file's encoding (carrierField).
-    void appendEncoded(QByteArray& out, QByteArrayView content, QByteArrayView lineEnd, int fields,
-                       QByteArrayView carrier);
-    // The same written straight into memory with room for roomFor() bytes, where the rows
-    // need no re-encoding (writesInPlace()); returns the end of what was written.
-    bool writesInPlace() const { return !m_utf16; }
-    static qsizetype roomFor(QByteArrayView content, QByteArrayView lineEnd, int width,
-                             QByteArrayView carrier) {
-        return content.size() + width + 2 * carrier.size() + 2 + lineEnd.size();
-    }
-    char* write(char* to, QByteArrayView content, QByteArrayView lineEnd, int fields,
-                QByteArrayView carrier) const;
-    // A carrier's text in the file's encoding (UTF-8 for UTF-16 files, which are written
-    // through it).
-    QByteArrayView carrierField(QStringView text);
+    // Appends `row`, in the list's encoding, to `out`. `answers` names each answer given.
+    void append(QByteArray& out, const ListRow& row, const AnswerTable& answers);
 
 private:
+    QByteArrayView addedField(const ListRow& row, const AnswerTable& answers);
+
     Format m_format;
     Codec m_codec;
     std::unique_ptr<Utf16Writer> m_utf16;
-    QByteArray m_row; // a UTF-16 file's row in UTF-8 before it is written
-    std::vector<std::pair<QString, QByteArray>> m_fields;
+    QByteArray m_row; // a UTF-16 list's row in UTF-8 before it is encoded
+    QByteArray m_header;
+    // Each answer's field in the list's encoding, once made: the same few come back every row.
+    std::array<std::optional<QByteArray>, lookup::kAnswerIds> m_fields;
 };
 
 } // namespace zunova::list

@@ -26,9 +26,18 @@ bool isAscii(QByteArrayView bytes) {
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
+// How many bytes the UTF-8 sequence that starts with `lead` takes (1 for a stray byte).
+int utf8Length(unsigned char lead) {
+    return lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+}
+
+enum class Direction { FromShiftJis, ToShiftJis };
+
 // Runs iconv over all of `in`. Returns the output, and whether the input was valid; an
-// incomplete character at the end is invalid only where `whole`.
-std::pair<QByteArray, bool> convert(void* handle, QByteArrayView in, bool whole) {
+// incomplete character at the end is invalid only where `whole`. What does not convert goes
+// on as a replacement in the output's own encoding.
+std::pair<QByteArray, bool> convert(void* handle, Direction direction, QByteArrayView in,
+                                    bool whole) {
     auto cd = static_cast<iconv_t>(handle);
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
     QByteArray out;
@@ -48,10 +57,15 @@ std::pair<QByteArray, bool> convert(void* handle, QByteArrayView in, bool whole)
         if (errno == EINVAL && !whole)
             break;
         valid = false;
-        // Skip the byte that does not convert and go on, as a replacement character.
-        out.append("\xEF\xBF\xBD");
-        ++source;
-        --left;
+        // A byte that is not Shift_JIS reads as U+FFFD; a character Shift_JIS lacks, whole,
+        // is written as 〓.
+        const std::size_t skipped =
+            direction == Direction::FromShiftJis
+                ? 1
+                : std::min<std::size_t>(left, utf8Length(static_cast<unsigned char>(*source)));
+        out.append(direction == Direction::FromShiftJis ? "\xEF\xBF\xBD" : "\x81\xAC");
+        source += skipped;
+        left -= skipped;
     }
     return {out, valid};
 }
@@ -118,31 +132,27 @@ Codec::~Codec() {
             iconv_close(static_cast<iconv_t>(handle));
 }
 
-QString Codec::decode(QByteArrayView working) {
-    // Most fields are numbers: ASCII reads the same in every working encoding.
-    if (isAscii(working))
-        return QString::fromLatin1(working);
-    if (!m_shiftJis || static_cast<iconv_t>(m_fromShiftJis) == iconv_t(-1))
-        return fromUtf8Exactly(working);
-    return fromUtf8Exactly(convert(m_fromShiftJis, working, true).first);
+bool Codec::isAvailable() const {
+    return !m_shiftJis || (static_cast<iconv_t>(m_fromShiftJis) != iconv_t(-1) &&
+                           static_cast<iconv_t>(m_toShiftJis) != iconv_t(-1));
 }
 
-void Codec::decode(QByteArrayView working, QString& text) {
-    if (!isAscii(working)) {
-        text = decode(working);
-        return;
-    }
-    text.resize(working.size());
-    QChar* out = text.data();
-    for (char c : working)
-        *out++ = QLatin1Char(c);
+QString Codec::decode(QByteArrayView working) {
+    // ASCII reads the same in every working encoding.
+    if (!m_shiftJis || isAscii(working))
+        return fromUtf8Exactly(working);
+    if (!isAvailable())
+        return QString(qsizetype(working.size()), QChar::ReplacementCharacter);
+    return fromUtf8Exactly(convert(m_fromShiftJis, Direction::FromShiftJis, working, true).first);
 }
 
 QByteArray Codec::encode(QStringView text) {
     const QByteArray utf8 = text.toUtf8();
-    if (!m_shiftJis || static_cast<iconv_t>(m_toShiftJis) == iconv_t(-1) || isAscii(utf8))
+    if (!m_shiftJis || isAscii(utf8))
         return utf8;
-    return convert(m_toShiftJis, utf8, true).first;
+    if (!isAvailable())
+        return QByteArray(utf8.size(), '?');
+    return convert(m_toShiftJis, Direction::ToShiftJis, utf8, true).first;
 }
 
 Utf16Reader::Utf16Reader(Encoding encoding)
@@ -190,7 +200,7 @@ bool isValidShiftJis(QByteArrayView data, bool whole) {
     const iconv_t cd = openIconv("UTF-8", kShiftJis);
     if (cd == iconv_t(-1))
         return false;
-    const bool valid = convert(cd, data, whole).second;
+    const bool valid = convert(cd, Direction::FromShiftJis, data, whole).second;
     iconv_close(cd);
     return valid;
 }

@@ -37,9 +37,12 @@ public:
     Codec(const Codec&) = delete;
     Codec& operator=(const Codec&) = delete;
 
+    // False where this system cannot convert the encoding (iconv without Shift_JIS): nothing
+    // may then be read or written in it.
+    bool isAvailable() const;
     QString decode(QByteArrayView working);
-    // The same into `text`, whose room is used again: a million numbers, no allocation each.
-    void decode(QByteArrayView working, QString& text);
+    // A character the encoding lacks is written as 〓, the geta mark Japanese text has always
+    // used for one: a Shift_JIS list gets Shift_JIS only.
     QByteArray encode(QStringView text);
 
 private:

@@ -22,7 +22,7 @@ constexpr std::array<NamedCode, 4> kPhsNames{{
     {9, kUnidentified},
 }};
 
-constexpr std::array<Network, 2> kNetworks{{
+constexpr std::array<Network, kNetworkCount> kNetworks{{
     {u'9', u'k', u"cellular", u"k.dat", kCellularNames},
     {u'7', u'p', u"PHS", u"p.dat", kPhsNames},
 }};
@@ -37,6 +37,19 @@ template <auto Field> const Network* findNetwork(char16_t value) {
 const char16_t* Network::carrierName(qint16 code) const {
     const auto entry = std::ranges::find(carriers, code, &NamedCode::code);
     return entry == carriers.end() ? nullptr : entry->name;
+}
+
+int Network::carrierRow(qint16 code) const {
+    const auto entry = std::ranges::find(carriers, code, &NamedCode::code);
+    return entry == carriers.end() ? int(carriers.size()) - 1 : int(entry - carriers.begin());
+}
+
+const Network& networkAt(int index) {
+    return kNetworks.at(std::size_t(index));
+}
+
+int indexOf(const Network& network) {
+    return int(&network - kNetworks.data());
 }
 
 const Network* networkForPrefix(QChar digit) {

@@ -4,17 +4,15 @@
 #include <QString>
 #include <QtGlobal>
 
-#include <optional>
 #include <span>
 #include <string>
 
 namespace zunova::lookup {
 
-// A fixed text as a QString, without copying it or calling into Qt, as QStringLiteral does:
-// answers come by the million on the command line.
+// One of the program's fixed texts as a QString, without copying it.
 inline QString fixedText(const char16_t* text) {
-    return QString(QStringPrivate(nullptr, const_cast<char16_t*>(text),
-                                  qsizetype(std::char_traits<char16_t>::length(text))));
+    return QString::fromRawData(reinterpret_cast<const QChar*>(text),
+                                qsizetype(std::char_traits<char16_t>::length(text)));
 }
 
 // What the carrier label shows for a code its kind names no carrier for, or a block with no record.
@@ -34,14 +32,21 @@ struct Network {
     char16_t letter;              // 'k' cellular, 'p' PHS
     const char16_t* name;         // "cellular", "PHS"
     const char16_t* dataFileName; // opened by this bare name in the working directory
+    // The carriers its codes name; the last is 不明, also shown for a code without a name.
     std::span<const NamedCode> carriers;
 
     QString dataFile() const { return fixedText(dataFileName); }
     // The name of the carrier a code stands for, or nullptr when this kind names none.
     const char16_t* carrierName(qint16 code) const;
+    // The row in `carriers` of what a code shows: its carrier, or 不明.
+    int carrierRow(qint16 code) const;
     static constexpr bool holdsBlock(int key) { return key >= 0 && key < kBlockCount; }
 };
 
+inline constexpr int kNetworkCount = 2;
+// The networks in table order: cellular, PHS.
+const Network& networkAt(int index);
+int indexOf(const Network& network);
 // The network whose numbers have `digit` in position 2, or nullptr.
 const Network* networkForPrefix(QChar digit);
 // The network of a kind letter ('k' or 'p'), or nullptr.

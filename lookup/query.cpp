@@ -2,17 +2,23 @@
 
 #include "runtime/conversion.h"
 
-#include <string_view>
-
 namespace zunova::lookup {
 
-// By their texts: a text written in two places need not lie at one address.
-bool Carrier::operator==(const Carrier& other) const {
-    return name == other.name || std::u16string_view(name) == std::u16string_view(other.name);
+QString Carrier::name() const {
+    return fixedText(networkAt(id / kMaxCarriers).carriers[std::size_t(id % kMaxCarriers)].name);
 }
 
-bool Warning::operator==(const Warning& other) const {
-    return std::u16string_view(text) == std::u16string_view(other.text);
+AnswerId answerId(const Answer& answer) {
+    if (const auto* carrier = std::get_if<Carrier>(&answer))
+        return carrier->id;
+    if (const auto* warning = std::get_if<Warning>(&answer))
+        return warning->id;
+    // A data file's error names the file; the number's own names none.
+    const QString& file = std::get<runtime::RuntimeError>(answer).file();
+    for (int network = 0; network < kNetworkCount; ++network)
+        if (file == networkAt(network).dataFile())
+            return dataFileErrorAnswer(network);
+    return kNumberErrorAnswer;
 }
 
 Answer lookUp(QStringView enteredNumber, RecordSource& records) {
@@ -36,12 +42,27 @@ Answer lookUp(QStringView enteredNumber, RecordSource& records) {
 
     try {
         const std::optional<qint16> code = records.codeOf(network->dataFile(), block, column);
-        const char16_t* name = code ? network->carrierName(*code) : nullptr;
-        // A code without a name, or no record at all, must not leave an old carrier on screen.
-        return Carrier{name ? name : kUnidentified};
+        // A code without a name, or no record at all, must not leave an old carrier on screen:
+        // both show 不明.
+        const int row = code ? network->carrierRow(*code) : int(network->carriers.size()) - 1;
+        return Carrier{carrierAnswer(indexOf(*network), row)};
     } catch (const runtime::RuntimeError& error) {
         return error;
     }
+}
+
+int sameAnswerKey(QStringView number) {
+    if (number.size() != 11 || number[0] != u'0' || number[2] != u'0')
+        return -1;
+    int key = 0;
+    for (int i = 0; i < 11; ++i) {
+        const int digit = number[i].unicode() - u'0';
+        if (digit < 0 || digit > 9)
+            return -1;
+        if (i == 1 || (i >= 3 && i <= 6))
+            key = key * 10 + digit;
+    }
+    return key;
 }
 
 } // namespace zunova::lookup

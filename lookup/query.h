@@ -5,7 +5,6 @@
 
 #include "runtime/runtimeerror.h"
 
-#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
@@ -13,26 +12,47 @@
 
 namespace zunova::lookup {
 
+// Every answer the query gives has a small identity, in the order a list counts them: each
+// network's carriers as its table lists them, the two warnings, then the errors (a number's own,
+// and one for each network's data file). Answers with one identity are the same answer wherever
+// the data files are read once (ReadOnceIndex), since a file read once has one error at most.
+using AnswerId = quint8;
+inline constexpr int kMaxCarriers = 8; // a network's carriers, 不明 included
+constexpr AnswerId carrierAnswer(int network, int row) {
+    return AnswerId(network * kMaxCarriers + row);
+}
+inline constexpr AnswerId kWrongLengthAnswer = kNetworkCount * kMaxCarriers;
+inline constexpr AnswerId kNotMobileAnswer = kWrongLengthAnswer + 1;
+inline constexpr AnswerId kNumberErrorAnswer = kNotMobileAnswer + 1;
+constexpr AnswerId dataFileErrorAnswer(int network) {
+    return AnswerId(kNumberErrorAnswer + 1 + network);
+}
+inline constexpr int kAnswerIds = dataFileErrorAnswer(kNetworkCount);
+
 // The number names a carrier: show its name (不明 where its code or block names none).
 struct Carrier {
-    const char16_t* name;
+    AnswerId id;
 
-    bool operator==(const Carrier& other) const;
+    QString name() const;
+    bool operator==(const Carrier& other) const { return id == other.id; }
 };
 
 // The number is refused with a warning box.
 struct Warning {
+    AnswerId id;
     const char16_t* text;
     bool emptiesEntry; // after the box, the number and the carrier label are emptied
 
-    bool operator==(const Warning& other) const;
+    bool operator==(const Warning& other) const { return id == other.id; }
 };
-inline constexpr Warning kWrongLength{u"１１桁で入力してください。", false};
-inline constexpr Warning kNotMobile{u"移動電話の番号ではありません。", true};
+inline constexpr Warning kWrongLength{kWrongLengthAnswer, u"１１桁で入力してください。", false};
+inline constexpr Warning kNotMobile{kNotMobileAnswer, u"移動電話の番号ではありません。", true};
 
 // Everything a front must do for one entered number: show a carrier, warn, or report the
 // run-time error the lookup met (its number, text, and where known the data file and line).
 using Answer = std::variant<Carrier, Warning, runtime::RuntimeError>;
+
+AnswerId answerId(const Answer& answer);
 
 // The query. Checks the entered text (its length, then the prefix 0x0 of a mobile network),
 // picks the network from position 2, the block and column from positions 4 to 7, and asks
@@ -46,18 +66,6 @@ Answer lookUp(QStringView enteredNumber, RecordSource& records);
 // answer from records that do not change between them, so a long list is looked up once a key.
 // -1 for any other text.
 inline constexpr int kSameAnswerKeys = 100'000;
-inline int sameAnswerKey(QByteArrayView number) {
-    if (number.size() != 11 || number[0] != '0' || number[2] != '0')
-        return -1;
-    int key = 0;
-    for (int i = 0; i < 11; ++i) {
-        const int digit = number[i] - '0';
-        if (digit < 0 || digit > 9)
-            return -1;
-        if (i == 1 || (i >= 3 && i <= 6))
-            key = key * 10 + digit;
-    }
-    return key;
-}
+int sameAnswerKey(QStringView number);
 
 } // namespace zunova::lookup

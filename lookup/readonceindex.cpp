@@ -39,12 +39,6 @@ void ReadOnceIndex::readUpTo(FileRecords& records, int block) {
 }
 
 ReadOnceIndex::FileRecords& ReadOnceIndex::recordsOf(const QString& dataFileName) {
-    // The query names its files by the same fixed texts every time: the same characters at the
-    // same address need no comparison.
-    for (const File& file : m_files)
-        if (file.name.constData() == dataFileName.constData() &&
-            file.name.size() == dataFileName.size())
-            return *file.records;
     for (const File& file : m_files)
         if (file.name == dataFileName)
             return *file.records;

@@ -123,7 +123,7 @@ Expected asPasted(const QString& number) {
     const zunova::lookup::Answer answer =
         zunova::lookup::lookUp(zunova::lookup::digitsOfWrittenNumber(number), scan);
     if (const auto* carrier = std::get_if<zunova::lookup::Carrier>(&answer))
-        return {number + u'\t' + zunova::lookup::fixedText(carrier->name), {}};
+        return {number + u'\t' + carrier->name(), {}};
     QString why;
     if (const auto* warning = std::get_if<zunova::lookup::Warning>(&answer)) {
         why = zunova::lookup::fixedText(warning->text);

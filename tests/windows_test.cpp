@@ -1,6 +1,8 @@
+#include "list/textcodec.h"
 #include "support/tempworkdir.h"
 #include "windows/filedialog.h"
 #include "windows/layout.h"
+#include "windows/listmodel.h"
 #include "windows/listwindow.h"
 #include "windows/mainwindow.h"
 #include "windows/messagebox.h"
@@ -9,7 +11,9 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFontDatabase>
 #include <QLabel>
@@ -26,6 +30,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using zunova::testing::TempWorkDir;
 using zunova::windows::FileDialog;
@@ -659,6 +664,7 @@ private slots:
 
         QTest::keyClick(list->focusWidget(), Qt::Key_Tab);
         QTest::keyClick(list->focusWidget(), Qt::Key_Return); // コピー
+        QTRY_VERIFY(!list->isWorking());
         QCOMPARE(QApplication::clipboard()->text(),
                  QStringLiteral(u"tel\tキャリア\t備考\n090-1234-5678\tJ-Phone\t\n"
                                 u"09012305678\tＮＴＴドコモ\t\n"));
@@ -704,6 +710,193 @@ private slots:
         FileDialog::setAnswerInAdvance(false);
     }
 
+    // A list that cannot be read gets one box saying why, and its window goes.
+    void listFilesThatCannotBeRead_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing") << "missing.csv" << QStringLiteral(u"ファイルが見つかりません。");
+        QTest::newRow("a folder") << "folder.csv" << QStringLiteral(u"フォルダーです。");
+        QTest::newRow("a FIFO") << "fifo.csv" << QStringLiteral(u"普通のファイルではありません。");
+        QTest::newRow("over the cap")
+            << "large.csv"
+            << QStringLiteral(u"この画面で開ける一覧は 256 MB までです。大きな一覧には、コマンド"
+                              u"ラインの zunova --csv を使ってください。");
+        // A file whose size says nothing of what it holds, as one cut or grown while read.
+        QTest::newRow("changes while read")
+            << "/proc/self/status"
+            << QStringLiteral(
+                   u"読み込んでいる間にファイルが変わりました。もう一度開いてください。");
+    }
+
+    void listFilesThatCannotBeRead() {
+        QFETCH(QString, name);
+        QFETCH(QString, reason);
+        const QDir dir(m_dir->path());
+        QVERIFY(dir.mkdir(QStringLiteral("folder.csv")));
+        QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("fifo.csv"))), 0600), 0);
+        QFile large(dir.filePath(QStringLiteral("large.csv")));
+        QVERIFY(large.open(QIODevice::WriteOnly) && large.resize(ListWindow::kMaxBytes + 1));
+        large.close();
+        MessageBox::setAnswerInAdvance(true);
+        const QString path = dir.filePath(name);
+        const QPointer<ListWindow> list = ListWindow::openFile(path, m_window.get());
+        QTRY_VERIFY(list.isNull());
+        const auto shown = MessageBox::takeShown();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].text, QStringLiteral(u"一覧を開けません。\n%1\n%2").arg(path, reason));
+    }
+
+    // Work stopped or left: nothing is shown or asked, and a save leaves no file behind.
+    void listWorkStoppedOrLeft_data() {
+        QTest::addColumn<bool>("saving");
+        QTest::addColumn<bool>("closing");
+        QTest::newRow("中止 while reading") << false << false;
+        QTest::newRow("closing while reading") << false << true;
+        QTest::newRow("closing while saving") << true << true;
+    }
+
+    void listWorkStoppedOrLeft() {
+        QFETCH(bool, saving);
+        QFETCH(bool, closing);
+        m_dir->write("long.csv", QByteArray("09012345678\n").repeated(1'500'000));
+        MessageBox::setAnswerInAdvance(true);
+        FileDialog::setAnswerInAdvance(true);
+        const QString target = QDir(m_dir->path()).filePath(QStringLiteral("out.csv"));
+        const QPointer<ListWindow> list = ListWindow::openFile(
+            QDir(m_dir->path()).filePath(QStringLiteral("long.csv")), m_window.get());
+        QVERIFY(list->isWorking());
+        if (saving) {
+            QTRY_VERIFY_WITH_TIMEOUT(!list->isWorking(), 60'000);
+            FileDialog::queueAnswer(target);
+            QTest::mouseClick(child<QPushButton>(list, "save"), Qt::LeftButton);
+            QVERIFY(list->isWorking());
+        }
+        if (closing)
+            list->close();
+        else
+            QTest::mouseClick(child<QPushButton>(list, "cancel"), Qt::LeftButton);
+        // Nothing was read to show, or the window was closed: it goes.
+        QTRY_VERIFY(list.isNull());
+        QCOMPARE(MessageBox::takeShown().size(), 0);
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files),
+                 QStringList({"k.dat", "long.csv", "p.dat"}));
+        FileDialog::setAnswerInAdvance(false);
+    }
+
+    // Another encoding or column reads the list again in place of the one shown; one that does
+    // not read says so and the list comes back as it was.
+    void listReadAgainWithOtherChoices() {
+        m_dir->write("list.csv", zunova::list::Codec(zunova::list::Encoding::ShiftJis)
+                                     .encode(QStringLiteral(u"名前,番号A,番号B\r\n"
+                                                            u"田中,09012345678,07012305678\r\n")));
+        MessageBox::setAnswerInAdvance(true);
+        const QPointer<ListWindow> list = ListWindow::openFile(
+            QDir(m_dir->path()).filePath(QStringLiteral("list.csv")), m_window.get());
+        QTRY_VERIFY(!list->isWorking());
+        auto* model = list->model();
+        auto carrier = [&] {
+            return model->index(0, model->carrierColumn()).data().toString();
+        };
+        QCOMPARE(model->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(),
+                 QStringLiteral(u"名前"));
+        QCOMPARE(carrier(), QStringLiteral("J-Phone"));
+        auto choose = [&](const char* box, int index) {
+            auto* combo = child<QComboBox>(list, box);
+            combo->setCurrentIndex(index);
+            emit combo->activated(index);
+            // The table shown goes first: two whole lists are never held at once.
+            QCOMPARE(model->document(), nullptr);
+            QTRY_VERIFY(!list->isWorking());
+        };
+        choose("columnBox", 2);
+        QCOMPARE(carrier(), QStringLiteral(u"ドコモ"));
+        choose("encodingBox", int(zunova::list::Encoding::Utf8));
+        QVERIFY(model->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString() !=
+                QStringLiteral(u"名前"));
+        QCOMPARE(carrier(), QStringLiteral(u"ドコモ")); // the column chosen stays
+        QCOMPARE(MessageBox::takeShown().size(), 0);
+        choose("encodingBox", int(zunova::list::Encoding::Utf16LE));
+        QTRY_VERIFY(!list->isWorking() && model->document());
+        const auto shown = MessageBox::takeShown();
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown[0].text.startsWith(QStringLiteral(u"一覧を開けません。")),
+                 qPrintable(shown[0].text));
+        QCOMPARE(model->document()->format().encoding, zunova::list::Encoding::Utf8);
+        QCOMPARE(carrier(), QStringLiteral(u"ドコモ"));
+        list->close();
+    }
+
+    // 保存 writes every row back with the carrier field, in the list's own quoting, and never over
+    // the list itself.
+    void listSavedAsTheCommandLineWritesIt() {
+        const QByteArray original = "\"name\",\"tel\"\r\n\"a\",\"09012345678\"\r\nb\r\n"
+                                    "\"c\",\"07012305678\",x\r\n";
+        m_dir->write("list.csv", original);
+        const QString path = QDir(m_dir->path()).filePath(QStringLiteral("list.csv"));
+        const QString target = QDir(m_dir->path()).filePath(QStringLiteral("out.csv"));
+        MessageBox::setAnswerInAdvance(true);
+        FileDialog::setAnswerInAdvance(true);
+        const QPointer<ListWindow> list = ListWindow::openFile(path, m_window.get());
+        QTRY_VERIFY(!list->isWorking());
+        FileDialog::queueAnswer(path);
+        QTest::mouseClick(child<QPushButton>(list, "save"), Qt::LeftButton);
+        auto shown = MessageBox::takeShown();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].text,
+                 QStringLiteral(u"元の一覧には保存できません。別の名前を選んでください。\n") +
+                     path);
+        QCOMPARE(
+            FileDialog::takeShown(),
+            QList<QString>{QDir(m_dir->path()).filePath(QStringLiteral(u"list_キャリア.csv"))});
+        FileDialog::queueAnswer(target);
+        QTest::mouseClick(child<QPushButton>(list, "save"), Qt::LeftButton);
+        QTRY_VERIFY(!list->isWorking());
+        QCOMPARE(MessageBox::takeShown().size(), 0);
+        QFile saved(target);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        // The header gets the column's name; a quoted last field a quoted carrier; a short row
+        // empty fields first; a row longer than most its carrier after its own last field.
+        QCOMPARE(saved.readAll(), QStringLiteral(u"\"name\",\"tel\",\"キャリア\"\r\n"
+                                                 u"\"a\",\"09012345678\",\"J-Phone\"\r\n"
+                                                 u"b,,\r\n"
+                                                 u"\"c\",\"07012305678\",x,ドコモ\r\n")
+                                      .toUtf8());
+        QFile kept(path);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), original);
+        list->close();
+        FileDialog::setAnswerInAdvance(false);
+    }
+
+    // The window answers while it reads and while it copies a long table.
+    void listWindowAnswersThroughout() {
+        QElapsedTimer clock;
+        qint64 last = 0;
+        qint64 longest = 0;
+        QTimer ticks;
+        ticks.setInterval(5);
+        QObject::connect(&ticks, &QTimer::timeout, [&] {
+            longest = std::max(longest, clock.elapsed() - last);
+            last = clock.elapsed();
+        });
+        const QString text =
+            QStringLiteral("090-1234-5678\n").repeated(int(ListWindow::kMaxCopiedRows));
+        clock.start();
+        ticks.start();
+        const QPointer<ListWindow> list = ListWindow::openText(text, m_window.get());
+        QTRY_VERIFY_WITH_TIMEOUT(!list->isWorking(), 60'000);
+        const qint64 whileReading = longest;
+        QTest::mouseClick(child<QPushButton>(list, "copy"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!list->isWorking(), 60'000);
+        QTest::qWait(50); // a tick after the work, so a copy on this thread would show
+        ticks.stop();
+        QCOMPARE(QApplication::clipboard()->text().count(u'\n'), ListWindow::kMaxCopiedRows + 1);
+        QVERIFY2(whileReading < 250,
+                 qPrintable(QStringLiteral("%1 ms without an answer").arg(whileReading)));
+        QVERIFY2(longest < 250, qPrintable(QStringLiteral("%1 ms without an answer").arg(longest)));
+        list->close();
+    }
+
     // A long list reaches the table a hundred thousand rows at a time, as it is scrolled to;
     // コピー takes every row.
     void longListFetchedAsTheTableScrolls() {
@@ -713,6 +906,7 @@ private slots:
         auto* table = child<QTableView>(list, "table");
         QCOMPARE(table->model()->rowCount(), 100'000);
         QTest::keyClick(child<QPushButton>(list, "copy"), Qt::Key_Space);
+        QTRY_VERIFY(!list->isWorking());
         QCOMPARE(QApplication::clipboard()->text().count(u'\n'), 120'001);
         // The first key gives the table its current cell, the second goes to the last row.
         QTest::keyClick(table, Qt::Key_End, Qt::ControlModifier);

@@ -8,6 +8,7 @@ namespace {
 constexpr std::size_t kShownRows = 2000;
 // Rows given to the views at a time.
 constexpr int kFetchedRows = 100'000;
+constexpr qsizetype kProgressRows = 4096;
 
 QString flattened(QString text) {
     return text.replace(QStringLiteral("\n\n"), QStringLiteral(" ")).replace(u'\n', u' ');
@@ -22,7 +23,79 @@ QString cell(const QString& text) {
     return u'"' + quoted.replace(u'"', QStringLiteral("\"\"")) + u'"';
 }
 
+int fieldColumns(const list::ListDocument& document) {
+    return std::max(int(document.format().columnNames.size()), document.widest());
+}
+
+// The document's rows in the table: the header row is the table's header.
+int tableRows(const list::ListDocument& document) {
+    return int(document.rows().size()) - (document.headerIndex() >= 0 ? 1 : 0);
+}
+
+qsizetype documentRowOf(const list::ListDocument& document, int row) {
+    const qsizetype header = document.headerIndex();
+    return header >= 0 && row >= header ? row + 1 : row;
+}
+
 } // namespace
+
+QStringList fieldNames(const list::ListDocument& document) {
+    QStringList names = document.format().columnNames;
+    for (qsizetype i = names.size(); i < fieldColumns(document); ++i)
+        names << QStringLiteral(u"%1列目").arg(i + 1);
+    return names;
+}
+
+QString noteOf(const list::ListDocument& document, qsizetype index) {
+    const list::ListDocument::Row& row = document.rows()[std::size_t(index)];
+    if (row.kind == list::RowKind::Blank)
+        return QStringLiteral(u"空の行");
+    QString note;
+    if (row.kind == list::RowKind::Number) {
+        const lookup::Answer& answer = *document.answers()[row.answer];
+        if (const auto* warning = std::get_if<lookup::Warning>(&answer))
+            note = lookup::fixedText(warning->text);
+        else if (const auto* error = std::get_if<runtime::RuntimeError>(&answer))
+            note = flattened(error->report());
+    }
+    const int width = document.format().width;
+    if (row.fields != width) {
+        if (!note.isEmpty())
+            note += u' ';
+        note +=
+            QStringLiteral(u"列の数が %1 です（ほとんどの行は %2）。").arg(row.fields).arg(width);
+    }
+    return note;
+}
+
+QString tabSeparated(const list::ListDocument& document, list::Progress& progress) {
+    QStringList header = fieldNames(document);
+    header << QString::fromUtf16(list::kCarrierColumnName) << QStringLiteral(u"備考");
+    QString text;
+    for (const QString& name : header)
+        text += cell(name) + u'\t';
+    text.back() = u'\n';
+    list::Codec codec(document.format().encoding);
+    const int columns = fieldColumns(document);
+    const int rows = tableRows(document);
+    progress.total = rows;
+    for (int row = 0; row < rows; ++row) {
+        const qsizetype index = documentRowOf(document, row);
+        QStringList fields = document.fields(index, codec);
+        while (fields.size() < columns)
+            fields << QString();
+        for (const QString& field : fields)
+            text += cell(field) + u'\t';
+        text += cell(document.carrierOf(index)) + u'\t' + cell(noteOf(document, index)) + u'\n';
+        if ((row + 1) % kProgressRows == 0) {
+            progress.done = row + 1;
+            if (progress.cancelled)
+                return {};
+        }
+    }
+    progress.done = rows;
+    return text;
+}
 
 ListModel::ListModel(QObject* parent)
     : QAbstractTableModel(parent) {}
@@ -35,35 +108,30 @@ void ListModel::setDocument(std::shared_ptr<const list::ListDocument> document) 
     m_shown.clear();
     m_fieldColumns = 0;
     m_rows = 0;
+    m_codec.reset();
     if (m_document) {
         m_codec = std::make_unique<list::Codec>(m_document->format().encoding);
-        m_fieldColumns =
-            std::max(int(m_document->format().columnNames.size()), m_document->widest());
-        m_rows = std::min(rowsOf(*m_document), kFetchedRows);
+        m_fieldColumns = fieldColumns(*m_document);
+        m_rows = std::min(tableRows(*m_document), kFetchedRows);
     }
     endResetModel();
 }
 
-int ListModel::rowsOf(const list::ListDocument& document) {
-    return int(document.rows().size()) - (document.headerIndex() >= 0 ? 1 : 0);
-}
-
 bool ListModel::canFetchMore(const QModelIndex& parent) const {
-    return !parent.isValid() && m_document && m_rows < rowsOf(*m_document);
+    return !parent.isValid() && m_document && m_rows < tableRows(*m_document);
 }
 
 void ListModel::fetchMore(const QModelIndex& parent) {
     if (!canFetchMore(parent))
         return;
-    const int rows = std::min(rowsOf(*m_document), m_rows + kFetchedRows);
+    const int rows = std::min(tableRows(*m_document), m_rows + kFetchedRows);
     beginInsertRows({}, m_rows, rows - 1);
     m_rows = rows;
     endInsertRows();
 }
 
 qsizetype ListModel::documentRow(int row) const {
-    const qsizetype header = m_document->headerIndex();
-    return header >= 0 && row >= header ? row + 1 : row;
+    return documentRowOf(*m_document, row);
 }
 
 int ListModel::rowCount(const QModelIndex& parent) const {
@@ -82,47 +150,17 @@ const QStringList& ListModel::fieldsOf(int row) const {
     return m_shown.emplace(row, m_document->fields(documentRow(row), *m_codec)).first->second;
 }
 
-QString ListModel::noteOf(int row) const {
-    const auto& read = m_document->rows()[std::size_t(documentRow(row))];
-    if (read.fields() == 0)
-        return QStringLiteral(u"空の行");
-    QString note;
-    if (read.answer != list::ListDocument::kNoAnswer) {
-        const lookup::Answer& answer = m_document->answers()[read.answer];
-        if (const auto* warning = std::get_if<lookup::Warning>(&answer))
-            note = lookup::fixedText(warning->text);
-        else if (const auto* error = std::get_if<runtime::RuntimeError>(&answer))
-            note = flattened(error->report());
-    }
-    const int width = m_document->format().width;
-    if (read.fields() != width) {
-        if (!note.isEmpty())
-            note += u' ';
-        note += QStringLiteral(u"列の数が %1 です（ほとんどの行は %2）。")
-                    .arg(read.fields())
-                    .arg(width);
-    }
-    return note;
-}
-
 QVariant ListModel::data(const QModelIndex& index, int role) const {
     if (!m_document || !index.isValid() ||
         (role != Qt::DisplayRole && role != Qt::ToolTipRole && role != Qt::AccessibleTextRole))
         return {};
     const int column = index.column();
     if (column == carrierColumn())
-        return m_document->carrierOf(documentRow(index.row())).toString();
+        return m_document->carrierOf(documentRow(index.row()));
     if (column == noteColumn())
-        return noteOf(index.row());
+        return noteOf(*m_document, documentRow(index.row()));
     const QStringList& fields = fieldsOf(index.row());
     return column < fields.size() ? fields[column] : QString();
-}
-
-QStringList ListModel::fieldNames() const {
-    QStringList names = m_document ? m_document->format().columnNames : QStringList();
-    for (qsizetype i = names.size(); i < m_fieldColumns; ++i)
-        names << QStringLiteral(u"%1列目").arg(i + 1);
-    return names;
 }
 
 QVariant ListModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -130,55 +168,46 @@ QVariant ListModel::headerData(int section, Qt::Orientation orientation, int rol
         return {};
     if (orientation == Qt::Vertical) {
         // The line in the file, as the command line's messages give it.
-        return QString::number(m_document->lineOf(documentRow(section)));
+        return QString::number(m_document->rows()[std::size_t(documentRow(section))].line);
     }
     if (section == carrierColumn())
         return QString::fromUtf16(list::kCarrierColumnName);
     if (section == noteColumn())
         return QStringLiteral(u"備考");
-    const QStringList names = fieldNames();
+    const QStringList names = fieldNames(*m_document);
     return section < names.size() ? names[section] : QString();
-}
-
-QString ListModel::tabSeparated() const {
-    if (!m_document)
-        return {};
-    QStringList header = fieldNames();
-    header << QString::fromUtf16(list::kCarrierColumnName) << QStringLiteral(u"備考");
-    QString text;
-    for (const QString& name : header)
-        text += cell(name) + u'\t';
-    text.back() = u'\n';
-    list::Codec codec(m_document->format().encoding);
-    const int rows = rowsOf(*m_document);
-    for (int row = 0; row < rows; ++row) {
-        QStringList fields = m_document->fields(documentRow(row), codec);
-        while (fields.size() < m_fieldColumns)
-            fields << QString();
-        for (const QString& field : fields)
-            text += cell(field) + u'\t';
-        text += cell(m_document->carrierOf(documentRow(row)).toString()) + u'\t' +
-                cell(noteOf(row)) + u'\n';
-    }
-    return text;
 }
 
 QString ListModel::counts() const {
     if (!m_document)
         return {};
-    QStringList parts;
+    // In the order of the answers' identities: each network's carriers as its table lists them
+    // (不明 once for both), then the warnings, then the errors.
+    QList<std::pair<QString, qint64>> carriers;
     qint64 warnings = 0;
     qint64 errors = 0;
-    const auto& answers = m_document->answers();
-    for (std::size_t i = 0; i < answers.size(); ++i) {
-        const qint64 count = m_document->counts()[i];
-        if (const auto* carrier = std::get_if<lookup::Carrier>(&answers[i]))
-            parts << QStringLiteral(u"%1 %2件").arg(lookup::fixedText(carrier->name)).arg(count);
-        else if (std::holds_alternative<lookup::Warning>(answers[i]))
+    for (int id = 0; id < lookup::kAnswerIds; ++id) {
+        const qint64 count = m_document->counts()[std::size_t(id)];
+        if (count == 0)
+            continue;
+        const lookup::Answer& answer = *m_document->answers()[std::size_t(id)];
+        if (const auto* carrier = std::get_if<lookup::Carrier>(&answer)) {
+            const QString name = carrier->name();
+            const auto known =
+                std::ranges::find(carriers, name, &std::pair<QString, qint64>::first);
+            if (known == carriers.end())
+                carriers.append({name, count});
+            else
+                known->second += count;
+        } else if (std::holds_alternative<lookup::Warning>(answer)) {
             warnings += count;
-        else
+        } else {
             errors += count;
+        }
     }
+    QStringList parts;
+    for (const auto& [name, count] : carriers)
+        parts << QStringLiteral(u"%1 %2件").arg(name).arg(count);
     if (warnings > 0)
         parts << QStringLiteral(u"警告 %1件").arg(warnings);
     if (errors > 0)

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "list/listdocument.h"
-#include "list/rowwriter.h"
 
 #include <QAbstractTableModel>
 #include <QStringList>
@@ -22,7 +21,8 @@ public:
     explicit ListModel(QObject* parent = nullptr);
     ~ListModel() override;
 
-    // Shows a document, its first rows at once and the others as they are fetched.
+    // Shows a document (none: an empty table), its first rows at once and the others as they
+    // are fetched.
     void setDocument(std::shared_ptr<const list::ListDocument> document);
     const list::ListDocument* document() const { return m_document.get(); }
     std::shared_ptr<const list::ListDocument> sharedDocument() const { return m_document; }
@@ -36,21 +36,12 @@ public:
 
     int carrierColumn() const { return m_fieldColumns; }
     int noteColumn() const { return m_fieldColumns + 1; }
-    // The column names of the list's fields: the header's, or 1列目, 2列目...
-    QStringList fieldNames() const;
-    // The whole table, rows not fetched yet included, as tab-separated text, header first, as
-    // spreadsheets paste it.
-    QString tabSeparated() const;
     // How many rows got each carrier, warnings and errors, in one line.
     QString counts() const;
 
 private:
     qsizetype documentRow(int row) const;
     const QStringList& fieldsOf(int row) const;
-    QString noteOf(int row) const;
-
-    // The document's rows in the table: the header row is the table's header.
-    static int rowsOf(const list::ListDocument& document);
 
     std::shared_ptr<const list::ListDocument> m_document;
     int m_fieldColumns = 0;
@@ -59,5 +50,14 @@ private:
     // The fields of rows shown lately: a screenful or two, never the whole list.
     mutable std::unordered_map<int, QStringList> m_shown;
 };
+
+// The column names of a list's fields: the header's, or 1列目, 2列目...
+QStringList fieldNames(const list::ListDocument& document);
+// A row's note: the warning or error its number got, as its box would say it, and a field count
+// that differs from most rows'.
+QString noteOf(const list::ListDocument& document, qsizetype index);
+// The whole table, header first, as tab-separated text, as spreadsheets paste it. Safe on a
+// worker thread; stops early (with nothing) when `progress` is cancelled.
+QString tabSeparated(const list::ListDocument& document, list::Progress& progress);
 
 } // namespace zunova::windows

@@ -5,6 +5,8 @@
 #include "listmodel.h"
 #include "messagebox.h"
 
+#include "list/listfile.h"
+#include "list/rowreader.h"
 #include "lookup/readonceindex.h"
 
 #include <QApplication>
@@ -12,12 +14,10 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSaveFile>
@@ -28,33 +28,43 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <variant>
 
 namespace zunova::windows {
 
-struct ListWindow::Job {
-    list::Progress progress;
-    bool saving = false;
-    // Reading: from the file, or from `data` as it is.
-    bool fromFile = false;
-    QString path;
+// Reads a list, from its file or from bytes given, into a document.
+struct ListLoadJob {
+    QString path; // the file, read when `data` is null
     QByteArray data;
     list::ListDocument::Options options;
     std::shared_ptr<lookup::ReadOnceIndex> records;
+    bool reread = false; // another encoding or column for the list shown before
     std::optional<list::ListDocument> document;
-    // Saving.
-    std::shared_ptr<const list::ListDocument> saved;
+    list::ReadOutcome outcome;
+};
+
+// Writes a document to a file under a new name.
+struct ListSaveJob {
+    std::shared_ptr<const list::ListDocument> document;
     QString target;
-    // How it ended: an error box's text, or cancelled, or neither.
-    QString error;
-    bool cancelled = false;
+    QString error; // why it was not saved, if it was not (and not cancelled)
+};
+
+// Makes a document's table into tab-separated text for the clipboard.
+struct ListCopyJob {
+    std::shared_ptr<const list::ListDocument> document;
+    QString text;
+};
+
+// A job and how far it has come, shared by the window and its worker thread.
+struct ListWork {
+    list::Progress progress;
+    std::variant<ListLoadJob, ListSaveJob, ListCopyJob> job;
 };
 
 namespace {
 
-constexpr qsizetype kReadChunk = 4 * 1024 * 1024;
+template <class... Ts> struct Overloaded : Ts... { using Ts::operator()...; };
 
 QString reasonOf(int error) {
     switch (error) {
@@ -70,153 +80,121 @@ QString reasonOf(int error) {
     }
 }
 
-QString cannotOpen(const QString& path, const QString& reason) {
-    return QStringLiteral(u"一覧を開けません。\n%1\n%2")
-        .arg(QDir::toNativeSeparators(path), reason);
+QString forTheCommandLine(const QString& limit) {
+    return QStringLiteral(u"この画面で開ける一覧は %1 までです。大きな一覧には、コマンドラインの "
+                          u"zunova --csv を使ってください。")
+        .arg(limit);
 }
 
-// Reads the whole file, watching that it does not change meanwhile. Returns an error box's
-// text, or nothing.
-QString readListFile(const QString& path, list::Progress& progress, QByteArray& data) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return cannotOpen(path, reasonOf(errno));
-    const std::unique_ptr<int, void (*)(int*)> closer(new int(fd), [](int* d) {
-        ::close(*d);
-        delete d;
-    });
-    struct stat before {};
-    if (::fstat(fd, &before) != 0)
-        return cannotOpen(path, reasonOf(errno));
-    if (S_ISDIR(before.st_mode))
-        return cannotOpen(path, reasonOf(EISDIR));
-    if (!S_ISREG(before.st_mode))
-        return cannotOpen(path, QStringLiteral(u"普通のファイルではありません。"));
-    if (before.st_size > ListWindow::kMaxBytes)
-        return cannotOpen(path, QStringLiteral(u"この画面で開ける一覧は 256 MB までです。大きな"
-                                               u"一覧には、コマンドラインの zunova --csv を使って"
-                                               u"ください。"));
-    progress.total = before.st_size;
-    // Room for the whole file and a read past its end, which says it ends.
-    data.reserve(qsizetype(before.st_size) + kReadChunk);
-    list::adviseHugePages(data.data(), std::size_t(data.capacity()));
-    for (;;) {
-        if (progress.cancelled)
-            return {};
-        const qsizetype at = data.size();
-        const qsizetype wanted = std::min(kReadChunk, data.capacity() - at);
-        data.resize(at + wanted);
-        const auto got = ::read(fd, data.data() + at, std::size_t(wanted));
-        data.resize(at + std::max<qsizetype>(got, 0));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return cannotOpen(path, reasonOf(errno));
-        if (got == 0)
-            break;
-        progress.done = data.size();
-        if (data.size() > ListWindow::kMaxBytes)
-            break;
-    }
-    struct stat after {};
-    if (::fstat(fd, &after) != 0 || after.st_size != before.st_size ||
-        after.st_mtim.tv_sec != before.st_mtim.tv_sec ||
-        after.st_mtim.tv_nsec != before.st_mtim.tv_nsec || data.size() != before.st_size)
-        return cannotOpen(path, QStringLiteral(u"読み込んでいる間にファイルが変わりました。"
-                                               u"もう一度開いてください。"));
-    return {};
-}
-
-QString problemText(list::Problem problem, qint64 line) {
-    switch (problem) {
+QString problemText(const list::ReadOutcome& outcome) {
+    switch (outcome.problem) {
     case list::Problem::Empty:
         return QStringLiteral(u"一覧が空です。");
     case list::Problem::Binary:
         return QStringLiteral(u"テキストファイルではありません。");
     case list::Problem::NotUtf16:
         return QStringLiteral(u"UTF-16 として読めません。");
+    case list::Problem::EncodingUnavailable:
+        return QStringLiteral(u"このシステムでは Shift_JIS を読み書きできません（iconv に CP932 が"
+                              u"ありません）。");
     case list::Problem::NoNumberColumn:
         return QStringLiteral(u"電話番号の入った列が見つかりません。");
     case list::Problem::NoSuchColumn:
         return QStringLiteral(u"選んだ列はどの行にもありません。");
     case list::Problem::RowTooLong:
-        return QStringLiteral(u"%1 行目から始まる行が 16 MB を超えています（引用符が閉じて"
+        return QStringLiteral(u"%1 行目から始まる行が %2 MB を超えています（引用符が閉じて"
                               u"いないのかもしれません）。")
-            .arg(line);
+            .arg(outcome.line)
+            .arg(list::kMaxRowBytes / (1024 * 1024));
+    case list::Problem::TooLarge:
+        return forTheCommandLine(
+            QStringLiteral("%1 MB").arg(ListWindow::kMaxBytes / (1024 * 1024)));
+    case list::Problem::TooManyRows:
+        return forTheCommandLine(
+            QStringLiteral(u"%1 万行").arg(list::ListDocument::kMaxRows / 10'000));
+    case list::Problem::Unreadable:
+    case list::Problem::Folder:
+        return reasonOf(outcome.systemError);
+    case list::Problem::NotAFile:
+        return QStringLiteral(u"普通のファイルではありません。");
+    case list::Problem::Changed:
+        return QStringLiteral(
+            u"読み込んでいる間にファイルが変わりました。もう一度開いてください。");
+    case list::Problem::Cancelled:
     case list::Problem::None:
         break;
     }
     return {};
 }
 
-void runJob(ListWindow::Job& job) {
-    if (job.saving) {
-        QSaveFile out(job.target);
-        // Unbuffered: a buffered write that the disk cuts short is not reported, and the
-        // file would be renamed into place half-written.
-        if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-            job.error = out.errorString();
+void run(ListLoadJob& job, list::Progress& progress) {
+    if (job.data.isNull()) {
+        job.outcome = list::readWholeFile(job.path, ListWindow::kMaxBytes, progress, job.data);
+        if (job.outcome.problem != list::Problem::None)
             return;
-        }
-        if (!job.saved->write(out, job.progress)) {
-            job.cancelled = job.progress.cancelled;
-            job.error = out.errorString();
-            out.cancelWriting();
-            return;
-        }
-        // Written to a temporary file beside the target and renamed over it only when whole.
-        if (!out.commit())
-            job.error = out.errorString();
+    }
+    auto read = list::ListDocument::read(job.data, job.options, *job.records, progress);
+    if (auto* document = std::get_if<list::ListDocument>(&read))
+        job.document = std::move(*document);
+    else
+        job.outcome = std::get<list::ReadOutcome>(read);
+}
+
+void run(ListSaveJob& job, list::Progress& progress) {
+    QSaveFile out(job.target);
+    // Unbuffered: a buffered write that the disk cuts short is not reported, and the file would
+    // be renamed into place half-written.
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        job.error = out.errorString();
         return;
     }
-    if (job.fromFile) {
-        job.error = readListFile(job.path, job.progress, job.data);
-        if (!job.error.isEmpty() || job.progress.cancelled) {
-            job.cancelled = job.progress.cancelled;
-            return;
-        }
+    if (!job.document->write(out, progress)) {
+        job.error = out.errorString();
+        out.cancelWriting();
+        return;
     }
-    list::ListDocument::Built built =
-        list::ListDocument::build(job.data, job.options, *job.records, job.progress);
-    job.cancelled = built.cancelled;
-    if (built.tooManyRows)
-        job.error =
-            cannotOpen(job.path, QStringLiteral(u"この画面で開ける一覧は 1000 万行までです。"
-                                                u"大きな一覧には、コマンドラインの "
-                                                u"zunova --csv を使ってください。"));
-    else if (built.problem != list::Problem::None)
-        job.error = cannotOpen(job.path, problemText(built.problem, built.line));
-    job.document = std::move(built.document);
+    // Written to a temporary file beside the target and renamed over it only when whole.
+    if (!out.commit())
+        job.error = out.errorString();
+}
+
+void run(ListCopyJob& job, list::Progress& progress) {
+    job.text = tabSeparated(*job.document, progress);
 }
 
 } // namespace
 
 ListWindow* ListWindow::openFile(const QString& path, QWidget* owner) {
-    auto* window = new ListWindow(owner, path, QFileInfo(path).fileName(), {}, true, {});
+    auto* window = new ListWindow(owner, path, QFileInfo(path).fileName());
     window->show();
+    window->load(QByteArray(), {});
     return window;
 }
 
 ListWindow* ListWindow::openText(const QString& text, QWidget* owner) {
+    // Saved as UTF-8 with a byte-order mark, which spreadsheet programs read as UTF-8.
+    const QByteArray data =
+        text.size() > kMaxBytes
+            ? QByteArray()
+            : list::byteOrderMark(list::Encoding::Utf8).toByteArray() + text.toUtf8();
+    if (data.isEmpty() || data.size() > kMaxBytes) {
+        MessageBox::error(owner, QStringLiteral(u"貼り付けた一覧を開けません。\n") +
+                                     problemText({list::Problem::TooLarge, 0, 0}));
+        return nullptr;
+    }
+    auto* window = new ListWindow(owner, QString(), QStringLiteral(u"貼り付けた一覧"));
+    window->show();
     list::ListDocument::Options options;
     options.encoding = list::Encoding::Utf8;
-    // Saved as UTF-8 with a byte-order mark, which spreadsheet programs read as UTF-8.
-    auto* window = new ListWindow(
-        owner, QString(), QStringLiteral(u"貼り付けた一覧"),
-        list::byteOrderMark(list::Encoding::Utf8).toByteArray() + text.toUtf8(), false, options);
-    window->show();
+    window->load(data, options);
     return window;
 }
 
-ListWindow::ListWindow(QWidget* owner, const QString& path, const QString& name,
-                       const QByteArray& data, bool fromFile,
-                       const list::ListDocument::Options& readOptions)
+ListWindow::ListWindow(QWidget* owner, const QString& path, const QString& name)
     : QDialog(owner, Qt::Window)
     , m_path(path)
     , m_name(name)
     , m_records(std::make_shared<lookup::ReadOnceIndex>()) {
-    // Its end is handled by the event loop, which runs only once the window is built.
-    launch(loadJob(data, fromFile, readOptions));
     setObjectName(QStringLiteral("ListWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral(u"%1 - キャリア一覧").arg(name));
@@ -228,12 +206,10 @@ ListWindow::ListWindow(QWidget* owner, const QString& path, const QString& name,
     m_encodingBox->setObjectName(QStringLiteral("encodingBox"));
     for (list::Encoding encoding : list::kEncodings)
         m_encodingBox->addItem(list::encodingName(encoding), int(encoding));
-    m_encodingBox->setEnabled(false);
     encodingCaption->setBuddy(m_encodingBox);
     auto* columnCaption = new QLabel(QStringLiteral(u"番号の列(&N):"), this);
     m_columnBox = new QComboBox(this);
     m_columnBox->setObjectName(QStringLiteral("columnBox"));
-    m_columnBox->setEnabled(false);
     m_columnBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     columnCaption->setBuddy(m_columnBox);
 
@@ -258,7 +234,7 @@ ListWindow::ListWindow(QWidget* owner, const QString& path, const QString& name,
     m_table->verticalHeader()->setDefaultSectionSize(QFontMetrics(font()).height() + 6);
     m_table->horizontalHeader()->setStretchLastSection(true);
     // Columns as wide as the rows on screen and the next hundred: each row sized is read and
-    // decoded again, and a thousand of them held up a long list's table.
+    // decoded again.
     m_table->horizontalHeader()->setResizeContentsPrecision(100);
 
     m_counts = new QLabel(this);
@@ -321,53 +297,49 @@ ListWindow::ListWindow(QWidget* owner, const QString& path, const QString& name,
     connect(m_close, &QPushButton::clicked, this, &ListWindow::close);
     connect(m_encodingBox, &QComboBox::activated, this, &ListWindow::chooseEncoding);
     connect(m_columnBox, &QComboBox::activated, this, &ListWindow::chooseColumn);
-    setWorking(true);
+    setWorking(false);
 }
 
 ListWindow::~ListWindow() {
     stopWork();
 }
 
-std::shared_ptr<ListWindow::Job> ListWindow::loadJob(const QByteArray& data, bool fromFile,
-                                                     const list::ListDocument::Options& options) {
-    auto job = std::make_shared<Job>();
-    job->fromFile = fromFile;
-    job->path = m_path.isEmpty() ? m_name : m_path;
-    job->data = data;
-    job->options = options;
-    job->records = m_records;
-    return job;
+void ListWindow::load(const QByteArray& data, const list::ListDocument::Options& options) {
+    auto work = std::make_unique<ListWork>();
+    work->job =
+        ListLoadJob{m_path.isEmpty() ? m_name : m_path, data, options, m_records, false, {}, {}};
+    start(std::move(work));
 }
 
-void ListWindow::startLoad(const QByteArray& data, bool fromFile,
-                           const list::ListDocument::Options& options) {
-    startJob(loadJob(data, fromFile, options));
+void ListWindow::reread(const list::ListDocument::Options& options) {
+    m_model->setDocument(nullptr);
+    auto work = std::make_unique<ListWork>();
+    work->job =
+        ListLoadJob{m_path.isEmpty() ? m_name : m_path, m_data, options, m_records, true, {}, {}};
+    start(std::move(work));
 }
 
-void ListWindow::startJob(std::shared_ptr<Job> job) {
+void ListWindow::start(std::unique_ptr<ListWork> work) {
     m_focusBefore = focusWidget();
-    launch(std::move(job));
-    setWorking(true);
-}
-
-void ListWindow::launch(std::shared_ptr<Job> job) {
-    m_job = std::move(job);
-    m_thread = QThread::create([job = m_job] { runJob(*job); });
+    m_work = std::move(work);
+    m_thread = QThread::create(
+        [work = m_work] { std::visit([&](auto& job) { run(job, work->progress); }, work->job); });
     m_thread->setParent(this);
     connect(m_thread, &QThread::finished, this, &ListWindow::finishWork);
     m_thread->start();
+    setWorking(true);
 }
 
 void ListWindow::stopWork() {
     if (!m_thread)
         return;
-    m_job->progress.cancelled = true;
+    m_work->progress.cancelled = true;
     m_thread->wait();
 }
 
 void ListWindow::cancelWork() {
-    if (m_job)
-        m_job->progress.cancelled = true;
+    if (m_work)
+        m_work->progress.cancelled = true;
 }
 
 void ListWindow::setWorking(bool working) {
@@ -388,39 +360,61 @@ void ListWindow::setWorking(bool working) {
 }
 
 void ListWindow::showProgress() {
-    if (!m_job)
+    if (!m_work)
         return;
-    const qint64 total = m_job->progress.total;
-    m_progress->setValue(total > 0 ? int(m_job->progress.done * 1000 / total) : 0);
+    const qint64 total = m_work->progress.total;
+    m_progress->setValue(total > 0 ? int(m_work->progress.done * 1000 / total) : 0);
 }
 
 void ListWindow::finishWork() {
     m_thread->wait();
     m_thread->deleteLater();
     m_thread = nullptr;
-    const std::shared_ptr<Job> job = std::exchange(m_job, nullptr);
+    const std::shared_ptr<ListWork> work = std::exchange(m_work, nullptr);
     setWorking(false);
-    if (!job->saving && job->document) {
-        m_data = job->data;
-        m_options = job->options;
-        showDocument(std::make_shared<const list::ListDocument>(std::move(*job->document)));
-    } else if (!job->cancelled && !job->error.isEmpty()) {
-        MessageBox::error(this, job->saving
-                                    ? QStringLiteral(u"保存できませんでした。\n%1\n%2")
-                                          .arg(QDir::toNativeSeparators(job->target), job->error)
-                                    : job->error);
-    }
-    if (!m_model->document() && !m_closing) {
+    std::visit(Overloaded{[&](ListLoadJob& job) { finishLoad(job); },
+                          [&](ListSaveJob& job) { finishSave(job); },
+                          [&](ListCopyJob& job) {
+                              finishCopy(job);
+                          }},
+               work->job);
+    if (m_closing || isWorking()) {
+        // Going, or reading once more.
+    } else if (!m_model->document()) {
         // Nothing was read: there is nothing to show.
         close();
     } else {
-        showOptions();
         // Back where the keyboard was: a second 保存 is one more Enter away.
-        if (!m_closing)
-            (m_focusBefore && m_focusBefore->isEnabled() ? m_focusBefore.data() : m_table)
-                ->setFocus();
+        (m_focusBefore && m_focusBefore->isEnabled() ? m_focusBefore.data() : m_table)->setFocus();
     }
     emit workDone();
+}
+
+void ListWindow::finishLoad(ListLoadJob& job) {
+    if (job.document) {
+        m_data = job.document->data();
+        m_options = job.options;
+        showDocument(std::make_shared<const list::ListDocument>(std::move(*job.document)));
+        return;
+    }
+    if (job.outcome.problem != list::Problem::Cancelled && !m_closing)
+        MessageBox::error(this,
+                          QStringLiteral(u"一覧を開けません。\n%1\n%2")
+                              .arg(QDir::toNativeSeparators(job.path), problemText(job.outcome)));
+    // Another encoding or column that did not read: the list as it was shown, once more.
+    if (job.reread && !m_closing)
+        reread(m_options);
+}
+
+void ListWindow::finishSave(ListSaveJob& job) {
+    if (!job.error.isEmpty() && !m_closing)
+        MessageBox::error(this, QStringLiteral(u"保存できませんでした。\n%1\n%2")
+                                    .arg(QDir::toNativeSeparators(job.target), job.error));
+}
+
+void ListWindow::finishCopy(ListCopyJob& job) {
+    if (!job.text.isNull())
+        QApplication::clipboard()->setText(job.text);
 }
 
 void ListWindow::showDocument(std::shared_ptr<const list::ListDocument> document) {
@@ -456,24 +450,35 @@ void ListWindow::showOptions() {
     const list::Format& format = document->format();
     m_encodingBox->setCurrentIndex(m_encodingBox->findData(int(format.encoding)));
     m_columnBox->clear();
-    m_columnBox->addItems(m_model->fieldNames());
+    m_columnBox->addItems(fieldNames(*document));
     m_columnBox->setCurrentIndex(format.numberColumn);
 }
 
 void ListWindow::chooseEncoding() {
     list::ListDocument::Options options = m_options;
     options.encoding = list::Encoding(m_encodingBox->currentData().toInt());
-    startLoad(m_data, false, options);
+    reread(options);
 }
 
 void ListWindow::chooseColumn() {
     list::ListDocument::Options options = m_options;
     options.column = {m_columnBox->currentIndex(), {}};
-    startLoad(m_data, false, options);
+    reread(options);
 }
 
 void ListWindow::copyTable() {
-    QApplication::clipboard()->setText(m_model->tabSeparated());
+    const list::ListDocument* document = m_model->document();
+    if (!document)
+        return;
+    if (qsizetype(document->rows().size()) > kMaxCopiedRows) {
+        MessageBox::error(this, QStringLiteral(u"コピーできるのは %1 万行までです。長い一覧は"
+                                               u"保存してください。")
+                                    .arg(kMaxCopiedRows / 10'000));
+        return;
+    }
+    auto work = std::make_unique<ListWork>();
+    work->job = ListCopyJob{m_model->sharedDocument(), {}};
+    start(std::move(work));
 }
 
 void ListWindow::save() {
@@ -496,11 +501,9 @@ void ListWindow::save() {
                                     .arg(QDir::toNativeSeparators(target)));
         return;
     }
-    auto job = std::make_shared<Job>();
-    job->saving = true;
-    job->saved = m_model->sharedDocument();
-    job->target = target;
-    startJob(std::move(job));
+    auto work = std::make_unique<ListWork>();
+    work->job = ListSaveJob{m_model->sharedDocument(), target, {}};
+    start(std::move(work));
 }
 
 void ListWindow::reject() {

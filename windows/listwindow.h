@@ -7,7 +7,6 @@
 #include <QPointer>
 #include <QString>
 
-#include <functional>
 #include <memory>
 
 class QComboBox;
@@ -25,20 +24,28 @@ class ReadOnceIndex;
 namespace zunova::windows {
 
 class ListModel;
+struct ListLoadJob;
+struct ListSaveJob;
+struct ListCopyJob;
+struct ListWork;
 
 // A list with the carrier added to each row: opened from a file, a drop or a paste of several
-// numbers. Reading and looking up run on a worker thread, with a progress bar and 中止, so the
-// window answers meanwhile. コピー puts the table on the clipboard as tab-separated text, 保存
-// writes the original rows with a carrier column under a new name, 閉じる closes.
+// numbers. Reading and looking up, saving and copying run on a worker thread, with a progress
+// bar and 中止, so the window answers meanwhile. コピー puts the table on the clipboard as
+// tab-separated text, 保存 writes the original rows with a carrier column under a new name,
+// 閉じる closes.
 class ListWindow : public QDialog {
     Q_OBJECT
 
 public:
-    // Lists larger than this are for the command line, which streams them.
+    // Lists larger than this, from a file or pasted, are for the command line, which streams
+    // them.
     static constexpr qint64 kMaxBytes = 256 * 1024 * 1024;
+    // Tables longer than this are saved rather than copied: the clipboard would hold them all.
+    static constexpr qsizetype kMaxCopiedRows = 1'000'000;
 
     // Opens a window on the list in the file `path`, or on pasted `text`, owned by `owner`; it
-    // deletes itself when closed.
+    // deletes itself when closed. Pasted text over kMaxBytes is refused with a box (nullptr).
     static ListWindow* openFile(const QString& path, QWidget* owner);
     static ListWindow* openText(const QString& text, QWidget* owner);
     ~ListWindow() override;
@@ -46,11 +53,8 @@ public:
     bool isWorking() const { return m_thread != nullptr; }
     ListModel* model() const { return m_model; }
 
-    // What a worker thread reads or writes, and how it ended.
-    struct Job;
-
 signals:
-    // A reading or a saving has ended, whichever way.
+    // A reading, a saving or a copying has ended, whichever way.
     void workDone();
 
 public slots:
@@ -70,26 +74,28 @@ private slots:
     void finishWork();
 
 private:
-    // Starts reading the list given before it builds its controls, so both go on at once.
-    ListWindow(QWidget* owner, const QString& path, const QString& name, const QByteArray& data,
-               bool fromFile, const list::ListDocument::Options& options);
-    std::shared_ptr<Job> loadJob(const QByteArray& data, bool fromFile,
-                                 const list::ListDocument::Options& options);
-    void startLoad(const QByteArray& data, bool fromFile,
-                   const list::ListDocument::Options& options);
-    void startJob(std::shared_ptr<Job> job);
-    void launch(std::shared_ptr<Job> job); // on a thread of its own
+    ListWindow(QWidget* owner, const QString& path, const QString& name);
+    // Reads the list: from the file when `data` is null, else from `data`.
+    void load(const QByteArray& data, const list::ListDocument::Options& options);
+    // Reads the list again with other options; the table it shows goes first, so that two
+    // whole documents are never held at once.
+    void reread(const list::ListDocument::Options& options);
+    void start(std::unique_ptr<ListWork> work);
     void stopWork();
     void setWorking(bool working);
+    void finishLoad(ListLoadJob& job);
+    void finishSave(ListSaveJob& job);
+    void finishCopy(ListCopyJob& job);
     void showDocument(std::shared_ptr<const list::ListDocument> document);
     void showOptions();
 
     QString m_path; // empty for pasted text
     QString m_name;
+    // The bytes the table was read from and how, for reading them again.
     QByteArray m_data;
     list::ListDocument::Options m_options;
     std::shared_ptr<lookup::ReadOnceIndex> m_records;
-    std::shared_ptr<Job> m_job;
+    std::shared_ptr<ListWork> m_work;
     QThread* m_thread = nullptr;
     bool m_closing = false;
     QPointer<QWidget> m_focusBefore;

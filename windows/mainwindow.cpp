@@ -166,7 +166,7 @@ void MainWindow::openText(const QString& text) {
 void MainWindow::query() {
     const lookup::Answer answer = lookup::lookUp(m_numberField->text(), m_records);
     if (const auto* carrier = std::get_if<lookup::Carrier>(&answer)) {
-        m_carrierLabel->setText(lookup::fixedText(carrier->name));
+        m_carrierLabel->setText(carrier->name());
     } else if (const auto* warning = std::get_if<lookup::Warning>(&answer)) {
         // Whatever the warning empties goes only once the user has read the box.
         MessageBox::warning(this, lookup::fixedText(warning->text));

@@ -11,7 +11,7 @@ namespace zunova::testing {
 // fault lies in the number).
 inline QString describe(const lookup::Answer& answer) {
     if (const auto* carrier = std::get_if<lookup::Carrier>(&answer))
-        return QStringLiteral("carrier ") + lookup::fixedText(carrier->name);
+        return QStringLiteral("carrier ") + carrier->name();
     if (const auto* warning = std::get_if<lookup::Warning>(&answer))
         return QStringLiteral("warning ") + lookup::fixedText(warning->text);
     const auto& error = std::get<runtime::RuntimeError>(answer);

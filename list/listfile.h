@@ -1,0 +1,46 @@
+#pragma once
+
+#include "listformat.h"
+
+#include "runtime/fileio.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+namespace zunova::list {
+
+// A list's bytes as they come from a file or from standard input ("-"), piece by piece, watching
+// that a file does not change while it is read.
+class ListInput {
+public:
+    // `filesOnly`: anything but a regular file is refused (and opening it never waits).
+    ListInput(const QString& path, bool filesOnly);
+
+    // How opening went: Problem::None, Unreadable, Folder or NotAFile.
+    const ReadOutcome& opened() const { return m_opened; }
+    // A regular file's size when it was opened; -1 for anything else.
+    qint64 size() const;
+    // Appends up to `size` bytes to `into`: how many, 0 at the end, -1 where reading failed
+    // (outcome() says why).
+    qsizetype read(QByteArray& into, qsizetype size);
+    // Once read to its end: Changed where a regular file's size or time stamp moved meanwhile, or
+    // less or more than its size was read; Unreadable where a read failed.
+    ReadOutcome outcome() const;
+
+private:
+    runtime::Descriptor m_owned;
+    int m_fd = -1;
+    std::optional<runtime::FileStamp> m_stamp;
+    ReadOutcome m_opened;
+    qint64 m_read = 0;
+    int m_readError = 0;
+};
+
+// Reads all of the regular file `path`, of at most `maxBytes` (TooLarge beyond), stopping when
+// `progress` is cancelled (Cancelled).
+ReadOutcome readWholeFile(const QString& path, qint64 maxBytes, Progress& progress,
+                          QByteArray& data);
+
+} // namespace zunova::list
