@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QStringEncoder>
 
 #include <gtest/gtest.h>
 
@@ -41,6 +42,10 @@ using zunova::testing::TempWorkDir;
 namespace {
 
 const QString kExecutable = QStringLiteral(ZUNOVA_EXECUTABLE);
+// The program as on a system whose iconv cannot convert Shift_JIS: a library preloaded in front of
+// the C library's iconv_open refuses CP932 (the sanitizers' runtime is told not to mind).
+const QStringList kWithoutShiftJis{QStringLiteral("LD_PRELOAD=" ZUNOVA_NO_SHIFT_JIS),
+                                   QStringLiteral("ASAN_OPTIONS=verify_asan_link_order=0")};
 constexpr int kTimeoutMs = 20'000;
 
 struct Result {
@@ -64,10 +69,13 @@ struct Result {
 // test fails.
 Result runZunova(const QStringList& arguments, const QByteArray& input = {},
                  const QString& workDir = {}, int timeoutMs = kTimeoutMs,
-                 QProcess::ProcessChannelMode channels = QProcess::SeparateChannels) {
+                 QProcess::ProcessChannelMode channels = QProcess::SeparateChannels,
+                 const QStringList& extraEnvironment = {}) {
     QProcess process;
     process.setProcessChannelMode(channels);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const QString& variable : extraEnvironment)
+        env.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
     // Nothing to show on: a QGuiApplication would fail here.
     env.remove(QStringLiteral("DISPLAY"));
     env.remove(QStringLiteral("WAYLAND_DISPLAY"));
@@ -551,7 +559,13 @@ struct ListCase {
     QByteArray out;
     QStringList messages;
     int status;
+    bool withoutShiftJis = false; // run where iconv cannot convert Shift_JIS
 };
+
+QByteArray utf16(const QString& text, QStringConverter::Encoding encoding) {
+    QStringEncoder encoder(encoding, QStringConverter::Flag::WriteBom);
+    return encoder.encode(text);
+}
 
 TEST_F(CommandLine, AddsTheCarrierToEveryRowOfAList) {
     const QString lengthWarning = QStringLiteral(u"１１桁で入力してください。");
@@ -626,6 +640,38 @@ TEST_F(CommandLine, AddsTheCarrierToEveryRowOfAList) {
          "",
          {QStringLiteral("zunova: missing.csv: ") + QString::fromLocal8Bit(std::strerror(ENOENT))},
          1},
+        // Many read pieces: a UTF-16 character or line end may be cut between two.
+        {"UTF-16LE longer than a read",
+         {"--csv", "list.csv"},
+         utf16(QStringLiteral(u"番号\r\n") + QStringLiteral(u"090-1234-5678\r\n").repeated(9'000),
+               QStringConverter::Utf16LE),
+         utf16(QStringLiteral(u"番号\tキャリア\r\n") +
+                   QStringLiteral(u"090-1234-5678\tJ-Phone\r\n").repeated(9'000),
+               QStringConverter::Utf16LE),
+         {},
+         0},
+        {"UTF-16BE longer than a read",
+         {"--csv", "-"},
+         utf16(QStringLiteral(u"ｘ,09012305678\n").repeated(7'000), QStringConverter::Utf16BE),
+         utf16(QStringLiteral(u"ｘ,09012305678,ＮＴＴドコモ\n").repeated(7'000),
+               QStringConverter::Utf16BE),
+         {},
+         0},
+        {"Shift_JIS where iconv cannot convert it: refused, never read as UTF-8",
+         {"--csv", "-"},
+         sjisHeader + "x,09012345678\r\n",
+         "",
+         {QStringLiteral("zunova: standard input: Shift_JIS cannot be read or written on this "
+                         "system (iconv has no CP932)")},
+         1,
+         true},
+        {"UTF-8 where iconv cannot convert Shift_JIS: read as before",
+         {"--csv", "-"},
+         QStringLiteral(u"名前,tel\nx,09012345678\n").toUtf8(),
+         QStringLiteral(u"名前,tel,キャリア\nx,09012345678,J-Phone\n").toUtf8(),
+         {},
+         0,
+         true},
         {"a quote that never closes: memory stays bounded",
          {"--csv", "-"},
          "x,09012345678\n\"" + QByteArray(17 * 1024 * 1024, 'a'),
@@ -639,7 +685,11 @@ TEST_F(CommandLine, AddsTheCarrierToEveryRowOfAList) {
         const bool fromFile = c.arguments.contains(QStringLiteral("list.csv"));
         if (fromFile)
             dir.write("list.csv", c.input);
-        const Result run = invoke(c.arguments, fromFile ? QByteArray() : c.input, 60'000);
+        const Result run =
+            c.withoutShiftJis
+                ? runZunova(c.arguments, fromFile ? QByteArray() : c.input, dir.path(), 60'000,
+                            QProcess::SeparateChannels, kWithoutShiftJis)
+                : invoke(c.arguments, fromFile ? QByteArray() : c.input, 60'000);
         EXPECT_EQ(run.status, c.status);
         EXPECT_EQ(run.out.toStdString(), c.out.toStdString());
         EXPECT_EQ(run.errLines(), c.messages);

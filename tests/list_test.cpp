@@ -1,11 +1,14 @@
 // Lists: what a list's bytes are read as, and that writing the carrier back keeps every other
 // byte of every row.
 #include "list/listdocument.h"
+#include "list/listfile.h"
 #include "list/listformat.h"
 #include "support/tempworkdir.h"
 
 #include <algorithm>
 #include <QBuffer>
+#include <QDir>
+#include <QFile>
 #include <QStringEncoder>
 
 #include <gtest/gtest.h>
@@ -286,6 +289,47 @@ TEST(ListDocument, WritesEveryRowBackWithOnlyTheCarrierAdded) {
         EXPECT_EQ(kept, original);
         EXPECT_GT(carriers, 0);
         EXPECT_EQ(list.widest(), widest); // the table's columns
+    }
+}
+
+// A Shift_JIS list is written in Shift_JIS only: a character it lacks becomes 〓, whole.
+TEST(Codec, WritesOnlyTheListsEncoding) {
+    const std::vector<std::pair<QString, QByteArray>> cases{
+        {QStringLiteral(u"ａｕ"), "\x82\x81\x82\x95"},
+        {QStringLiteral(u"a😀b"), "a\x81\xac"
+                                 "b"},
+        {QStringLiteral(u"é〓"), "\x81\xac\x81\xac"},
+    };
+    Codec codec(Encoding::ShiftJis);
+    for (const auto& [text, bytes] : cases)
+        EXPECT_EQ(codec.encode(text), bytes) << text.toStdString();
+}
+
+// A file that grows or is cut while it is read is said to have changed, whoever reads it.
+TEST(ListInput, SaysWhenAFileChangesWhileRead) {
+    const std::vector<std::pair<const char*, QByteArray>> cases{
+        {"left alone", {}},
+        {"grown", "09012345678\n"},
+        {"cut", "cut"},
+    };
+    for (const auto& [name, change] : cases) {
+        SCOPED_TRACE(name);
+        zunova::testing::TempWorkDir dir;
+        dir.write("list.csv", QByteArray("09012345678\n").repeated(1000));
+        ListInput input(QStringLiteral("list.csv"), false);
+        ASSERT_EQ(input.opened().problem, Problem::None);
+        QByteArray data;
+        ASSERT_GT(input.read(data, 100), 0);
+        QFile file(QDir(dir.path()).filePath(QStringLiteral("list.csv")));
+        if (change == "cut") {
+            ASSERT_TRUE(file.resize(50));
+        } else if (!change.isEmpty()) {
+            ASSERT_TRUE(file.open(QIODevice::Append) && file.write(change) == change.size());
+        }
+        file.close();
+        while (input.read(data, 4096) > 0) {
+        }
+        EXPECT_EQ(input.outcome().problem, change.isEmpty() ? Problem::None : Problem::Changed);
     }
 }
 
