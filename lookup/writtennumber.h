@@ -1,30 +1,40 @@
 #pragma once
 
-#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
 namespace zunova::lookup {
 
-// A telephone number as people write it ("090-1234-5678", "(０９０) １２３４ ５６７８") read as
-// its digits, full-width ones as ASCII: when `text` holds at least one digit and otherwise only
-// separators (spaces, hyphens, dashes and minus signs of any width, the long-vowel marks that
-// stand in for a hyphen in Japanese text, dots, parentheses). Any other text comes back as it is.
-QString digitsOfWrittenNumber(QStringView text);
+// Whether a spreadsheet's lost leading zero is put back: a cell of exactly ten digits beginning
+// 90, 80, 70 or 60 was a mobile number stored as a number. Lists and the command line put it
+// back; the window's entry never filters what it is given.
+enum class DroppedZero { Keep, Restore };
 
-// The usual case of a number given as bytes (a line of standard input, a field of a list):
-// eleven ASCII digits, which read as themselves and are the same bytes in every encoding the
-// program reads. Copies them into `digits` for the query, without decoding or rewriting; false
-// for anything else.
-inline bool elevenAsciiDigits(QByteArrayView bytes, char16_t (&digits)[11]) {
-    if (bytes.size() != 11)
-        return false;
-    for (int i = 0; i < 11; ++i) {
-        if (bytes[i] < '0' || bytes[i] > '9')
-            return false;
-        digits[i] = char16_t(bytes[i]);
-    }
-    return true;
+// A number as people and programs write it, read as what the query is given.
+struct WrittenNumber {
+    QString text;              // the number's digits (ASCII), or the text as it is
+    bool zeroRestored = false; // a dropped leading zero was put back
+};
+
+// Reads a telephone number as people and programs write it: "090-1234-5678",
+// "(０９０) １２３４ ５６７８", "090/1234/5678", with any kind of space, hyphen, dash, dot, slash,
+// tilde or parenthesis between its digits; the international forms ("+81 90-1234-5678",
+// "+819012345678", "+81 (0)90 1234 5678", "81-90-1234-5678", "0081 …", "010 81 …"), whose 81
+// stands for the leading 0 (never doubled); Excel's ways of keeping the zero ("="09012345678"",
+// "'09012345678"); a label or a note around it ("TEL:090-…", "携帯 090-…", "090-…（携帯）").
+// Of several numbers in one text the first mobile one is taken, else the first. Text that is
+// digits and separators alone reads as its digits, whatever their count. Anything else, text
+// that does not plainly hold a number, comes back as it is.
+WrittenNumber readWrittenNumber(QStringView text, DroppedZero dropped);
+
+// The same as the window's entry takes pasted text: no zero put back.
+inline QString digitsOfWrittenNumber(QStringView text) {
+    return readWrittenNumber(text, DroppedZero::Keep).text;
 }
+
+// Ten or eleven ASCII digits beginning with 0.
+bool isTelephoneNumber(QStringView digits);
+// Eleven ASCII digits beginning 0X0.
+bool isMobileNumber(QStringView digits);
 
 } // namespace zunova::lookup

@@ -160,19 +160,70 @@ TEST(Query, NoOtherCharacterNamesABlock) {
     }
 }
 
-TEST(WrittenNumber, SeparatorsGoAndDigitsStay) {
-    const std::vector<std::pair<QString, QString>> cases{
+// Numbers as people and programs write them. Restore: read in a list or on the command line,
+// where a spreadsheet's lost zero is put back.
+TEST(WrittenNumber, ReadAsListsAndPeopleWriteThem) {
+    using zunova::lookup::DroppedZero;
+    struct Case {
+        QString written;
+        QString read;
+        DroppedZero dropped = DroppedZero::Keep;
+        bool restored = false;
+    };
+    const std::vector<Case> cases{
         {"090-3001-2345", "09030012345"},
         {"(070) 1220.5678", "07012205678"},
         {QStringLiteral(u"（０９０）３００１ー２３４５"), "09030012345"},
         {QStringLiteral(u"０９０\u3000３００１\u3000２３４５"), "09030012345"},
         {QStringLiteral(u"090‐3001–23—4−5－6ｰ7．8"), "09030012345678"},
-        {"tel 090-3001", "tel 090-3001"}, // anything else: as it is
-        {"-", "-"},                       // no digit at all: as it is
+        // Other separators: slashes, the wave dash and tildes, no-break and other spaces.
+        {"090/3001/2345", "09030012345"},
+        {QStringLiteral(u"090〜3001～2345"), "09030012345"},
+        {"090~3001~2345", "09030012345"},
+        {QStringLiteral(u"090\u00A03001\u20092345"), "09030012345"},
+        // International: 81 stands for the leading 0, never doubled.
+        {"+81 90-3001-2345", "09030012345"},
+        {"+819030012345", "09030012345"},
+        {"+81 (0)90 3001 2345", "09030012345"},
+        {"+81 (90) 3001-2345", "09030012345"},
+        {"81-90-3001-2345", "09030012345"},
+        {"0081-90-3001-2345", "09030012345"},
+        {"010 81 90 3001 2345", "09030012345"},
+        {QStringLiteral(u"＋８１ ９０ ３００１ ２３４５"), "09030012345"},
+        // Excel: a lost zero, and its ways of keeping one.
+        {"9030012345", "09030012345", DroppedZero::Restore, true},
+        {QStringLiteral(u"７０１２２０５６７８"), "07012205678", DroppedZero::Restore, true},
+        {"=\"09030012345\"", "09030012345"},
+        {"'09030012345", "09030012345"},
+        // A label or note around it; of two numbers, the first mobile one.
+        {"TEL:090-3001-2345", "09030012345"},
+        {QStringLiteral(u"携帯 090-3001-2345"), "09030012345"},
+        {QStringLiteral(u"090-3001-2345（携帯）"), "09030012345"},
+        {"090-3001-2345(本人)", "09030012345"},
+        {"03-1234-5678 ::: 090-3001-2345", "09030012345"},
+        {"090-3001-2345/070-1220-5678", "09030012345"},
+        {QStringLiteral(u"03-1234-5678、080-3001-2345"), "08030012345"},
+        // Near misses: what is not plainly one number is not made one.
+        {"03-1234-5678", "0312345678"},                                 // a landline, as before
+        {QStringLiteral(u"〒100-0001"), QStringLiteral(u"〒100-0001")}, // a postcode
+        {"2024/01/05", "20240105"}, // a date: no number's digits
+        {QStringLiteral(u"¥90,123,456"), QStringLiteral(u"¥90,123,456")}, // an amount
+        {"0903001234507012205678", "0903001234507012205678"},             // two run together
+        {"9030012345", "9030012345"}, // the window's entry puts nothing back
+        {"90-3001-2345", "9030012345", DroppedZero::Restore}, // not a cell of ten digits
+        {"5030012345", "5030012345", DroppedZero::Restore},   // no mobile number's
+        {"+1 555 123 4567", "+1 555 123 4567"},               // another country's
+        {"0901234\r678", "0901234\r678"},                     // a control character: not guessed at
+        {"tel 090-3001", "tel 090-3001"},
+        {"-", "-"},
         {"", ""},
     };
-    for (const auto& [written, read] : cases)
-        EXPECT_EQ(zunova::lookup::digitsOfWrittenNumber(written), read) << written.toStdString();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.written.toStdString());
+        const auto read = zunova::lookup::readWrittenNumber(c.written, c.dropped);
+        EXPECT_EQ(read.text, c.read);
+        EXPECT_EQ(read.zeroRestored, c.restored);
+    }
 }
 
 // The one-read index against the one-by-one scan.
