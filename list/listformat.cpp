@@ -60,14 +60,97 @@ SampleRows sampleRows(QByteArrayView working, bool whole, char delimiter, Codec&
     return sample;
 }
 
+// The column whose cells most often hold a mobile number; a header that names a mobile column
+// breaks a tie, else the leftmost wins. Without any mobile number, the column that most often
+// holds a telephone number.
+std::optional<int> numberColumn(const std::vector<QStringList>& rows) {
+    std::vector<int> mobiles;
+    std::vector<int> numbers;
+    for (const QStringList& fields : rows)
+        for (int i = 0; i < fields.size(); ++i) {
+            if (std::size_t(i) >= numbers.size()) {
+                numbers.resize(std::size_t(i) + 1);
+                mobiles.resize(std::size_t(i) + 1);
+            }
+            mobiles[std::size_t(i)] += holdsMobileNumber(fields[i]) ? 1 : 0;
+            numbers[std::size_t(i)] += holdsNumber(fields[i]) ? 1 : 0;
+        }
+    const QStringList& header = rows.front();
+    const auto named = [&](int i) {
+        return i < header.size() && namesMobileColumn(header[i]);
+    };
+    const std::vector<int>& counts =
+        std::any_of(mobiles.begin(), mobiles.end(), [](int n) { return n > 0; }) ? mobiles
+                                                                                 : numbers;
+    std::optional<int> best;
+    for (int i = 0; i < int(counts.size()); ++i) {
+        if (counts[std::size_t(i)] == 0)
+            continue;
+        if (!best || counts[std::size_t(i)] > counts[std::size_t(*best)] ||
+            (counts[std::size_t(i)] == counts[std::size_t(*best)] && named(i) && !named(*best)))
+            best = i;
+    }
+    return best;
+}
+
 } // namespace
 
+std::pair<Encoding, EncodingDoubt> encodingOfText(QByteArrayView text, bool whole) {
+    if (isAscii(text))
+        return {Encoding::Utf8, EncodingDoubt::AsciiOnly};
+    if (isValidUtf8(text, whole))
+        return {Encoding::Utf8, EncodingDoubt::None};
+    // Not UTF-8, and where Shift_JIS cannot be tried, reading it as UTF-8 would be a guess: the
+    // caller finds it unavailable.
+    if (!Codec(Encoding::ShiftJis).isAvailable() || isValidShiftJis(text, whole))
+        return {Encoding::ShiftJis, EncodingDoubt::None};
+    // Whichever reads more of it.
+    const QString asUtf8 = QString::fromUtf8(text);
+    const QString asShiftJis = Codec(Encoding::ShiftJis).decode(text);
+    return {replacements(asUtf8) < replacements(asShiftJis) ? Encoding::Utf8 : Encoding::ShiftJis,
+            EncodingDoubt::InvalidBytes};
+}
+
+void takeEncodingFromLaterText(Format& format, QByteArrayView later, bool whole) {
+    if (format.doubt != EncodingDoubt::AsciiOnly || later.isEmpty())
+        return;
+    std::tie(format.encoding, format.doubt) = encodingOfText(
+        later.first(std::min(later.size(), kSampleBytes)), whole || later.size() <= kSampleBytes);
+}
+
+void takeEncodingFromWholeText(Format& format, QByteArrayView data) {
+    if (format.isUtf16() || data.size() <= kSampleBytes)
+        return;
+    if (format.doubt == EncodingDoubt::AsciiOnly) {
+        const auto later = std::find_if(data.begin() + kSampleBytes, data.end(), [](char c) {
+            return static_cast<unsigned char>(c) >= 0x80;
+        });
+        takeEncodingFromLaterText(format, data.sliced(later - data.begin()), true);
+        return;
+    }
+    if (format.doubt != EncodingDoubt::None)
+        return;
+    const QByteArrayView text = data.sliced(format.dataStart());
+    const TextPrefix read =
+        format.encoding == Encoding::ShiftJis ? shiftJisPrefix(text, true) : utf8Prefix(text, true);
+    if (read.valid < text.size())
+        format.doubt = EncodingDoubt::InvalidBytes;
+}
+
 bool holdsNumber(QStringView field) {
-    const QString digits = lookup::digitsOfWrittenNumber(field);
-    if (digits.size() < 10 || digits.size() > 11 || digits[0] != u'0')
-        return false;
-    return std::all_of(digits.begin(), digits.end(),
-                       [](QChar c) { return c >= u'0' && c <= u'9'; });
+    return lookup::isTelephoneNumber(
+        lookup::readWrittenNumber(field, lookup::DroppedZero::Restore).text);
+}
+
+bool holdsMobileNumber(QStringView field) {
+    return lookup::isMobileNumber(
+        lookup::readWrittenNumber(field, lookup::DroppedZero::Restore).text);
+}
+
+bool namesMobileColumn(QStringView header) {
+    const QString name = header.toString().toLower();
+    return name.contains(u"携帯") || name.contains(u"モバイル") || name.contains(u"mobile") ||
+           name.contains(u"cell");
 }
 
 bool holdsSeveralNumbers(QStringView text) {
@@ -106,24 +189,9 @@ Detection detect(QByteArrayView sample, bool whole, std::optional<Encoding> enco
     } else if (looksBinary(sample)) {
         found.problem = Problem::Binary;
         return found;
-    } else if (isAscii(sample)) {
-        format.doubt = EncodingDoubt::AsciiOnly;
-    } else if (isValidUtf8(sample, whole)) {
-        format.encoding = Encoding::Utf8;
-    } else if (!Codec(Encoding::ShiftJis).isAvailable()) {
-        // Not UTF-8, and Shift_JIS cannot be tried: reading it as UTF-8 would be a guess.
-        format.encoding = Encoding::ShiftJis;
-    } else if (isValidShiftJis(sample, whole)) {
-        format.encoding = Encoding::ShiftJis;
     } else {
-        // Whichever reads more of it.
-        format.doubt = EncodingDoubt::InvalidBytes;
-        const QString asUtf8 = QString::fromUtf8(sample);
-        const QString asShiftJis = Codec(Encoding::ShiftJis).decode(sample);
-        format.encoding =
-            replacements(asUtf8) < replacements(asShiftJis) ? Encoding::Utf8 : Encoding::ShiftJis;
+        std::tie(format.encoding, format.doubt) = encodingOfText(sample, whole);
     }
-
     if (!Codec(format.encoding).isAvailable()) {
         found.problem = Problem::EncodingUnavailable;
         return found;
@@ -183,19 +251,13 @@ Detection detect(QByteArrayView sample, bool whole, std::optional<Encoding> enco
         }
         format.numberColumn = int(named - first.begin());
     } else {
-        std::vector<int> numbers;
-        for (const QStringList& fields : rows.rows)
-            for (int i = 0; i < fields.size(); ++i) {
-                if (std::size_t(i) >= numbers.size())
-                    numbers.resize(std::size_t(i) + 1);
-                numbers[std::size_t(i)] += holdsNumber(fields[i]) ? 1 : 0;
-            }
-        const auto most = std::max_element(numbers.begin(), numbers.end());
-        if (most == numbers.end() || *most == 0) {
-            found.problem = Problem::NoNumberColumn;
+        const std::optional<int> chosen = numberColumn(rows.rows);
+        if (!chosen) {
+            found.problem =
+                whole && rows.rows.size() == 1 ? Problem::HeaderOnly : Problem::NoNumberColumn;
             return found;
         }
-        format.numberColumn = int(most - numbers.begin());
+        format.numberColumn = *chosen;
     }
     format.header = !column.name.isEmpty() || format.numberColumn >= first.size() ||
                     !holdsNumber(first[format.numberColumn]);

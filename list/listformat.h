@@ -56,7 +56,9 @@ enum class Problem {
     Empty,               // no row at all (nothing, or only blank lines)
     Binary,              // NUL or many control bytes, and no byte-order mark
     NotUtf16,            // a byte-order mark says UTF-16, but the data are not
+    NotInEncoding,       // later data do not read in the encoding the list's start was read in
     EncodingUnavailable, // this system cannot convert the list's encoding (iconv lacks it)
+    HeaderOnly,          // one row alone, with no number in it: nothing to look up
     NoNumberColumn,      // no column holds a telephone number in any row read
     NoSuchColumn,        // the column asked for is in no row, or no header has its name
     RowTooLong,          // a row longer than kMaxRowBytes
@@ -95,9 +97,25 @@ struct Detection {
 Detection detect(QByteArrayView sample, bool whole, std::optional<Encoding> encoding = {},
                  const ColumnChoice& column = {});
 
-// Whether a field holds a telephone number: read as people write numbers, 10 or 11 digits that
-// begin with 0.
+// The encoding a list's text without a byte-order mark is read in: UTF-8 for ASCII alone (in
+// doubt: any encoding reads it alike), else valid UTF-8, else valid Shift_JIS, else whichever
+// reads more of it (in doubt). `whole`: nothing follows `text`.
+std::pair<Encoding, EncodingDoubt> encodingOfText(QByteArrayView text, bool whole);
+
+// Where all of a list's text is at hand, its encoding as the whole of it says: a start of ASCII
+// alone takes the encoding of the first text after it that is not; a start in UTF-8 or Shift_JIS
+// that the rest does not read in is in doubt.
+void takeEncodingFromWholeText(Format& format, QByteArrayView data);
+// The same for a list streamed: `later` is its text from the first byte that is not ASCII on
+// (`whole`: nothing follows it), for a format whose start was ASCII alone.
+void takeEncodingFromLaterText(Format& format, QByteArrayView later, bool whole);
+
+// Whether a field holds a telephone number (10 or 11 digits that begin with 0), or a mobile
+// number (0X0 and eight digits), read as a list's numbers are read (lookup::readWrittenNumber).
 bool holdsNumber(QStringView field);
+bool holdsMobileNumber(QStringView field);
+// Whether a column's header names a mobile number: 携帯, モバイル, mobile, cell.
+bool namesMobileColumn(QStringView header);
 
 // Whether text holds more than one number: two lines or more with a number in some field.
 bool holdsSeveralNumbers(QStringView text);

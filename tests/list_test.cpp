@@ -176,6 +176,27 @@ std::vector<FormatCase> formatCases() {
          ',',
          2,
          false},
+        {"a landline column before a mobile one",
+         "tel,mobile\n03-1234-5678,090-1234-5678\n06-1234-5678,9012305678\n",
+         {},
+         {},
+         Problem::None,
+         Encoding::Utf8,
+         EncodingDoubt::AsciiOnly,
+         ',',
+         1,
+         true},
+        {"a header naming 携帯 breaks a tie",
+         QStringLiteral(u"電話,携帯番号\n09012345678,09012305678\n").toUtf8(),
+         {},
+         {},
+         Problem::None,
+         Encoding::Utf8,
+         EncodingDoubt::None,
+         ',',
+         1,
+         true},
+        {"a header row alone", "name,tel\n", {}, {}, Problem::HeaderOnly},
         {"no number anywhere", "a,b\nc,d\n", {}, {}, Problem::NoNumberColumn},
         {"column by position",
          kNames.toUtf8(),
@@ -229,6 +250,8 @@ TEST(ListDocument, WritesEveryRowBackWithOnlyTheCarrierAdded) {
     lists.emplace_back("no final line end, lone CR, blank line",
                        "09012345678\r07012205678\n\n \n09012345678");
     lists.emplace_back("unclosed quote at the end", "a,09012345678\nb,\"07012205678\n\nc");
+    lists.emplace_back("a quoted line break, no line end at the end",
+                       "a,\"09012345678\"\nb,\"x\ny\",07012205678");
     lists.emplace_back("Shift_JIS trail bytes like \\ and |",
                        shiftJis(QStringLiteral(u"表,能,09012345678\n｜ソ,ー,07012205678\n")));
     EveryBlock records;
@@ -275,7 +298,8 @@ TEST(ListDocument, WritesEveryRowBackWithOnlyTheCarrierAdded) {
                 row.lineEnd.isEmpty() ? written.size() : written.indexOf(row.lineEnd, at);
             ASSERT_GE(end, at);
             const QString added = Codec(format.encoding).decode(written.mid(at, end - at));
-            if (row.fields > 0) {
+            // A blank line, and what a quote that never closes took in, get nothing.
+            if (row.kind != RowKind::Blank && row.kind != RowKind::Unclosed) {
                 ASSERT_TRUE(added.startsWith(QChar(format.outputDelimiter())))
                     << added.toStdString();
                 carriers += added.contains(QStringLiteral(u"ＮＴＴドコモ")) ? 1 : 0;
