@@ -42,11 +42,13 @@ public:
             d.m_headerIndex = qsizetype(d.m_rows.size());
         if (row.kind == RowKind::Number)
             ++d.m_counts[row.answer];
+        if (row.kind == RowKind::NoNumber)
+            ++d.m_rowsWithoutNumber;
         d.m_widest = std::max(d.m_widest, row.fields);
         const qsizetype offset = m_offset;
         m_offset += row.content.size() + row.lineEnd.size();
         d.m_rows.push_back({quint32(offset), quint32(row.line), qint32(row.fields),
-                            quint8(row.lineEnd.size()), row.kind, row.answer});
+                            quint8(row.lineEnd.size()), row.kind, row.answer, row.zeroRestored});
         if (d.m_rows.size() % kProgressRows != 0)
             return true;
         m_progress.done = offset;
@@ -66,22 +68,22 @@ std::variant<ListDocument, ReadOutcome> ListDocument::read(const QByteArray& dat
                                                            const Options& options,
                                                            lookup::RecordSource& records,
                                                            Progress& progress) {
-    const Detection detection =
-        detect(QByteArrayView(data).first(std::min(data.size(), kSampleBytes)),
-               data.size() <= kSampleBytes, options.encoding, options.column);
+    Detection detection = detect(QByteArrayView(data).first(std::min(data.size(), kSampleBytes)),
+                                 data.size() <= kSampleBytes, options.encoding, options.column);
     if (detection.problem != Problem::None)
         return ReadOutcome{detection.problem, 0, 0};
     ListDocument document;
     document.m_data = data;
     document.m_format = detection.format;
-    const Format& format = document.m_format;
+    Format& format = document.m_format;
+    takeEncodingFromWholeText(format, data);
     const QByteArrayView body = QByteArrayView(data).sliced(format.dataStart());
     if (format.isUtf16()) {
-        WorkingBytes converter(format.encoding);
-        const std::optional<QByteArrayView> working = converter.of(body, true);
-        if (!working)
-            return ReadOutcome{Problem::NotUtf16, 0, 0};
-        document.m_working = working->toByteArray();
+        WorkingBytes converter(format);
+        const QByteArrayView working = converter.of(body, true);
+        if (converter.stopped() != Problem::None)
+            return ReadOutcome{converter.stopped(), 0, 0};
+        document.m_working = working.toByteArray();
     } else {
         document.m_working = data; // shared, not copied
         document.m_workingStart = format.dataStart();
@@ -101,6 +103,8 @@ std::variant<ListDocument, ReadOutcome> ListDocument::read(const QByteArray& dat
         return ReadOutcome{Problem::TooManyRows, 0, 0};
     if (status == RowReader::Status::Stopped)
         return ReadOutcome{Problem::Cancelled, 0, 0};
+    if (status == RowReader::Status::UnclosedQuote)
+        document.m_unclosedQuote = UnclosedQuote{pipeline.rowLine(), pipeline.rowLines()};
     document.m_answers = pipeline.answers();
     progress.done = working.size();
     return document;

@@ -32,6 +32,13 @@ public:
         quint8 lineEndSize;
         RowKind kind;
         lookup::AnswerId answer; // for a number row
+        bool zeroRestored;       // its number's leading zero, dropped by a spreadsheet, put back
+    };
+
+    // A quote that opened and never closed: the line it opened on and how many lines it took in.
+    struct UnclosedQuote {
+        qint64 line;
+        qint64 lines;
     };
 
     struct Options {
@@ -50,8 +57,11 @@ public:
     const Format& format() const { return m_format; }
     const std::vector<Row>& rows() const { return m_rows; }
     const AnswerTable& answers() const { return m_answers; }
-    // How many number rows got each answer, by its identity.
+    // How many number rows got each answer, by its identity, and how many rows had no number.
     const std::array<qint64, lookup::kAnswerIds>& counts() const { return m_counts; }
+    qint64 rowsWithoutNumber() const { return m_rowsWithoutNumber; }
+    // Where the list's last row is a quote that never closes.
+    const std::optional<UnclosedQuote>& unclosedQuote() const { return m_unclosedQuote; }
     // The most fields a row has.
     int widest() const { return m_widest; }
     // The header row's index, or -1.
@@ -82,6 +92,8 @@ private:
     qsizetype m_headerIndex = -1;
     AnswerTable m_answers;
     std::array<qint64, lookup::kAnswerIds> m_counts{};
+    qint64 m_rowsWithoutNumber = 0;
+    std::optional<UnclosedQuote> m_unclosedQuote;
     int m_widest = 0;
 };
 

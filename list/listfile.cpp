@@ -42,6 +42,14 @@ qsizetype ListInput::read(QByteArray& into, qsizetype size) {
     return got;
 }
 
+qsizetype ListInput::readAhead(QByteArray& into, qint64 offset, qsizetype size) {
+    const qsizetype at = into.size();
+    into.resize(at + size);
+    const qsizetype got = runtime::readSomeAt(m_fd, into.data() + at, size, offset);
+    into.resize(at + std::max<qsizetype>(got, 0));
+    return got;
+}
+
 ReadOutcome ListInput::outcome() const {
     if (m_readError != 0)
         return {Problem::Unreadable, 0, m_readError};

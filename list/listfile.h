@@ -25,6 +25,9 @@ public:
     // Appends up to `size` bytes to `into`: how many, 0 at the end, -1 where reading failed
     // (outcome() says why).
     qsizetype read(QByteArray& into, qsizetype size);
+    // A regular file's bytes from `offset` on, up to `size` of them, without moving where read()
+    // goes on: how many, 0 at the end, -1 where reading failed.
+    qsizetype readAhead(QByteArray& into, qint64 offset, qsizetype size);
     // Once read to its end: Changed where a regular file's size or time stamp moved meanwhile, or
     // less or more than its size was read; Unreadable where a read failed.
     ReadOutcome outcome() const;

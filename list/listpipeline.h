@@ -17,21 +17,29 @@
 namespace zunova::list {
 
 // Turns a list's bytes, after its byte-order mark, into the working bytes rows are read from,
-// piece by piece: the bytes themselves, or UTF-16 as UTF-8.
+// piece by piece: the bytes themselves, or UTF-16 as UTF-8. It watches that the bytes go on
+// reading in the list's encoding, where the list's start read in it whole (its format has no
+// doubt but ASCII alone): rows written back with the carrier in that encoding must be in it.
 class WorkingBytes {
 public:
-    explicit WorkingBytes(Encoding encoding);
+    explicit WorkingBytes(const Format& format);
     ~WorkingBytes();
     WorkingBytes(const WorkingBytes&) = delete;
     WorkingBytes& operator=(const WorkingBytes&) = delete;
 
-    // The working bytes of the next piece, valid until the next call; nothing once the data are
-    // not valid UTF-16, which could not be written back unchanged.
-    std::optional<QByteArrayView> of(QByteArrayView piece, bool last);
+    // The working bytes of the next piece, valid until the next call: all of it, or what comes
+    // before the first byte that does not read in the encoding. From there on, stopped().
+    QByteArrayView of(QByteArrayView piece, bool last);
+    // What stopped the bytes: Problem::NotUtf16, Problem::NotInEncoding, or None.
+    Problem stopped() const { return m_stopped; }
 
 private:
+    Encoding m_encoding;
+    bool m_checked;
     std::unique_ptr<Utf16Reader> m_utf16;
     QByteArray m_converted;
+    QByteArray m_cutOff; // the start of a character the last piece cut off
+    Problem m_stopped = Problem::None;
 };
 
 // Where the pipeline hands each row: standard output, or the window's document.
@@ -54,8 +62,12 @@ public:
 
     // Reads the next piece of working bytes (`last`: the data end after it).
     RowReader::Status read(QByteArrayView working, bool last, RowSink& sink);
-    // The line the row being read starts on: where a RowTooLong lies.
+    // The line the row being read starts on (where a RowTooLong or an unclosed quote lies), and
+    // how many lines it took in.
     qint64 rowLine() const { return m_reader.rowLine(); }
+    qint64 rowLines() const { return m_reader.rowLines(); }
+    // The line the next byte read stands on.
+    qint64 nextLine() const { return m_reader.nextLine(); }
     const AnswerTable& answers() const { return m_answers.table(); }
 
 private:

@@ -87,6 +87,7 @@ bool RowReader::deliver(QByteArrayView whole, qsizetype lineEndSize, int fields,
     // Nothing but spaces and tabs is a blank line, whatever the delimiter.
     row.fields = isBlank(row.content) ? 0 : fields;
     row.number = number;
+    row.unclosed = m_unclosed;
     const bool more = each(row);
     m_pending.clear();
     m_hasNumber = false;
@@ -111,6 +112,7 @@ bool RowReader::takeLine(QByteArrayView whole, qsizetype lineEndSize, const Each
 }
 
 bool RowReader::takePiece(QByteArrayView piece, qsizetype lineEndSize, const Each& each) {
+    m_endedMidLine = lineEndSize == 0;
     if (m_delimiter == 0)
         return takeLine(piece, lineEndSize, each);
     if (m_pending.isEmpty()) {
@@ -133,15 +135,17 @@ bool RowReader::takePiece(QByteArrayView piece, qsizetype lineEndSize, const Eac
     return true;
 }
 
-bool RowReader::finish(const Each& each) {
-    if (m_delimiter == 0)
-        return true;
-    csv_fini(&m_parser->csv, onField, onRowEnd, this);
+RowReader::Status RowReader::finish(const Each& each) {
+    if (m_delimiter == 0 || m_pending.isEmpty())
+        return Status::Done;
+    // A line end the data do not have: it ends the row unless a quote is still open in it.
+    csv_parse(&m_parser->csv, "\n", 1, onField, onRowEnd, this);
     if (m_rowEnded)
-        return deliverParsed(m_pending, 0, m_rowFields, each);
-    if (!m_pending.isEmpty())
-        return deliver(m_pending, 0, 0, {}, each);
-    return true;
+        return deliverParsed(m_pending, 0, m_rowFields, each) ? Status::Done : Status::Stopped;
+    csv_fini(&m_parser->csv, onField, onRowEnd, this);
+    m_unclosed = true;
+    const bool more = deliverParsed(m_pending, 0, m_rowFields, each);
+    return more ? Status::UnclosedQuote : Status::Stopped;
 }
 
 RowReader::Status RowReader::read(QByteArrayView data, bool last, const Each& each) {
@@ -198,7 +202,7 @@ RowReader::Status RowReader::read(QByteArrayView data, bool last, const Each& ea
         if (!takePiece(piece, 0, each))
             return Status::Stopped;
     }
-    return finish(each) ? Status::Done : Status::Stopped;
+    return finish(each);
 }
 
 QByteArrayList splitFields(QByteArrayView content, char delimiter) {

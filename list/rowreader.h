@@ -22,6 +22,7 @@ struct Row {
     qint64 line = 0;        // the line it starts on, from 1
     int fields = 0;         // 0 for a blank line: nothing but spaces and tabs
     QByteArrayView number;  // the number column's field, unquoted; empty where the row has none
+    bool unclosed = false;  // a quote opened in it never closes: it runs to the end of the data
 };
 
 // Splits working bytes into rows. With a delimiter, rows and fields follow RFC 4180 as libcsv
@@ -30,7 +31,9 @@ struct Row {
 // another, are exactly the bytes read.
 class RowReader {
 public:
-    enum class Status { Done, Stopped, RowTooLong };
+    // UnclosedQuote: read whole, but a quote opened in the last row never closes (the row was
+    // handed on, marked unclosed).
+    enum class Status { Done, Stopped, RowTooLong, UnclosedQuote };
     using Each = std::function<bool(const Row&)>;
 
     // `delimiter` ',', '\t' or ';', or 0 for one field a line; `numberColumn` from 0.
@@ -43,8 +46,15 @@ public:
     // returns false (Stopped). With `last`, the data end after this piece. A row may run over
     // many pieces.
     Status read(QByteArrayView working, bool last, const Each& each);
-    // The line the row being read starts on: where a RowTooLong lies.
+    // The line the row being read starts on: where a RowTooLong or an unclosed quote lies.
     qint64 rowLine() const { return m_rowLine; }
+    // How many lines that row has taken in so far; more than one where a quote left open runs
+    // over line ends.
+    qint64 rowLines() const {
+        return m_line - m_rowLine + (!m_tail.isEmpty() || m_endedMidLine ? 1 : 0);
+    }
+    // The line the next byte read stands on.
+    qint64 nextLine() const { return m_line; }
 
 private:
     bool takeLine(QByteArrayView whole, qsizetype lineEndSize, const Each& each);
@@ -52,7 +62,7 @@ private:
     bool deliver(QByteArrayView whole, qsizetype lineEndSize, int fields, QByteArrayView number,
                  const Each& each);
     bool deliverParsed(QByteArrayView whole, qsizetype lineEndSize, int fields, const Each& each);
-    bool finish(const Each& each);
+    Status finish(const Each& each);
 
     static void onField(void* field, std::size_t size, void* self);
     static void onRowEnd(int, void* self);
@@ -71,6 +81,8 @@ private:
     int m_rowFields = 0;
     bool m_rowEnded = false;
     bool m_hasNumber = false;
+    bool m_unclosed = false;
+    bool m_endedMidLine = false; // the last piece taken had no line end: the data ended in it
     QByteArray m_number;
 };
 

@@ -39,6 +39,8 @@ QByteArray RowWriter::start() const {
 QByteArrayView RowWriter::addedField(const ListRow& row, const AnswerTable& answers) {
     if (row.kind == RowKind::Header)
         return m_header;
+    if (row.kind != RowKind::Number)
+        return {};
     std::optional<QByteArray>& field = m_fields[row.answer];
     if (!field) {
         const auto* carrier = std::get_if<lookup::Carrier>(&*answers[row.answer]);
@@ -50,7 +52,7 @@ QByteArrayView RowWriter::addedField(const ListRow& row, const AnswerTable& answ
 void RowWriter::append(QByteArray& out, const ListRow& row, const AnswerTable& answers) {
     QByteArray& to = m_utf16 ? m_row : out;
     to.append(row.content);
-    if (row.kind != RowKind::Blank) {
+    if (row.kind != RowKind::Blank && row.kind != RowKind::Unclosed) {
         const QByteArrayView field = addedField(row, answers);
         const qsizetype delimiters = std::max(m_format.width - row.fields, 0) + 1;
         to.append(delimiters, m_format.outputDelimiter());

@@ -19,9 +19,12 @@ inline constexpr char16_t kCarrierColumnName[] = u"キャリア";
 
 // What a row of a list is.
 enum class RowKind : quint8 {
-    Blank,  // nothing but spaces and tabs
-    Header, // the first row that is not blank, where the list has a header
-    Number, // any other: its number is answered
+    Blank,    // nothing but spaces and tabs
+    Header,   // the first row that is not blank, where the list has a header
+    Number,   // a row with a number: it is answered
+    NoNumber, // a row whose number cell is empty (or missing)
+    Unclosed, // what a quote that never closes took in, to the end of the list: written back
+              // as it is, nothing added
 };
 
 // A row as the list's fronts get it: its bytes as read, what it is and, for a number row, its
@@ -33,12 +36,14 @@ struct ListRow {
     int fields = 0;  // 0 for a blank line
     RowKind kind = RowKind::Blank;
     lookup::AnswerId answer = 0; // for a number row
+    bool zeroRestored = false;   // its number's leading zero, dropped by a spreadsheet, put back
 };
 
 // Writes rows back in their list's format with one field added after the row's last: the
 // column's name in the header row, a number row's carrier (nothing where its number got a warning
-// or an error). Every other byte of a row stays as it was read. A row with fewer fields than most
-// rows gets empty fields first, so the carriers stand in one column; a blank line stays blank.
+// or an error, or where it has none). Every other byte of a row stays as it was read. A row with
+// fewer fields than most rows gets empty fields first, so the carriers stand in one column; a
+// blank line stays blank, and what a quote that never closed took in is written as it was.
 // The added field is quoted where the field before it is. The one place rows are written, for
 // the command line and the window alike.
 class RowWriter {

@@ -26,9 +26,31 @@ bool isAscii(QByteArrayView bytes) {
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-// How many bytes the UTF-8 sequence that starts with `lead` takes (1 for a stray byte).
-int utf8Length(unsigned char lead) {
-    return lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+// How long the UTF-8 sequence a lead byte begins is: 1 to 4, or 0 for no lead byte.
+int sequenceLengthOf(unsigned char lead) {
+    return lead < 0x80                    ? 1
+           : lead >= 0xC2 && lead <= 0xDF ? 2
+           : lead >= 0xE0 && lead <= 0xEF ? 3
+           : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                          : 0;
+}
+
+// The second byte's narrower range after some leads: no overlong forms, surrogates or code points
+// past U+10FFFF.
+bool validSecondByte(unsigned char lead, unsigned char second) {
+    return !((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second >= 0xA0) ||
+             (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second >= 0x90));
+}
+
+// Whether the bytes from `p` to `end`, fewer than a whole sequence, begin a valid one.
+bool beginsUtf8Sequence(const unsigned char* p, const unsigned char* end) {
+    const int length = sequenceLengthOf(p[0]);
+    if (length < 2 || end - p >= length)
+        return false;
+    for (const unsigned char* q = p + 1; q < end; ++q)
+        if ((*q & 0xC0) != 0x80)
+            return false;
+    return end - p < 2 || validSecondByte(p[0], p[1]);
 }
 
 enum class Direction { FromShiftJis, ToShiftJis };
@@ -62,7 +84,8 @@ std::pair<QByteArray, bool> convert(void* handle, Direction direction, QByteArra
         const std::size_t skipped =
             direction == Direction::FromShiftJis
                 ? 1
-                : std::min<std::size_t>(left, utf8Length(static_cast<unsigned char>(*source)));
+                : std::min<std::size_t>(
+                      left, std::max(1, sequenceLengthOf(static_cast<unsigned char>(*source))));
         out.append(direction == Direction::FromShiftJis ? "\xEF\xBF\xBD" : "\x81\xAC");
         source += skipped;
         left -= skipped;
@@ -185,24 +208,62 @@ void Utf16Writer::write(QByteArrayView working, QByteArray& out) {
     out += m_encoder.encode(fromUtf8Exactly(working));
 }
 
+int utf8SequenceLength(const unsigned char* p, const unsigned char* end) {
+    const unsigned char c = p[0];
+    const int length = sequenceLengthOf(c);
+    if (length <= 1 || end - p < length)
+        return end - p < length ? 0 : length;
+    for (int k = 1; k < length; ++k)
+        if ((p[k] & 0xC0) != 0x80)
+            return 0;
+    return validSecondByte(c, p[1]) ? length : 0;
+}
+
+TextPrefix utf8Prefix(QByteArrayView data, bool whole) {
+    const auto* p = reinterpret_cast<const unsigned char*>(data.data());
+    const auto* const end = p + data.size();
+    while (p < end) {
+        const int length = utf8SequenceLength(p, end);
+        if (length == 0) {
+            const auto at = qsizetype(reinterpret_cast<const char*>(p) - data.data());
+            // A sequence cut off by the end of a piece is not wrong yet.
+            if (!whole && beginsUtf8Sequence(p, end))
+                return {data.size(), at};
+            return {at, at};
+        }
+        p += length;
+    }
+    return {data.size(), data.size()};
+}
+
+TextPrefix shiftJisPrefix(QByteArrayView data, bool whole) {
+    const iconv_t cd = openIconv("UTF-8", kShiftJis);
+    if (cd == iconv_t(-1))
+        return {0, 0};
+    char* source = const_cast<char*>(data.data());
+    std::size_t left = std::size_t(data.size());
+    std::vector<char> buffer(64 * 1024);
+    bool cutOff = false;
+    while (left > 0) {
+        char* target = buffer.data();
+        std::size_t room = buffer.size();
+        if (iconv(cd, &source, &left, &target, &room) != std::size_t(-1) || errno == E2BIG)
+            continue;
+        cutOff = errno == EINVAL && !whole; // a character cut off by the end of a piece
+        break;
+    }
+    iconv_close(cd);
+    const qsizetype read = data.size() - qsizetype(left);
+    return {cutOff ? data.size() : read, read};
+}
+
 bool isValidUtf8(QByteArrayView data, bool whole) {
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
-    const QString text = decoder.decode(data);
-    if (decoder.hasError())
-        return false;
-    if (!whole)
-        return true;
-    // A sequence cut off at the end is kept back by the decoder, not reported.
-    return QByteArrayView(text.toUtf8()) == data;
+    return utf8Prefix(data, whole).valid == data.size();
 }
 
 bool isValidShiftJis(QByteArrayView data, bool whole) {
-    const iconv_t cd = openIconv("UTF-8", kShiftJis);
-    if (cd == iconv_t(-1))
-        return false;
-    const bool valid = convert(cd, Direction::FromShiftJis, data, whole).second;
-    iconv_close(cd);
-    return valid;
+    return Codec(Encoding::ShiftJis).isAvailable() &&
+           shiftJisPrefix(data, whole).valid == data.size();
 }
 
 } // namespace zunova::list

@@ -80,5 +80,18 @@ private:
 // `whole`.
 bool isValidUtf8(QByteArrayView data, bool whole);
 bool isValidShiftJis(QByteArrayView data, bool whole);
+// How much of `data` reads in an encoding: `valid`, all of it or up to the first byte that does
+// not (a character cut off at the end counts as read unless `whole`); `complete`, up to the end
+// of its last whole character.
+struct TextPrefix {
+    qsizetype valid;
+    qsizetype complete;
+};
+TextPrefix utf8Prefix(QByteArrayView data, bool whole);
+TextPrefix shiftJisPrefix(QByteArrayView data, bool whole);
+
+// The length of the valid UTF-8 sequence at `p` (shortest form, no surrogates, at most
+// U+10FFFF), or 0 where none starts before `end`.
+int utf8SequenceLength(const unsigned char* p, const unsigned char* end);
 
 } // namespace zunova::list

@@ -40,6 +40,14 @@ qsizetype readSome(int fd, char* into, qsizetype size) {
     }
 }
 
+qsizetype readSomeAt(int fd, char* into, qsizetype size, qint64 offset) {
+    for (;;) {
+        const auto got = ::pread(fd, into, std::size_t(size), off_t(offset));
+        if (got >= 0 || errno != EINTR)
+            return qsizetype(got);
+    }
+}
+
 int writeAll(int fd, QByteArrayView bytes) {
     const char* data = bytes.data();
     qsizetype left = bytes.size();

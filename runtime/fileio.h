@@ -42,6 +42,8 @@ Descriptor openForReading(const QString& path, Waiting waiting);
 // Reads up to `size` bytes, again when a signal interrupts: the count, 0 at the end, or -1 with
 // errno set.
 qsizetype readSome(int fd, char* into, qsizetype size);
+// The same at `offset` in a file, leaving the descriptor where it was.
+qsizetype readSomeAt(int fd, char* into, qsizetype size, qint64 offset);
 // Writes all of `bytes`, again after a signal or a short write: 0, or the errno of the failure.
 int writeAll(int fd, QByteArrayView bytes);
 
