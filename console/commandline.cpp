@@ -2,6 +2,7 @@
 
 #include "csvlist.h"
 #include "datacheck.h"
+#include "exitstatus.h"
 #include "numbers.h"
 #include "output.h"
 
@@ -16,8 +17,6 @@
 namespace zunova::console {
 namespace {
 
-constexpr int kUsageError = 2;
-
 const QString kSynopsis = QStringLiteral("[NUMBER... | - | --check FILE... | --csv FILE]");
 
 // What went wrong, the usage line, and where to read the rest.
@@ -25,7 +24,7 @@ int usageError(const QString& text) {
     printMessage(text);
     printLine(QStringLiteral("Usage: zunova [options] ") + kSynopsis);
     printLine(QStringLiteral("Try 'zunova --help' for more information."));
-    return kUsageError;
+    return kTrouble;
 }
 
 const QString kDescription = QStringLiteral(
@@ -56,9 +55,10 @@ const QString kDescription = QStringLiteral(
     "which most rows hold a telephone number, unless --column names another.\n"
     "Warnings and errors go to standard error as \"zunova: FILE:LINE: NUMBER: TEXT\".\n"
     "\n"
-    "Exit status: 0 when every number got a carrier (or every file is clean),\n"
-    "1 when a number got a warning or an error (or a file has a problem),\n"
-    "2 for a usage error.");
+    "Exit status: 0 when every number or row got a carrier (or every file is\n"
+    "clean); 1 when some got a warning or had no number (or a file has problems);\n"
+    "2 for trouble: a usage error, a list or data file that could not be read\n"
+    "whole, output that did not arrive.");
 
 // Parses the arguments and runs what they ask for; returns the exit status.
 int runMode(const QStringList& arguments, ClosedStreams closed, Output& out) {
@@ -138,7 +138,7 @@ int runMode(const QStringList& arguments, ClosedStreams closed, Output& out) {
             return usageError(why);
         if (request->file == u'-' && closed.input) {
             printSystemError(QStringLiteral("standard input"), EBADF);
-            return 1;
+            return kTrouble;
         }
         return addCarriers(*request, out);
     }
@@ -171,7 +171,7 @@ int run(int argc, char* argv[], ClosedStreams closed) {
     Output out(1, closed.output);
     const int status = runMode(arguments, closed, out);
     // Whatever the run did, it failed if its output did not reach standard output.
-    return out.finish() ? status : 1;
+    return out.finish() ? status : kTrouble;
 }
 
 } // namespace zunova::console

@@ -1,5 +1,6 @@
 #include "csvlist.h"
 
+#include "exitstatus.h"
 #include "output.h"
 
 #include "list/listfile.h"
@@ -13,15 +14,18 @@ namespace zunova::console {
 namespace {
 
 constexpr qsizetype kReadSize = 64 * 1024;
+constexpr int kMiB = 1024 * 1024;
 
 QString systemError(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-QString problemText(const list::ReadOutcome& outcome, const ListRequest& request) {
-    switch (outcome.problem) {
+QString problemText(list::Problem problem, const ListRequest& request) {
+    switch (problem) {
     case list::Problem::Empty:
         return QStringLiteral("no rows: nothing to look up");
+    case list::Problem::HeaderOnly:
+        return QStringLiteral("a header row alone: nothing to look up");
     case list::Problem::Binary:
         return QStringLiteral("not a text file (NUL or control bytes)");
     case list::Problem::NotUtf16:
@@ -36,17 +40,14 @@ QString problemText(const list::ReadOutcome& outcome, const ListRequest& request
         return request.column.name.isEmpty()
                    ? QStringLiteral("no row has a column %1").arg(request.column.position + 1)
                    : QStringLiteral("no column is named '%1'").arg(request.column.name);
-    case list::Problem::RowTooLong:
-        return QStringLiteral("a row longer than %1 MiB (a quote that never closes?): nothing "
-                              "from it on is written")
-            .arg(list::kMaxRowBytes / (1024 * 1024));
     case list::Problem::Changed:
         return QStringLiteral("changed while it was read: the rows written may mix old and new "
                               "contents");
+    case list::Problem::RowTooLong:
+    case list::Problem::NotInEncoding:
     case list::Problem::Unreadable:
     case list::Problem::Folder:
     case list::Problem::NotAFile:
-        return systemError(outcome.systemError);
     case list::Problem::TooLarge:
     case list::Problem::TooManyRows:
     case list::Problem::Cancelled:
@@ -75,31 +76,40 @@ public:
         m_out.append(m_bytes);
         m_bytes.resize(0); // keeps its room for the next row
         m_out.endLine();
-        QString trouble;
-        if (row.kind == list::RowKind::Number) {
+        QStringList notes;
+        if (row.kind == list::RowKind::NoNumber) {
+            m_status = worse(m_status, kUnanswered);
+            notes << QStringLiteral("no number");
+        } else if (row.kind == list::RowKind::Number) {
+            const QString number = displayed(entered.toString()) + QStringLiteral(": ");
+            if (row.zeroRestored)
+                notes << number + QStringLiteral("read with the leading 0 a spreadsheet dropped");
             const lookup::Answer& answer = *m_answers[row.answer];
-            if (const auto* warning = std::get_if<lookup::Warning>(&answer))
-                trouble = displayed(entered.toString()) + QStringLiteral(": ") +
-                          lookup::fixedText(warning->text);
-            else if (const auto* error = std::get_if<runtime::RuntimeError>(&answer))
-                trouble = displayed(entered.toString()) + QStringLiteral(": ") + describe(*error);
+            if (const auto* warning = std::get_if<lookup::Warning>(&answer)) {
+                m_status = worse(m_status, kUnanswered);
+                notes << number + lookup::fixedText(warning->text);
+            } else if (const auto* error = std::get_if<runtime::RuntimeError>(&answer)) {
+                // A data file that cannot be read whole is trouble; a number's own error is not.
+                m_status = worse(m_status, error->file().isEmpty() ? kUnanswered : kTrouble);
+                notes << number + describe(*error);
+            }
         }
-        if (row.kind != list::RowKind::Blank && row.fields != m_format.width)
-            trouble += (trouble.isEmpty() ? QString() : QStringLiteral("; ")) +
-                       QStringLiteral("%1 fields where most rows have %2")
-                           .arg(row.fields)
-                           .arg(m_format.width);
-        if (!trouble.isEmpty()) {
-            m_allAnswered = false;
+        if ((row.kind == list::RowKind::Number || row.kind == list::RowKind::NoNumber ||
+             row.kind == list::RowKind::Header) &&
+            row.fields != m_format.width)
+            notes << QStringLiteral("%1 fields where most rows have %2")
+                         .arg(row.fields)
+                         .arg(m_format.width);
+        if (!notes.isEmpty()) {
             // The rows stay in order with the messages, also where both go to one log.
             m_out.flush();
             printMessage(m_name + u':' + QString::number(row.line) + QStringLiteral(": ") +
-                         trouble);
+                         notes.join(QStringLiteral("; ")));
         }
         return !m_out.failed();
     }
 
-    bool allAnswered() const { return m_allAnswered; }
+    ExitStatus status() const { return m_status; }
 
 private:
     const QString& m_name;
@@ -108,8 +118,29 @@ private:
     list::RowWriter m_writer;
     Output& m_out;
     QByteArray m_bytes;
-    bool m_allAnswered = true;
+    ExitStatus m_status = kAnswered;
 };
+
+// A list whose first megabyte is ASCII alone may be in any encoding: a file takes it from the
+// first text after that is not, read ahead before anything is written.
+void readAheadForTheEncoding(list::ListInput& input, list::Format& format) {
+    QByteArray later;
+    qint64 offset = list::kSampleBytes;
+    bool atEnd = false;
+    while (!atEnd && later.size() < list::kSampleBytes) {
+        QByteArray piece;
+        const qsizetype got = input.readAhead(piece, offset, kReadSize);
+        atEnd = got <= 0;
+        offset += got;
+        if (later.isEmpty())
+            piece = piece.sliced(
+                std::find_if(piece.begin(), piece.end(),
+                             [](char c) { return static_cast<unsigned char>(c) >= 0x80; }) -
+                piece.begin());
+        later += piece;
+    }
+    list::takeEncodingFromLaterText(format, later, atEnd);
+}
 
 } // namespace
 
@@ -151,64 +182,110 @@ std::optional<ListRequest> listRequest(const QString& file, const std::optional<
 
 int addCarriers(const ListRequest& request, Output& out) {
     const QString name = request.file == u'-' ? QStringLiteral("standard input") : request.file;
-    auto fail = [&](const list::ReadOutcome& outcome) {
+    auto say = [&](qint64 line, const QString& text) {
         out.flush();
-        printMessage(name + (outcome.line > 0 ? u':' + QString::number(outcome.line) : QString()) +
-                     QStringLiteral(": ") + problemText(outcome, request));
-        return outcome.problem == list::Problem::NoSuchColumn ? 2 : 1;
+        printMessage(name + (line > 0 ? u':' + QString::number(line) : QString()) +
+                     QStringLiteral(": ") + text);
     };
     list::ListInput input(request.file, false);
-    if (input.opened().problem != list::Problem::None)
-        return fail(input.opened());
+    if (input.opened().problem != list::Problem::None) {
+        say(0, systemError(input.opened().systemError));
+        return kTrouble;
+    }
 
     // The format is decided from the list's start.
     QByteArray sample;
     qsizetype got = 1;
     while (sample.size() < list::kSampleBytes && got > 0)
         got = input.read(sample, list::kSampleBytes - sample.size());
-    if (got < 0)
-        return fail(input.outcome());
+    if (got < 0) {
+        say(0, systemError(input.outcome().systemError));
+        return kTrouble;
+    }
     bool atEnd = got == 0;
     const list::Detection detection = list::detect(sample, atEnd, request.encoding, request.column);
-    if (detection.problem != list::Problem::None)
-        return fail({detection.problem, 0, 0});
-    const list::Format& format = detection.format;
-    bool allAnswered = true;
+    if (detection.problem != list::Problem::None) {
+        say(0, problemText(detection.problem, request));
+        const bool nothing = detection.problem == list::Problem::Empty ||
+                             detection.problem == list::Problem::HeaderOnly;
+        return nothing ? kUnanswered : kTrouble;
+    }
+    list::Format format = detection.format;
+    if (format.doubt == list::EncodingDoubt::AsciiOnly && !atEnd && input.size() >= 0)
+        readAheadForTheEncoding(input, format);
+    ExitStatus status = kAnswered;
     if (format.doubt == list::EncodingDoubt::InvalidBytes) {
-        out.flush();
-        printMessage(name + QStringLiteral(": neither UTF-8 nor Shift_JIS reads every byte; read "
-                                           "as %1 (choose another with --encoding)")
-                                .arg(list::encodingName(format.encoding)));
-        allAnswered = false;
+        say(0, QStringLiteral("neither UTF-8 nor Shift_JIS reads every byte; read as %1 (choose "
+                              "another with --encoding)")
+                   .arg(list::encodingName(format.encoding)));
+        status = kTrouble;
     }
 
     lookup::ReadOnceIndex records;
     list::ListPipeline pipeline(format, records);
-    list::WorkingBytes working(format.encoding);
+    list::WorkingBytes working(format);
     StandardOutputSink sink(name, format, pipeline.answers(), out);
     sink.start();
     QByteArray piece = sample.sliced(format.dataStart());
+    list::RowReader::Status read = list::RowReader::Status::Done;
     for (;;) {
-        const std::optional<QByteArrayView> rows = working.of(piece, atEnd);
-        if (!rows)
-            return fail({list::Problem::NotUtf16, 0, 0});
-        const list::RowReader::Status status = pipeline.read(*rows, atEnd, sink);
-        if (status == list::RowReader::Status::RowTooLong)
-            return fail({list::Problem::RowTooLong, pipeline.rowLine(), 0});
-        if (status == list::RowReader::Status::Stopped || atEnd)
+        const QByteArrayView rows = working.of(piece, atEnd);
+        const bool stopped = working.stopped() != list::Problem::None;
+        read = pipeline.read(rows, atEnd && !stopped, sink);
+        if (stopped && read == list::RowReader::Status::Done) {
+            if (working.stopped() == list::Problem::NotUtf16) {
+                say(0, problemText(list::Problem::NotUtf16, request));
+            } else {
+                const QByteArrayView rest = QByteArrayView(piece).sliced(rows.size());
+                const list::Encoding met = list::encodingOfText(rest, atEnd).first;
+                say(pipeline.nextLine(),
+                    QStringLiteral("from here on not %1, which its start was read in%2: nothing "
+                                   "from here on is written; give its encoding with --encoding")
+                        .arg(list::encodingName(format.encoding),
+                             met != format.encoding
+                                 ? QStringLiteral(" (it reads as %1)").arg(list::encodingName(met))
+                                 : QString()));
+            }
+            return kTrouble;
+        }
+        if (read != list::RowReader::Status::Done || atEnd)
             break;
         piece.resize(0);
         got = input.read(piece, kReadSize);
-        if (got < 0)
-            return fail(input.outcome());
+        if (got < 0) {
+            say(0, systemError(input.outcome().systemError));
+            return kTrouble;
+        }
         atEnd = got == 0;
     }
+    switch (read) {
+    case list::RowReader::Status::RowTooLong:
+        say(pipeline.rowLine(),
+            pipeline.rowLines() > 1
+                ? QStringLiteral("a quote opened on this line does not close within %1 MiB (it "
+                                 "took in %2 lines): nothing from it on is written")
+                      .arg(list::kMaxRowBytes / kMiB)
+                      .arg(pipeline.rowLines())
+                : QStringLiteral("a line longer than %1 MiB: nothing from it on is written")
+                      .arg(list::kMaxRowBytes / kMiB));
+        return kTrouble;
+    case list::RowReader::Status::UnclosedQuote:
+        say(pipeline.rowLine(),
+            QStringLiteral("a quote opened on this line never closes: the %1 lines from here to "
+                           "the end were read as one row, written as they are without a carrier")
+                .arg(pipeline.rowLines()));
+        status = kTrouble;
+        break;
+    case list::RowReader::Status::Stopped:
+    case list::RowReader::Status::Done:
+        break;
+    }
     if (atEnd && input.outcome().problem != list::Problem::None) {
-        fail(input.outcome());
-        allAnswered = false;
+        say(0, problemText(input.outcome().problem, request));
+        status = kTrouble;
     }
     // Output that did not arrive is reported once the run ends, as for every run.
-    return allAnswered && sink.allAnswered() && !out.failed() ? 0 : 1;
+    return worse(status, sink.status());
 }
 
 } // namespace zunova::console

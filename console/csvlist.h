@@ -24,8 +24,7 @@ std::optional<ListRequest> listRequest(const QString& file, const std::optional<
 // `zunova --csv FILE`: writes the list's rows to `out` with the carrier added to each, in the
 // list's own encoding and format, streaming: memory stays bounded whatever the list's size.
 // Warnings and errors go to standard error as for `zunova -`, with the row's line. Returns the
-// exit status: 0 when every row got a carrier, 1 otherwise, 2 when the column asked for is in
-// no row.
+// exit status (ExitStatus).
 int addCarriers(const ListRequest& request, Output& out);
 
 } // namespace zunova::console

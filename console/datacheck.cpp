@@ -1,5 +1,6 @@
 #include "datacheck.h"
 
+#include "exitstatus.h"
 #include "output.h"
 
 #include "lookup/network.h"
@@ -132,16 +133,16 @@ void summarise(const QString& file, const lookup::Network& network, const Findin
 } // namespace
 
 int checkDataFiles(const QStringList& files, const lookup::Network* kind, Output& out) {
-    bool clean = true;
+    ExitStatus status = kAnswered;
     for (const QString& file : files) {
         const lookup::Network& network = kind ? *kind : lookup::networkOfDataFile(file);
         const Findings found = inspect(file, network);
         summarise(file, network, found, out);
         // The summary of one file comes before the problems of the next.
         out.flush();
-        clean = clean && found.clean();
+        status = worse(status, found.unopened ? kTrouble : found.clean() ? kAnswered : kUnanswered);
     }
-    return clean ? 0 : 1;
+    return status;
 }
 
 } // namespace zunova::console

@@ -1,5 +1,6 @@
 #include "numbers.h"
 
+#include "exitstatus.h"
 #include "output.h"
 
 #include "lookup/query.h"
@@ -27,30 +28,41 @@ public:
     // A line of standard input, read as a pasted number.
     bool answerLine(QByteArrayView line) { return answer(decodeKeepingBytes(line)); }
 
-    // A number as given, read as the window reads a pasted one.
+    // A number as given, read as the window reads a pasted one, with a leading zero a
+    // spreadsheet dropped put back.
     bool answer(const QString& given) {
-        const lookup::Answer answer =
-            lookup::lookUp(lookup::digitsOfWrittenNumber(given), m_records);
+        const lookup::WrittenNumber number =
+            lookup::readWrittenNumber(given, lookup::DroppedZero::Restore);
+        const lookup::Answer answer = lookup::lookUp(number.text, m_records);
         m_out.append(escaped(given));
         m_out.append(QByteArrayView("\t"));
-        if (const auto* carrier = std::get_if<lookup::Carrier>(&answer)) {
+        const auto* carrier = std::get_if<lookup::Carrier>(&answer);
+        if (carrier)
             m_out.append(nameOf(*carrier));
-            m_out.append(QByteArrayView("\n"));
-            m_out.endLine();
-            return !m_out.failed();
-        }
         m_out.append(QByteArrayView("\n"));
-        m_allAnswered = false;
-        // The answers stay in order with the messages, also where both go to one log.
-        m_out.flush();
-        const auto* warning = std::get_if<lookup::Warning>(&answer);
-        printMessage(displayed(given) + QStringLiteral(": ") +
-                     (warning ? lookup::fixedText(warning->text)
-                              : describe(std::get<runtime::RuntimeError>(answer))));
+        m_out.endLine();
+        QStringList notes;
+        if (number.zeroRestored)
+            notes << QStringLiteral("read as %1, with the leading 0 a spreadsheet dropped")
+                         .arg(number.text);
+        if (const auto* warning = std::get_if<lookup::Warning>(&answer)) {
+            m_status = worse(m_status, kUnanswered);
+            notes << lookup::fixedText(warning->text);
+        } else if (const auto* error = std::get_if<runtime::RuntimeError>(&answer)) {
+            // A data file that cannot be read whole is trouble; a number's own error is not.
+            m_status = worse(m_status, error->file().isEmpty() ? kUnanswered : kTrouble);
+            notes << describe(*error);
+        }
+        if (!notes.isEmpty()) {
+            // The answers stay in order with the messages, also where both go to one log.
+            m_out.flush();
+            printMessage(displayed(given) + QStringLiteral(": ") +
+                         notes.join(QStringLiteral("; ")));
+        }
         return !m_out.failed();
     }
 
-    bool allAnswered() const { return m_allAnswered; }
+    ExitStatus status() const { return m_status; }
 
 private:
     // A carrier's name in UTF-8, made once: the same few names come back for every number.
@@ -64,7 +76,7 @@ private:
     Output& m_out;
     lookup::ReadOnceIndex m_records;
     std::array<QByteArray, lookup::kAnswerIds> m_names;
-    bool m_allAnswered = true;
+    ExitStatus m_status = kAnswered;
 };
 
 } // namespace
@@ -127,12 +139,12 @@ int lookUpNumbers(const QStringList& numbers, Output& out, bool inputClosed) {
         });
         if (!readAll) {
             printSystemError(QStringLiteral("standard input"), errno);
-            return 1;
+            return kTrouble;
         }
         if (out.failed())
             break;
     }
-    return answers.allAnswered() && !out.failed() ? 0 : 1;
+    return answers.status();
 }
 
 } // namespace zunova::console

@@ -21,7 +21,7 @@ bool forEachLine(int fd, const std::function<bool(QByteArrayView)>& each);
 // the carrier the window would show for it pasted; where the window would warn or report an
 // error, the carrier is empty and standard error says why. Each data file is read once for the
 // whole run. `inputClosed`: standard input was closed when the program started.
-// Returns the exit status: 0 when every number got a carrier, 1 otherwise.
+// Returns the exit status (ExitStatus).
 int lookUpNumbers(const QStringList& numbers, Output& out, bool inputClosed);
 
 } // namespace zunova::console

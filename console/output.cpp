@@ -1,5 +1,6 @@
 #include "output.h"
 
+#include "list/textcodec.h"
 #include "runtime/fileio.h"
 #include "runtime/runtimeerror.h"
 
@@ -23,26 +24,6 @@ bool needsEscape(QStringView text, qsizetype i) {
         return true;
     // A low surrogate right after a high one is half of a real character.
     return isUndecodedByte(u) && !(i > 0 && text[i - 1].isHighSurrogate());
-}
-
-// The length of the valid UTF-8 sequence at `p` (shortest form, no surrogates, at most
-// U+10FFFF), or 0 where none starts.
-int sequenceLength(const unsigned char* p, const unsigned char* end) {
-    const unsigned char c = p[0];
-    int length = c < 0x80                 ? 1
-                 : c >= 0xC2 && c <= 0xDF ? 2
-                 : c >= 0xE0 && c <= 0xEF ? 3
-                 : c >= 0xF0 && c <= 0xF4 ? 4
-                                          : 0;
-    if (length == 0 || end - p < length)
-        return 0;
-    for (int k = 1; k < length; ++k)
-        if ((p[k] & 0xC0) != 0x80)
-            return 0;
-    if ((c == 0xE0 && p[1] < 0xA0) || (c == 0xED && p[1] >= 0xA0) || (c == 0xF0 && p[1] < 0x90) ||
-        (c == 0xF4 && p[1] >= 0x90))
-        return 0;
-    return length;
 }
 
 } // namespace
@@ -124,7 +105,7 @@ QString decodeKeepingBytes(QByteArrayView bytes) {
     QString text;
     text.reserve(bytes.size());
     while (p < end) {
-        const int length = sequenceLength(p, end);
+        const int length = list::utf8SequenceLength(p, end);
         if (length == 0) {
             text += QChar(char16_t(0xDC00 | *p++));
             continue;

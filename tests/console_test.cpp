@@ -317,7 +317,7 @@ TEST_F(CommandLine, AnswersEachNumberAsTheWindowDoes) {
                (expected.messages.isEmpty() ? "" : "\n");
     }
     const Result run = invoke(numbers);
-    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.status, 2); // k.dat cannot be read whole
     EXPECT_EQ(run.outText(), out);
     EXPECT_EQ(run.errLines(), messages);
     EXPECT_EQ(runZunova(numbers, {}, dir.path(), kTimeoutMs, QProcess::MergedChannels).outText(),
@@ -337,18 +337,46 @@ TEST_F(CommandLine, AnswersEachNumberAsTheWindowDoes) {
         messages.contains(QStringLiteral(u"zunova: 0901234567: １１桁で入力してください。")));
 }
 
-TEST_F(CommandLine, ExitStatusZeroWhenEveryNumberHasACarrier) {
-    // 不明 is an answer too; a missing p.dat does not matter while no 070 number is asked.
-    const Result run = invoke({"09012345678", "09050005678"});
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.outText(), QStringLiteral(u"09012345678\tJ-Phone\n09050005678\t不明\n"));
-    EXPECT_EQ(run.err, QByteArray());
-
-    const Result phs = invoke({"07012345678", "09012345678"});
-    EXPECT_EQ(phs.status, 1);
-    EXPECT_EQ(phs.outText(), QStringLiteral("07012345678\t\n09012345678\tJ-Phone\n"));
-    EXPECT_EQ(phs.errLines(), QStringList{QStringLiteral("zunova: 07012345678: p.dat: error 53: ") +
-                                          errorText(ErrorNumber::FileNotFound)});
+// As grep and diff have them: 0 every number or row answered, 1 some got a warning or had no
+// number, 2 trouble (a usage error, a list or data file not read whole, output lost).
+TEST_F(CommandLine, ExitStatusesScriptsCanUse) {
+    dir.write("good.dat", "123,1,1,2,2,3,3,4,4,9,9\r\n");
+    const QString list = QStringLiteral("tel,name\r\n");
+    const std::vector<std::tuple<const char*, QStringList, QByteArray, int>> cases{
+        // 不明 is an answer too; a missing p.dat does not matter while no 070 number is asked.
+        {"every number answered", {"09012345678", "09050005678"}, {}, 0},
+        {"a spreadsheet's lost zero put back", {"9012345678"}, {}, 0},
+        {"a warning", {"09012345678", "0901234"}, {}, 1},
+        {"a number's own error", {"0901A345678"}, {}, 1},
+        {"an empty line", {"-"}, "09012345678\n\n", 1},
+        {"a data file missing", {"07012345678", "09012345678"}, {}, 2},
+        {"a data file flawed before the block", {"09077705678"}, {}, 2},
+        {"no numbers on standard input", {"-"}, {}, 0},
+        {"a usage error", {"--bogus"}, {}, 2},
+        {"--check: clean", {"--check", "good.dat"}, {}, 0},
+        {"--check: problems", {"--check", "k.dat"}, {}, 1},
+        {"--check: a file missing", {"--check", "good.dat", "missing.dat"}, {}, 2},
+        {"--csv: every row answered", {"--csv", "-"}, (list + "09012345678,a\r\n").toUtf8(), 0},
+        {"--csv: a row without a number",
+         {"--csv", "-"},
+         (list + "09012345678,a\r\n,b\r\n").toUtf8(),
+         1},
+        {"--csv: a row with a warning",
+         {"--csv", "-"},
+         (list + "09012345678,a\r\n0901234,b\r\n").toUtf8(),
+         1},
+        {"--csv: a data file flawed", {"--csv", "-"}, (list + "09077705678,b\r\n").toUtf8(), 2},
+        {"--csv: nothing to look up", {"--csv", "-"}, "", 1},
+        {"--csv: not a list", {"--csv", "-"}, "a,b\r\nc,d\r\n", 2},
+        {"--csv: a quote that never closes",
+         {"--csv", "-"},
+         (list + "09012345678,\"a\r\n09012345678,b\r\n").toUtf8(),
+         2},
+    };
+    for (const auto& [name, arguments, input, status] : cases) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(invoke(arguments, input).status, status);
+    }
 }
 
 struct InputCase {
@@ -457,8 +485,8 @@ TEST_F(CommandLine, StopsQuietlyWhenTheReaderGoesAway) {
         shell.start(QStringLiteral("bash"), {QStringLiteral("-c"), pipe, kExecutable});
         ASSERT_TRUE(shell.waitForFinished(kTimeoutMs)) << "the pipe did not end";
         EXPECT_EQ(shell.readAllStandardOutput(), QByteArray("09012345678\tJ-Phone\n"));
-        // Exit 1 (not every number was answered), no signal, and not a word on standard error.
-        EXPECT_EQ(shell.readAllStandardError(), QByteArray("status 1\n"));
+        // Exit 2 (output lost), no signal, and not a word on standard error.
+        EXPECT_EQ(shell.readAllStandardError(), QByteArray("status 2\n"));
     }
 }
 
@@ -489,7 +517,7 @@ TEST_F(CommandLine, ReportsOutputThatNeverArrives) {
                      command + QStringLiteral("; echo status ${PIPESTATUS[0]} >&2"), kExecutable});
         ASSERT_TRUE(shell.waitForFinished(kTimeoutMs));
         EXPECT_EQ(QString::fromUtf8(shell.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts),
-                  messages + QStringList{"status 1"});
+                  messages + QStringList{"status 2"});
     }
 }
 
@@ -580,7 +608,7 @@ TEST_F(CommandLine, AddsTheCarrierToEveryRowOfAList) {
              u"c,\"09012305678\",,\"ＮＴＴドコモ\"\r\n")
              .toUtf8(),
          {QStringLiteral("zunova: standard input:4: 2 fields where most rows have 3")},
-         1},
+         0},
         {"one number a line gets a tab",
          {"--csv", "list.csv"},
          "09012345678\n(090) 1230-5678\n",
@@ -596,7 +624,7 @@ TEST_F(CommandLine, AddsTheCarrierToEveryRowOfAList) {
               typeMismatch,
           QStringLiteral("zunova: standard input:4: 07012345678: p.dat: error 53: ") +
               errorText(ErrorNumber::FileNotFound)},
-         1},
+         2},
         {"Shift_JIS in, Shift_JIS out",
          {"--csv", "-"},
          sjisHeader + "x,09012345678\r\n",
@@ -615,7 +643,7 @@ TEST_F(CommandLine, AddsTheCarrierToEveryRowOfAList) {
          "",
          {QStringLiteral("zunova: standard input: no column holds a telephone number; choose one "
                          "with --column")},
-         1},
+         2},
         {"no column of that name",
          {"--csv", "-", "--column", "x"},
          "a,b\n",
@@ -633,13 +661,13 @@ TEST_F(CommandLine, AddsTheCarrierToEveryRowOfAList) {
          QByteArray("PK\3\4\0\0\x14\0", 8),
          "",
          {QStringLiteral("zunova: standard input: not a text file (NUL or control bytes)")},
-         1},
+         2},
         {"missing",
          {"--csv", "missing.csv"},
          "",
          "",
          {QStringLiteral("zunova: missing.csv: ") + QString::fromLocal8Bit(std::strerror(ENOENT))},
-         1},
+         2},
         // Many read pieces: a UTF-16 character or line end may be cut between two.
         {"UTF-16LE longer than a read",
          {"--csv", "list.csv"},
@@ -663,7 +691,7 @@ TEST_F(CommandLine, AddsTheCarrierToEveryRowOfAList) {
          "",
          {QStringLiteral("zunova: standard input: Shift_JIS cannot be read or written on this "
                          "system (iconv has no CP932)")},
-         1,
+         2,
          true},
         {"UTF-8 where iconv cannot convert Shift_JIS: read as before",
          {"--csv", "-"},
@@ -672,13 +700,69 @@ TEST_F(CommandLine, AddsTheCarrierToEveryRowOfAList) {
          {},
          0,
          true},
-        {"a quote that never closes: memory stays bounded",
+        // What lists really hold.
+        {"a mobile column after a landline one; numbers as lists write them",
          {"--csv", "-"},
-         "x,09012345678\n\"" + QByteArray(17 * 1024 * 1024, 'a'),
-         "x,09012345678,J-Phone\n",
-         {QStringLiteral("zunova: standard input:2: a row longer than 16 MiB (a quote that never "
-                         "closes?): nothing from it on is written")},
+         QStringLiteral(u"会社電話,携帯電話,備考\r\n03-1234-5678,+81 90-1234-5678,\r\n"
+                        u"03-1234-5679,9012305678,\r\n06-1234-5678,,\r\n"
+                        u"03-1234-5670,TEL:090-1234-5678（本人）,\r\n")
+             .toUtf8(),
+         QStringLiteral(
+             u"会社電話,携帯電話,備考,キャリア\r\n03-1234-5678,+81 90-1234-5678,,J-Phone\r\n"
+             u"03-1234-5679,9012305678,,ＮＴＴドコモ\r\n06-1234-5678,,,\r\n"
+             u"03-1234-5670,TEL:090-1234-5678（本人）,,J-Phone\r\n")
+             .toUtf8(),
+         {QStringLiteral("zunova: standard input:3: 09012305678: read with the leading 0 a "
+                         "spreadsheet dropped"),
+          QStringLiteral("zunova: standard input:4: no number")},
          1},
+        {"a header row alone",
+         {"--csv", "-"},
+         "name,tel\r\n",
+         "",
+         {QStringLiteral("zunova: standard input: a header row alone: nothing to look up")},
+         1},
+        // Nothing lost without a word.
+        {"a quote that never closes: its rows are written as they were, and said",
+         {"--csv", "-"},
+         "a,09012345678\nb,\"09012305678\nc,09012345678\nd,09012345678",
+         "a,09012345678,J-Phone\nb,\"09012305678\nc,09012345678\nd,09012345678",
+         {QStringLiteral("zunova: standard input:2: a quote opened on this line never closes: the "
+                         "3 lines from here to the end were read as one row, written as they are "
+                         "without a carrier")},
+         2},
+        {"a quote that never closes within the cap: memory stays bounded",
+         {"--csv", "-"},
+         "x,09012345678\n\"" + QByteArray("a\n").repeated(9 * 1024 * 1024),
+         "x,09012345678,J-Phone\n",
+         {QStringLiteral(
+             "zunova: standard input:2: a quote opened on this line does not close "
+             "within 16 MiB (it took in 8388608 lines): nothing from it on is written")},
+         2},
+        {"a line without line ends: memory stays bounded",
+         {"--csv", "-"},
+         "x,09012345678\n" + QByteArray(17 * 1024 * 1024, 'a'),
+         "x,09012345678,J-Phone\n",
+         {QStringLiteral("zunova: standard input:2: a line longer than 16 MiB: nothing from it on "
+                         "is written")},
+         2},
+        // A first megabyte of ASCII alone: a file is read ahead for the encoding; standard input
+        // stops where its rows stop reading as UTF-8, before a carrier of another encoding.
+        {"Shift_JIS after a megabyte of ASCII, from a file",
+         {"--csv", "list.csv"},
+         QByteArray("09012345678,x\r\n").repeated(80'000) + "09012305678,\x8e\x81\x96\xbc\r\n",
+         QByteArray("09012345678,x,J-Phone\r\n").repeated(80'000) +
+             "09012305678,\x8e\x81\x96\xbc,\x82\x6d\x82\x73\x82\x73\x83\x68\x83\x52\x83\x82\r\n",
+         {},
+         0},
+        {"Shift_JIS after a megabyte of ASCII, from standard input",
+         {"--csv", "-"},
+         QByteArray("09012345678,x\r\n").repeated(80'000) + "09012305678,\x8e\x81\x96\xbc\r\n",
+         QByteArray("09012345678,x,J-Phone\r\n").repeated(80'000),
+         {QStringLiteral("zunova: standard input:80001: from here on not UTF-8, which its start "
+                         "was read in (it reads as Shift_JIS): nothing from here on is written; "
+                         "give its encoding with --encoding")},
+         2},
     };
     for (const ListCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -791,7 +875,7 @@ TEST_F(CheckDataFile, CleanFilesAndSeveralAtOnce) {
     // file's summary comes before the next file's problems.
     const Result mixed = runZunova({"--check", "missing.dat", "k.dat", "missing.dat"}, {},
                                    dir.path(), kTimeoutMs, QProcess::MergedChannels);
-    EXPECT_EQ(mixed.status, 1);
+    EXPECT_EQ(mixed.status, 2); // a file that cannot be read is trouble
     const QStringList lines = mixed.outText().split(u'\n');
     ASSERT_GE(lines.size(), 8);
     EXPECT_TRUE(lines[0].startsWith(QStringLiteral("zunova: missing.dat: error 53")));
@@ -820,7 +904,7 @@ TEST_F(CheckDataFile, FilesThatCannotBeRead) {
         const Result run = invoke({"--check", name});
         // An empty name is shown as the shell writes it.
         const QString shown = name.isEmpty() ? QStringLiteral("''") : name;
-        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.status, 2);
         EXPECT_EQ(run.errLines(), QStringList{QStringLiteral("zunova: %1: %2").arg(shown, error)});
         EXPECT_EQ(run.outText(), QStringLiteral("%1 (cellular): not read: %2\n").arg(shown, error));
     }
