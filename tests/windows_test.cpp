@@ -247,6 +247,15 @@ private slots:
         QTest::newRow("only what fits") << "0903"
                                         << "001-2345-678"
                                         << "09030012345";
+        QTest::newRow("international") << ""
+                                       << "+81 (0)90 3001 2345"
+                                       << "09030012345";
+        QTest::newRow("a label around it") << ""
+                                           << "TEL:090-3001-2345 (本人)"
+                                           << "09030012345";
+        QTest::newRow("a lost zero is not put back here") << ""
+                                                          << "9030012345"
+                                                          << "9030012345";
         QTest::newRow("never half a character")
             << "" << QStringLiteral(u"0901234567😀") << "0901234567";
     }
@@ -864,6 +873,46 @@ private slots:
         QCOMPARE(kept.readAll(), original);
         list->close();
         FileDialog::setAnswerInAdvance(false);
+    }
+
+    // The carrier and the note stand beside the number; the counts come in one order; a lost
+    // zero, a row without a number and a quote left open are all said.
+    void listShowsWhatMattersFirst() {
+        m_dir->write("list.csv", QStringLiteral(u"氏名,携帯,備考\r\n田中,07012305678,\r\n"
+                                                u"佐藤,9012345678,\r\n鈴木,,\r\n高橋,0901234,\r\n"
+                                                u"伊藤,09012305678,\"x\r\n")
+                                     .toUtf8());
+        MessageBox::setAnswerInAdvance(true);
+        const QPointer<ListWindow> list = ListWindow::openFile(
+            QDir(m_dir->path()).filePath(QStringLiteral("list.csv")), m_window.get());
+        QTRY_VERIFY(!list->isWorking());
+        auto* model = list->model();
+        QStringList header;
+        for (int column = 0; column < model->columnCount(); ++column)
+            header << model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+        QCOMPARE(header, QStringList({QStringLiteral(u"氏名"), QStringLiteral(u"携帯"),
+                                      QStringLiteral(u"キャリア"), QStringLiteral(u"備考2"),
+                                      QStringLiteral(u"備考")}));
+        auto row = [&](int r) {
+            return QStringList{model->index(r, 2).data().toString(),
+                               model->index(r, 3).data().toString()};
+        };
+        QCOMPARE(row(0), QStringList({QStringLiteral(u"ドコモ"), QString()}));
+        QCOMPARE(row(1),
+                 QStringList({QStringLiteral("J-Phone"),
+                              QStringLiteral(u"表計算ソフトが落とした先頭の 0 を補いました。")}));
+        QCOMPARE(row(2), QStringList({QString(), QStringLiteral(u"番号がありません。")}));
+        QCOMPARE(row(3), QStringList({QString(), QStringLiteral(u"１１桁で入力してください。")}));
+        QCOMPARE(row(4)[0], QString()); // a quote left open: nothing added
+        QCOMPARE(child<QLabel>(list, "counts")->text(),
+                 QStringLiteral(u"J-Phone 1件　ドコモ 1件　警告 1件　番号なし 1件"));
+        QVERIFY(child<QLabel>(list, "doubt")->isVisible());
+        QVERIFY2(child<QLabel>(list, "doubt")
+                     ->text()
+                     .startsWith(QStringLiteral(u"6 行目で開いた引用符が閉じていません。")),
+                 qPrintable(child<QLabel>(list, "doubt")->text()));
+        QCOMPARE(MessageBox::takeShown().size(), 0);
+        list->close();
     }
 
     // The window answers while it reads and while it copies a long table.

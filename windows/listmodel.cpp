@@ -37,6 +37,21 @@ qsizetype documentRowOf(const list::ListDocument& document, int row) {
     return header >= 0 && row >= header ? row + 1 : row;
 }
 
+// The carrier's column on screen: right after the number's.
+int carrierColumnOf(const list::ListDocument& document) {
+    return document.format().numberColumn + 1;
+}
+
+// What the table's column `column` shows of a row: a field's index, or -1 for the carrier, -2
+// for the note.
+int fieldOfColumn(const list::ListDocument& document, int column) {
+    const int carrier = carrierColumnOf(document);
+    return column < carrier        ? column
+           : column == carrier     ? -1
+           : column == carrier + 1 ? -2
+                                   : column - 2;
+}
+
 } // namespace
 
 QStringList fieldNames(const list::ListDocument& document) {
@@ -46,47 +61,63 @@ QStringList fieldNames(const list::ListDocument& document) {
     return names;
 }
 
+QStringList tableColumnNames(const list::ListDocument& document) {
+    QStringList names = fieldNames(document);
+    QString note = QStringLiteral(u"備考");
+    for (int n = 2; names.contains(note); ++n)
+        note = QStringLiteral(u"備考%1").arg(n);
+    const int carrier = carrierColumnOf(document);
+    names.insert(std::min(carrier, int(names.size())), note);
+    names.insert(std::min(carrier, int(names.size())),
+                 QString::fromUtf16(list::kCarrierColumnName));
+    return names;
+}
+
 QString noteOf(const list::ListDocument& document, qsizetype index) {
     const list::ListDocument::Row& row = document.rows()[std::size_t(index)];
     if (row.kind == list::RowKind::Blank)
         return QStringLiteral(u"空の行");
-    QString note;
+    if (row.kind == list::RowKind::Unclosed)
+        return QStringLiteral(u"引用符が閉じないまま一覧の終わりまで続いています。");
+    QStringList notes;
+    if (row.kind == list::RowKind::NoNumber)
+        notes << QStringLiteral(u"番号がありません。");
+    if (row.zeroRestored)
+        notes << QStringLiteral(u"表計算ソフトが落とした先頭の 0 を補いました。");
     if (row.kind == list::RowKind::Number) {
         const lookup::Answer& answer = *document.answers()[row.answer];
         if (const auto* warning = std::get_if<lookup::Warning>(&answer))
-            note = lookup::fixedText(warning->text);
+            notes << lookup::fixedText(warning->text);
         else if (const auto* error = std::get_if<runtime::RuntimeError>(&answer))
-            note = flattened(error->report());
+            notes << flattened(error->report());
     }
     const int width = document.format().width;
-    if (row.fields != width) {
-        if (!note.isEmpty())
-            note += u' ';
-        note +=
-            QStringLiteral(u"列の数が %1 です（ほとんどの行は %2）。").arg(row.fields).arg(width);
-    }
-    return note;
+    if (row.fields != width)
+        notes << QStringLiteral(u"列の数が %1 です（ほとんどの行は %2）。")
+                     .arg(row.fields)
+                     .arg(width);
+    return notes.join(u' ');
 }
 
 QString tabSeparated(const list::ListDocument& document, list::Progress& progress) {
-    QStringList header = fieldNames(document);
-    header << QString::fromUtf16(list::kCarrierColumnName) << QStringLiteral(u"備考");
     QString text;
-    for (const QString& name : header)
+    for (const QString& name : tableColumnNames(document))
         text += cell(name) + u'\t';
     text.back() = u'\n';
     list::Codec codec(document.format().encoding);
-    const int columns = fieldColumns(document);
+    const int columns = fieldColumns(document) + 2;
     const int rows = tableRows(document);
     progress.total = rows;
     for (int row = 0; row < rows; ++row) {
         const qsizetype index = documentRowOf(document, row);
-        QStringList fields = document.fields(index, codec);
-        while (fields.size() < columns)
-            fields << QString();
-        for (const QString& field : fields)
-            text += cell(field) + u'\t';
-        text += cell(document.carrierOf(index)) + u'\t' + cell(noteOf(document, index)) + u'\n';
+        const QStringList fields = document.fields(index, codec);
+        for (int column = 0; column < columns; ++column) {
+            const int field = fieldOfColumn(document, column);
+            text += cell(field == -1   ? document.carrierOf(index)
+                         : field == -2 ? noteOf(document, index)
+                                       : fields.value(field));
+            text += column + 1 < columns ? u'\t' : u'\n';
+        }
         if ((row + 1) % kProgressRows == 0) {
             progress.done = row + 1;
             if (progress.cancelled)
@@ -150,17 +181,24 @@ const QStringList& ListModel::fieldsOf(int row) const {
     return m_shown.emplace(row, m_document->fields(documentRow(row), *m_codec)).first->second;
 }
 
+int ListModel::carrierColumn() const {
+    return m_document ? carrierColumnOf(*m_document) : 0;
+}
+
+QString ListModel::cellOf(int row, int column) const {
+    const int field = fieldOfColumn(*m_document, column);
+    if (field == -1)
+        return m_document->carrierOf(documentRow(row));
+    if (field == -2)
+        return noteOf(*m_document, documentRow(row));
+    return fieldsOf(row).value(field);
+}
+
 QVariant ListModel::data(const QModelIndex& index, int role) const {
     if (!m_document || !index.isValid() ||
         (role != Qt::DisplayRole && role != Qt::ToolTipRole && role != Qt::AccessibleTextRole))
         return {};
-    const int column = index.column();
-    if (column == carrierColumn())
-        return m_document->carrierOf(documentRow(index.row()));
-    if (column == noteColumn())
-        return noteOf(*m_document, documentRow(index.row()));
-    const QStringList& fields = fieldsOf(index.row());
-    return column < fields.size() ? fields[column] : QString();
+    return cellOf(index.row(), index.column());
 }
 
 QVariant ListModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -170,19 +208,14 @@ QVariant ListModel::headerData(int section, Qt::Orientation orientation, int rol
         // The line in the file, as the command line's messages give it.
         return QString::number(m_document->rows()[std::size_t(documentRow(section))].line);
     }
-    if (section == carrierColumn())
-        return QString::fromUtf16(list::kCarrierColumnName);
-    if (section == noteColumn())
-        return QStringLiteral(u"備考");
-    const QStringList names = fieldNames(*m_document);
-    return section < names.size() ? names[section] : QString();
+    return tableColumnNames(*m_document).value(section);
 }
 
 QString ListModel::counts() const {
     if (!m_document)
         return {};
-    // In the order of the answers' identities: each network's carriers as its table lists them
-    // (不明 once for both), then the warnings, then the errors.
+    // In one order for every list: each network's carriers as its table lists them (不明 once
+    // for both), then the warnings, the errors and the rows without a number.
     QList<std::pair<QString, qint64>> carriers;
     qint64 warnings = 0;
     qint64 errors = 0;
@@ -212,6 +245,8 @@ QString ListModel::counts() const {
         parts << QStringLiteral(u"警告 %1件").arg(warnings);
     if (errors > 0)
         parts << QStringLiteral(u"エラー %1件").arg(errors);
+    if (m_document->rowsWithoutNumber() > 0)
+        parts << QStringLiteral(u"番号なし %1件").arg(m_document->rowsWithoutNumber());
     return parts.isEmpty() ? QStringLiteral(u"番号のある行はありません。")
                            : parts.join(QStringLiteral(u"　"));
 }

@@ -10,8 +10,9 @@
 
 namespace zunova::windows {
 
-// The list window's table: a list's rows with the carrier and a note column added. Rows are
-// read from the document when they are shown, so a long list costs no more than its document;
+// The list window's table: a list's rows with the carrier and a note column added beside its
+// number column, so that what matters is on screen first. Rows are read from the document when
+// they are shown, so a long list costs no more than its document;
 // the views get them a hundred thousand at a time, as they scroll to them (fetchMore), since a
 // view keeps a header section for each row it is told of.
 class ListModel : public QAbstractTableModel {
@@ -34,14 +35,15 @@ public:
     bool canFetchMore(const QModelIndex& parent) const override;
     void fetchMore(const QModelIndex& parent) override;
 
-    int carrierColumn() const { return m_fieldColumns; }
-    int noteColumn() const { return m_fieldColumns + 1; }
+    int carrierColumn() const;
+    int noteColumn() const { return carrierColumn() + 1; }
     // How many rows got each carrier, warnings and errors, in one line.
     QString counts() const;
 
 private:
     qsizetype documentRow(int row) const;
     const QStringList& fieldsOf(int row) const;
+    QString cellOf(int row, int column) const;
 
     std::shared_ptr<const list::ListDocument> m_document;
     int m_fieldColumns = 0;
@@ -53,6 +55,9 @@ private:
 
 // The column names of a list's fields: the header's, or 1列目, 2列目...
 QStringList fieldNames(const list::ListDocument& document);
+// The table's columns, as shown: the list's fields with the carrier and the note after its number
+// column; a name the list has already is not taken for the note.
+QStringList tableColumnNames(const list::ListDocument& document);
 // A row's note: the warning or error its number got, as its box would say it, and a field count
 // that differs from most rows'.
 QString noteOf(const list::ListDocument& document, qsizetype index);

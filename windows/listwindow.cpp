@@ -90,10 +90,14 @@ QString problemText(const list::ReadOutcome& outcome) {
     switch (outcome.problem) {
     case list::Problem::Empty:
         return QStringLiteral(u"一覧が空です。");
+    case list::Problem::HeaderOnly:
+        return QStringLiteral(u"見出しの行しかありません。");
     case list::Problem::Binary:
         return QStringLiteral(u"テキストファイルではありません。");
     case list::Problem::NotUtf16:
         return QStringLiteral(u"UTF-16 として読めません。");
+    case list::Problem::NotInEncoding:
+        return QStringLiteral(u"途中から文字コードが変わっています。文字コードを選んでください。");
     case list::Problem::EncodingUnavailable:
         return QStringLiteral(u"このシステムでは Shift_JIS を読み書きできません（iconv に CP932 が"
                               u"ありません）。");
@@ -422,24 +426,27 @@ void ListWindow::showDocument(std::shared_ptr<const list::ListDocument> document
     m_counts->setText(m_model->counts());
     setWorking(false);
     showOptions();
-    const list::Format& format = m_model->document()->format();
-    switch (format.doubt) {
-    case list::EncodingDoubt::AsciiOnly:
-        m_doubt->setText(
-            QStringLiteral(u"英数字だけの一覧なので、文字コードが分かりません。保存"
-                           u"するキャリア名の文字コードを確かめてください（今は %1）。")
-                .arg(list::encodingName(format.encoding)));
-        break;
-    case list::EncodingDoubt::InvalidBytes:
-        m_doubt->setText(QStringLiteral(u"UTF-8 としても Shift_JIS としても読めない文字があります"
-                                        u"（今は %1 として読んでいます）。表示がおかしければ、文字"
-                                        u"コードを選び直してください。")
-                             .arg(list::encodingName(format.encoding)));
-        break;
-    case list::EncodingDoubt::None:
-        break;
-    }
-    m_doubt->setVisible(format.doubt != list::EncodingDoubt::None && !m_path.isEmpty());
+    const list::ListDocument& shown = *m_model->document();
+    const list::Format& format = shown.format();
+    QStringList notices;
+    // The encoding matters for a file; pasted text is saved as UTF-8 whatever it held.
+    if (format.doubt == list::EncodingDoubt::AsciiOnly && !m_path.isEmpty())
+        notices << QStringLiteral(u"英数字だけの一覧なので、文字コードが分かりません。保存"
+                                  u"するキャリア名の文字コードを確かめてください（今は %1）。")
+                       .arg(list::encodingName(format.encoding));
+    if (format.doubt == list::EncodingDoubt::InvalidBytes && !m_path.isEmpty())
+        notices << QStringLiteral(u"UTF-8 としても Shift_JIS としても読めない文字があります"
+                                  u"（今は %1 として読んでいます）。表示がおかしければ、文字"
+                                  u"コードを選び直してください。")
+                       .arg(list::encodingName(format.encoding));
+    if (const auto& quote = shown.unclosedQuote())
+        notices << QStringLiteral(u"%1 行目で開いた引用符が閉じていません。そこから終わりまでの "
+                                  u"%2 行を一つの行として読みました（保存すると、そのまま書き出し"
+                                  u"ます）。")
+                       .arg(quote->line)
+                       .arg(quote->lines);
+    m_doubt->setText(notices.join(u'\n'));
+    m_doubt->setVisible(!notices.isEmpty());
     m_table->resizeColumnsToContents();
 }
 
