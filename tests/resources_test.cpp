@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -84,15 +85,23 @@ TEST(Resources, DesktopEntryStartsInTheInstalledData) {
         EXPECT_FALSE(keys.value(QString::fromLatin1(key)).isEmpty()) << key;
 }
 
-// The AppStream metadata name the desktop entry and carry this version and the address.
+// The AppStream metadata name the desktop entry and carry this version and the address; their
+// screenshots are the manual's pictures, at the project's address as in the source, each with
+// an English and a Japanese caption.
 TEST(Resources, MetainfoMatchesTheDesktopEntryAndVersion) {
     QXmlStreamReader xml(readText(ZUNOVA_METAINFO));
     QMap<QString, QString> found;
+    QStringList images;
+    QStringList captions;
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement)
             continue;
         const QString name = xml.name().toString();
-        if (name == u"component")
+        if (name == u"image")
+            images << xml.readElementText();
+        else if (name == u"caption")
+            captions << xml.attributes().value(QStringLiteral("xml:lang")).toString();
+        else if (name == u"component")
             found.insert(name, xml.attributes().value(QStringLiteral("type")).toString());
         else if (name == u"release")
             found.insert(name, xml.attributes().value(QStringLiteral("version")).toString());
@@ -112,6 +121,16 @@ TEST(Resources, MetainfoMatchesTheDesktopEntryAndVersion) {
     };
     for (auto [key, value] : expected.asKeyValueRange())
         EXPECT_EQ(found.value(key).toStdString(), value.toStdString()) << key.toStdString();
+
+    EXPECT_FALSE(images.isEmpty());
+    for (const QString& image : images) {
+        ASSERT_TRUE(image.startsWith(QStringLiteral(ZUNOVA_HOMEPAGE))) << image.toStdString();
+        const QString picture = image.mid(qsizetype(std::strlen(ZUNOVA_HOMEPAGE)));
+        EXPECT_TRUE(QFile::exists(QStringLiteral(ZUNOVA_SOURCE_DIR "/") + picture))
+            << picture.toStdString();
+    }
+    EXPECT_EQ(captions.count(QString()), images.size());
+    EXPECT_EQ(captions.count(QStringLiteral("ja")), images.size());
 }
 
 // The man page has the sections a reader looks for, in the usual order, a NAME line that
