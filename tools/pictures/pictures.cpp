@@ -16,13 +16,13 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <QUrl>
 #include <QWindow>
 
 #include <cstdio>
-#include <utility>
 
 namespace {
 
@@ -64,11 +64,8 @@ public:
 private slots:
     // The list window's work is done: it has its table.
     void listDone() {
-        if (!m_listWindow)
-            return;
-        QWidget* list = std::exchange(m_listWindow, nullptr);
         // After the layout its rows call for.
-        QTimer::singleShot(0, this, [this, list] { photographList(list); });
+        QTimer::singleShot(0, this, [this] { photographList(); });
     }
 
 private:
@@ -132,19 +129,21 @@ private:
         m_listWindow = list;
     }
 
-    void photographList(QWidget* list) {
-        if (!list->windowHandle() || !list->windowHandle()->isExposed()) {
-            QTimer::singleShot(10, this, [this, list] { photographList(list); });
+    void photographList() {
+        if (!m_listWindow || !m_listWindow->isVisible())
+            return fail("the list window closed");
+        if (!m_listWindow->windowHandle() || !m_listWindow->windowHandle()->isExposed()) {
+            QTimer::singleShot(10, this, [this] { photographList(); });
             return;
         }
-        if (save(list, "list-window.png") && !m_failed)
+        if (save(m_listWindow, "list-window.png") && !m_failed)
             QCoreApplication::exit(0);
     }
 
     QDir m_out;
     QString m_number;
     QString m_list;
-    QWidget* m_listWindow = nullptr;
+    QPointer<QWidget> m_listWindow;
     bool m_failed = false;
 };
 
