@@ -1,5 +1,5 @@
 // The one-by-one scan over arbitrary data-file bytes and an arbitrary number text, checked against
-// a reference model of the reader rules (README, "Data files"; runtime/fieldreader.h).
+// a reference model of the reader rules (doc/data-files.md; runtime/fieldreader.h).
 // Input: the first 7 bytes are positions 1 to 7 of the number, the rest is the file.
 #include "fuzzsupport.h"
 

@@ -4,7 +4,7 @@
 # package), a program that loads its window module from that prefix, a desktop entry whose Path= is the folder the
 # k.dat went to (the program reads its data from the working directory), that k.dat identical
 # to samples/k.dat, documentation compressed with gzip -9n, a man page that renders cleanly and
-# documents every option the program's --help lists.
+# documents every option the program's --help lists, and a bash completion that completes them.
 # Usage: install_test.sh BUILD-DIR SOURCE-DIR ZUNOVA-EXECUTABLE
 set -euo pipefail
 build=$1 source=$2 zunova=$3
@@ -63,6 +63,31 @@ gzip -dc "$prefix/share/man/man1/zunova.1.gz" >"$man_page"
 for option in $("$zunova" --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
     grep -qF -- "${option//-/\\-}" "$man_page" || fail "the man page does not document $option"
 done
+
+# What bash-completion does on Tab, for the words given: prints the candidates, one a line.
+completion=$prefix/share/bash-completion/completions/zunova
+completes() {
+    bash -c 'source /usr/share/bash-completion/bash_completion && source "$1" && shift &&
+             COMP_WORDS=("$@") COMP_CWORD=$(($# - 1)) COMP_LINE="$*" COMP_POINT=${#COMP_LINE} &&
+             _zunova zunova "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
+             printf "%s\n" "${COMPREPLY[@]}"' bash "$completion" "$@"
+}
+if [ ! -f "$completion" ]; then
+    fail "no bash completion at $completion"
+elif [ -r /usr/share/bash-completion/bash_completion ]; then
+    [ "$(completes zunova --enc)" = --encoding ] || fail "completion: --enc gives $(completes zunova --enc)"
+    offered=$(completes zunova --)
+    for option in $("$zunova" --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
+        grep -qx -- "$option" <<<"$offered" || fail "completion does not offer $option"
+    done
+    [ "$(completes zunova --csv x --encoding utf-16 | tr '\n' ' ')" = "utf-16le utf-16be " ] ||
+        fail "completion of --encoding values"
+    printf 'name,tel\n' >"$work/list.csv"
+    [ "$(completes zunova --csv "$work/list.csv" --column '' | tr '\n' ' ')" = "1 2 name tel " ] ||
+        fail "completion of --column: $(completes zunova --csv "$work/list.csv" --column '')"
+    [ "$(completes zunova --check "$work/list.")" = "$work/list.csv" ] || fail "completion of --check files"
+    [ "$(completes zunova --csv "$work/list.")" = "$work/list.csv" ] || fail "completion of --csv files"
+fi
 
 if command -v man >/dev/null; then
     warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$man_page" 2>&1 >/dev/null)

@@ -59,6 +59,7 @@ check "zunova depends on exactly this zunova-cli" contains "$depends" "zunova-cl
 check "zunova depends on a Japanese Gothic font" \
     contains "$depends" "fonts-ipafont-gothic | fonts-noto-cjk | fonts-vlgothic"
 check "zunova depends on Qt Widgets (shlibdeps of the window module)" contains "$depends" libqt6widgets6
+check "zunova depends on Qt's Japanese translation" contains "$depends" qt6-translations-l10n
 
 remove() {
     for package in zunova zunova-cli; do

@@ -3,7 +3,8 @@
 #   0. the source follows .clang-format;
 #   1. the fuzz targets (clang, AddressSanitizer + UndefinedBehaviorSanitizer), about a minute;
 #   2. the whole test suite, GUI tests included, built with both sanitizers;
-#   3. the whole test suite in the normal build, warnings as errors, benchmarks compiled;
+#   3. the whole test suite in the normal build, warnings as errors, benchmarks compiled (it takes
+#      the manual's pictures too, into the build folder: tools/pictures.sh);
 #   4. the Debian packages: release build, cpack, real installs (the command line alone, then the
 #      window), validation, lintian, removal.
 set -euo pipefail
@@ -11,7 +12,7 @@ cd "$(dirname "$0")/.."
 jobs=$(nproc)
 
 echo "== Format"
-find app bench console fuzz list lookup resources runtime tests windows \( -name '*.cpp' -o -name '*.h' \) \
+find app bench console fuzz list lookup resources runtime tests tools windows \( -name '*.cpp' -o -name '*.h' \) \
     -exec clang-format --dry-run --Werror {} +
 
 echo "== Fuzzing"

@@ -4,10 +4,14 @@
 
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QScreen>
+#include <QTranslator>
 #include <QWidget>
 
 #include <algorithm>
+#include <memory>
 
 namespace zunova::windows {
 
@@ -42,8 +46,24 @@ QFont designFont(const QString& family, qreal pointSize) {
     return font;
 }
 
+bool useQtJapanese(const QString& folder) {
+    const QLocale japanese(QLocale::Japanese, QLocale::Japan);
+    // For what Qt writes by the locale rather than from a catalogue, such as the file types a
+    // file dialog lists.
+    QLocale::setDefault(japanese);
+    // Qt Base's catalogue alone: every text these windows take from Qt is there, and the
+    // catalogue of all Qt modules would read the others' files too.
+    auto translator = std::make_unique<QTranslator>();
+    if (!translator->load(japanese, QStringLiteral("qtbase"), QStringLiteral("_"), folder))
+        return false;
+    translator->setParent(QCoreApplication::instance());
+    QCoreApplication::installTranslator(translator.release());
+    return true;
+}
+
 void setUpApplication() {
     QGuiApplication::setWindowIcon(programIcon());
+    useQtJapanese(QLibraryInfo::path(QLibraryInfo::TranslationsPath));
 }
 
 void place(QWidget* control, const char* objectName, QRect geometry) {

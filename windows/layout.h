@@ -27,9 +27,14 @@ QString installedFamily(const QString& family);
 // A font of the family (or its stand-in), size and normal weight a control was designed with.
 QFont designFont(const QString& family, qreal pointSize);
 
-// What every window shares, set once for the application: the program icon. Call after the
-// QApplication exists.
+// What every window shares, set once for the application: the program icon, and Qt's own texts
+// (file dialogs, the number field's menu, the buttons of message boxes) in Japanese like the
+// program's, whatever the locale. Call after the QApplication exists, before any window.
 void setUpApplication();
+// Makes Japanese the default locale and installs Qt's Japanese translation of its own texts from
+// `folder`. Returns false where the translation is not there: Qt's texts then stay English,
+// which needs no word.
+bool useQtJapanese(const QString& folder);
 
 // Gives a control its object name and geometry, and the font where the design names one.
 void place(QWidget* control, const char* objectName, QRect geometry);

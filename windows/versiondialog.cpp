@@ -56,8 +56,8 @@ VersionDialog::VersionDialog(QWidget* parent)
     place(address, "Label5", twipsRect(120, 1800, 2655, 255));
     address->setTextFormat(Qt::PlainText);
 
-    auto* credit =
-        new QLabel(QStringLiteral("Built with Qt %1").arg(QString::fromLatin1(qVersion())), this);
+    auto* credit = new QLabel(
+        QStringLiteral(u"Qt %1 で作られています").arg(QString::fromLatin1(qVersion())), this);
     place(credit, "Label2", twipsRect(120, 2040, 3615, 255));
 
     backButton->setFocus();
