@@ -25,8 +25,21 @@ public:
     explicit NumberAnswers(Output& out)
         : m_out(out) {}
 
-    // A line of standard input, read as a pasted number.
-    bool answerLine(QByteArrayView line) { return answer(decodeKeepingBytes(line)); }
+    // A line of standard input, read as a number given.
+    bool answerLine(QByteArrayView line) {
+        char16_t digits[11];
+        if (!lookup::readElevenAsciiDigits(line, digits))
+            return answer(decodeKeepingBytes(line));
+        const lookup::Answer answer = lookup::lookUp(QStringView(digits, 11), m_records);
+        if (!std::holds_alternative<lookup::Carrier>(answer))
+            return this->answer(QString::fromLatin1(line));
+        m_out.append(line);
+        m_out.append(QByteArrayView("\t"));
+        m_out.append(nameOf(std::get<lookup::Carrier>(answer)));
+        m_out.append(QByteArrayView("\n"));
+        m_out.endLine();
+        return !m_out.failed();
+    }
 
     // A number as given, read as the window reads a pasted one, with a leading zero a
     // spreadsheet dropped put back.

@@ -31,17 +31,22 @@ bool needsEscape(QStringView text, qsizetype i) {
 Output::Output(int fd, bool closedAtStart)
     : m_fd(fd)
     , m_interactive(!closedAtStart && ::isatty(fd) != 0)
+    , m_buffer(std::make_unique_for_overwrite<char[]>(std::size_t(kBufferSize)))
     , m_failedErrno(closedAtStart ? EBADF : 0)
-    , m_closedAtStart(closedAtStart) {
-    m_buffer.reserve(kBufferSize);
-}
+    , m_closedAtStart(closedAtStart) {}
 
-void Output::append(QByteArrayView bytes) {
-    if (failed())
-        return;
-    m_buffer.append(bytes);
-    if (m_buffer.size() >= kBufferSize)
+void Output::appendAcrossBuffers(QByteArrayView bytes) {
+    while (m_used + bytes.size() > kBufferSize) {
+        const qsizetype room = kBufferSize - m_used;
+        std::memcpy(m_buffer.get() + m_used, bytes.data(), std::size_t(room));
+        m_used = kBufferSize;
+        bytes = bytes.sliced(room);
         flush();
+        if (failed())
+            return;
+    }
+    std::memcpy(m_buffer.get() + m_used, bytes.data(), std::size_t(bytes.size()));
+    m_used += bytes.size();
 }
 
 void Output::append(QStringView text) {
@@ -54,10 +59,10 @@ void Output::endLine() {
 }
 
 void Output::flush() {
-    if (failed() || m_buffer.isEmpty())
+    if (failed() || m_used == 0)
         return;
-    m_failedErrno = runtime::writeAll(m_fd, m_buffer);
-    m_buffer.resize(0); // keeps its room
+    m_failedErrno = runtime::writeAll(m_fd, QByteArrayView(m_buffer.get(), m_used));
+    m_used = 0;
 }
 
 bool Output::finish() {

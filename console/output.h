@@ -4,6 +4,9 @@
 #include <QString>
 #include <QStringView>
 
+#include <cstring>
+#include <memory>
+
 namespace zunova::runtime {
 class RuntimeError;
 }
@@ -21,7 +24,16 @@ public:
     Output(const Output&) = delete;
     Output& operator=(const Output&) = delete;
 
-    void append(QByteArrayView bytes);
+    void append(QByteArrayView bytes) {
+        // Most pieces are a few bytes: into the buffer they go. An empty one may have no address
+        // at all, which memcpy must not be given.
+        if (bytes.isEmpty() || failed())
+            return;
+        if (m_used + bytes.size() > kBufferSize)
+            return appendAcrossBuffers(bytes);
+        std::memcpy(m_buffer.get() + m_used, bytes.data(), std::size_t(bytes.size()));
+        m_used += bytes.size();
+    }
     void append(QStringView text); // as UTF-8
     // Ends one answer: written at once on a terminal, else when the buffer is full.
     void endLine();
@@ -39,9 +51,13 @@ public:
 private:
     static constexpr qsizetype kBufferSize = 64 * 1024;
 
+    // Fills the buffer, writes it out and keeps the rest, until what is left fits.
+    void appendAcrossBuffers(QByteArrayView bytes);
+
     int m_fd;
     bool m_interactive;
-    QByteArray m_buffer;
+    std::unique_ptr<char[]> m_buffer;
+    qsizetype m_used = 0;
     int m_failedErrno = 0;
     bool m_closedAtStart;
 };

@@ -53,6 +53,10 @@ RowReader::Status ListPipeline::read(QByteArrayView working, bool last, RowSink&
         } else if (!m_headerTaken) {
             m_headerTaken = true;
             row.kind = RowKind::Header;
+        } else if (char16_t digits[11]; lookup::readElevenAsciiDigits(read.number, digits)) {
+            row.kind = RowKind::Number;
+            row.answer = m_answers.answer(QStringView(digits, 11));
+            return sink.take(row, QStringView(digits, 11));
         } else if (const QString cell = m_codec.decode(read.number); cell.trimmed().isEmpty()) {
             row.kind = RowKind::NoNumber;
         } else {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
@@ -30,6 +31,22 @@ WrittenNumber readWrittenNumber(QStringView text, DroppedZero dropped);
 // The same as the window's entry takes pasted text: no zero put back.
 inline QString digitsOfWrittenNumber(QStringView text) {
     return readWrittenNumber(text, DroppedZero::Keep).text;
+}
+
+// The rule above, for the way nearly every number in a long list or on standard input is written:
+// eleven ASCII digits, which read as themselves, in the same bytes in every encoding a list is
+// read in. Copies them into `digits`, or says false for anything else (which the rule reads).
+// A shortcut for speed, kept for what it saves: without it, `zunova -` on a million numbers takes
+// 12.7 times the instructions (callgrind), against a goal of 1.5 times a plain table look-up.
+inline bool readElevenAsciiDigits(QByteArrayView bytes, char16_t (&digits)[11]) {
+    if (bytes.size() != 11)
+        return false;
+    for (int i = 0; i < 11; ++i) {
+        if (bytes[i] < '0' || bytes[i] > '9')
+            return false;
+        digits[i] = char16_t(bytes[i]);
+    }
+    return true;
 }
 
 // Ten or eleven ASCII digits beginning with 0.
