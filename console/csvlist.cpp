@@ -73,25 +73,27 @@ public:
 
     bool take(const list::ListRow& row, QStringView entered) override {
         m_writer.append(m_bytes, row, m_answers);
-        m_out.append(m_bytes);
-        m_bytes.resize(0); // keeps its room for the next row
+        m_out.append(QByteArrayView(m_bytes.data(), qsizetype(m_bytes.size())));
+        m_bytes.clear(); // keeps its room for the next row
         m_out.endLine();
         QStringList notes;
+        auto about = [&](const QString& note) {
+            notes << displayed(entered.toString()) + QStringLiteral(": ") + note;
+        };
         if (row.kind == list::RowKind::NoNumber) {
             m_status = worse(m_status, kUnanswered);
             notes << QStringLiteral("no number");
         } else if (row.kind == list::RowKind::Number) {
-            const QString number = displayed(entered.toString()) + QStringLiteral(": ");
             if (row.zeroRestored)
-                notes << number + QStringLiteral("read with the leading 0 a spreadsheet dropped");
+                about(QStringLiteral("read with the leading 0 a spreadsheet dropped"));
             const lookup::Answer& answer = *m_answers[row.answer];
             if (const auto* warning = std::get_if<lookup::Warning>(&answer)) {
                 m_status = worse(m_status, kUnanswered);
-                notes << number + lookup::fixedText(warning->text);
+                about(lookup::fixedText(warning->text));
             } else if (const auto* error = std::get_if<runtime::RuntimeError>(&answer)) {
                 // A data file that cannot be read whole is trouble; a number's own error is not.
                 m_status = worse(m_status, error->file().isEmpty() ? kUnanswered : kTrouble);
-                notes << number + describe(*error);
+                about(describe(*error));
             }
         }
         if ((row.kind == list::RowKind::Number || row.kind == list::RowKind::NoNumber ||
@@ -117,13 +119,14 @@ private:
     const list::AnswerTable& m_answers;
     list::RowWriter m_writer;
     Output& m_out;
-    QByteArray m_bytes;
+    std::string m_bytes;
     ExitStatus m_status = kAnswered;
 };
 
 // A list whose first megabyte is ASCII alone may be in any encoding: a file takes it from the
-// first text after that is not, read ahead before anything is written.
-void readAheadForTheEncoding(list::ListInput& input, list::Format& format) {
+// first text after that is not, read ahead before anything is written. True where the whole
+// file is ASCII.
+bool readAheadForTheEncoding(list::ListInput& input, list::Format& format) {
     QByteArray later;
     qint64 offset = list::kSampleBytes;
     bool atEnd = false;
@@ -140,6 +143,7 @@ void readAheadForTheEncoding(list::ListInput& input, list::Format& format) {
         later += piece;
     }
     list::takeEncodingFromLaterText(format, later, atEnd);
+    return later.isEmpty();
 }
 
 } // namespace
@@ -211,8 +215,9 @@ int addCarriers(const ListRequest& request, Output& out) {
         return nothing ? kUnanswered : kTrouble;
     }
     list::Format format = detection.format;
-    if (format.doubt == list::EncodingDoubt::AsciiOnly && !atEnd && input.size() >= 0)
-        readAheadForTheEncoding(input, format);
+    // Where the whole list was read for its encoding, its bytes need not be watched for it.
+    const bool readWhole = format.doubt == list::EncodingDoubt::AsciiOnly && !atEnd &&
+                           input.size() >= 0 && readAheadForTheEncoding(input, format);
     ExitStatus status = kAnswered;
     if (format.doubt == list::EncodingDoubt::InvalidBytes) {
         say(0, QStringLiteral("neither UTF-8 nor Shift_JIS reads every byte; read as %1 (choose "
@@ -223,7 +228,7 @@ int addCarriers(const ListRequest& request, Output& out) {
 
     lookup::ReadOnceIndex records;
     list::ListPipeline pipeline(format, records);
-    list::WorkingBytes working(format);
+    list::WorkingBytes working(format, !readWhole);
     StandardOutputSink sink(name, format, pipeline.answers(), out);
     sink.start();
     QByteArray piece = sample.sliced(format.dataStart());

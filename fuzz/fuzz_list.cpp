@@ -34,8 +34,9 @@ public:
         fuzz::require(row.line >= m_line, "lines go forward");
         m_line = row.line;
         m_rows += row.content.toByteArray() + row.lineEnd.toByteArray();
-        QByteArray out;
-        m_writer.append(out, row, m_answers);
+        std::string written;
+        m_writer.append(written, row, m_answers);
+        QByteArray out(written.data(), qsizetype(written.size()));
         if (m_format.isUtf16()) {
             QByteArray back;
             fuzz::require(list::Utf16Reader(m_format.encoding).read(out, true, back),

@@ -145,11 +145,13 @@ QString ListDocument::carrierOf(qsizetype index) const {
 bool ListDocument::write(QIODevice& out, Progress& progress) const {
     RowWriter writer(m_format);
     progress.total = qint64(m_rows.size());
-    QByteArray chunk = writer.start();
+    if (!writeAll(out, writer.start()))
+        return false;
+    std::string chunk;
     for (qsizetype i = 0; i < qsizetype(m_rows.size()); ++i) {
         writer.append(chunk, row(i), m_answers);
-        if (chunk.size() >= kWriteChunk) {
-            if (!writeAll(out, chunk))
+        if (qsizetype(chunk.size()) >= kWriteChunk) {
+            if (!writeAll(out, QByteArrayView(chunk.data(), qsizetype(chunk.size()))))
                 return false;
             chunk.clear();
         }
@@ -160,7 +162,7 @@ bool ListDocument::write(QIODevice& out, Progress& progress) const {
         }
     }
     progress.done = qint64(m_rows.size());
-    return writeAll(out, chunk);
+    return writeAll(out, QByteArrayView(chunk.data(), qsizetype(chunk.size())));
 }
 
 } // namespace zunova::list

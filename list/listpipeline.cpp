@@ -4,9 +4,9 @@
 
 namespace zunova::list {
 
-WorkingBytes::WorkingBytes(const Format& format)
+WorkingBytes::WorkingBytes(const Format& format, bool watched)
     : m_encoding(format.encoding)
-    , m_checked(!format.isUtf16() &&
+    , m_checked(watched && !format.isUtf16() &&
                 (format.doubt == EncodingDoubt::None || format.doubt == EncodingDoubt::AsciiOnly))
     , m_utf16(format.isUtf16() ? std::make_unique<Utf16Reader>(format.encoding) : nullptr) {}
 

@@ -22,7 +22,9 @@ namespace zunova::list {
 // doubt but ASCII alone): rows written back with the carrier in that encoding must be in it.
 class WorkingBytes {
 public:
-    explicit WorkingBytes(const Format& format);
+    // `watched`: false where the list is known to read in its encoding whole (a file read ahead
+    // to its end), so no byte need be looked at twice.
+    explicit WorkingBytes(const Format& format, bool watched = true);
     ~WorkingBytes();
     WorkingBytes(const WorkingBytes&) = delete;
     WorkingBytes& operator=(const WorkingBytes&) = delete;

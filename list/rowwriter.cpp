@@ -14,12 +14,12 @@ bool lastFieldQuoted(QByteArrayView content) {
     return content.endsWith('"');
 }
 
-void appendQuoted(QByteArray& out, QByteArrayView field) {
-    const qsizetype at = out.size();
-    out.resize(at + 2 * field.size() + 2); // every byte a quote, doubled, and the two around
-    const std::size_t written = csv_write(out.data() + at, std::size_t(out.size() - at),
-                                          field.data(), std::size_t(field.size()));
-    out.truncate(at + qsizetype(written));
+void appendQuoted(std::string& out, QByteArrayView field) {
+    const std::size_t at = out.size();
+    out.resize(at + 2 * std::size_t(field.size()) + 2); // every byte a quote, doubled, and two
+    const std::size_t written =
+        csv_write(out.data() + at, out.size() - at, field.data(), std::size_t(field.size()));
+    out.resize(at + written);
 }
 
 } // namespace
@@ -49,22 +49,24 @@ QByteArrayView RowWriter::addedField(const ListRow& row, const AnswerTable& answ
     return *field;
 }
 
-void RowWriter::append(QByteArray& out, const ListRow& row, const AnswerTable& answers) {
-    QByteArray& to = m_utf16 ? m_row : out;
-    to.append(row.content);
+void RowWriter::append(std::string& out, const ListRow& row, const AnswerTable& answers) {
+    std::string& to = m_utf16 ? m_row : out;
+    to.append(row.content.data(), std::size_t(row.content.size()));
     if (row.kind != RowKind::Blank && row.kind != RowKind::Unclosed) {
         const QByteArrayView field = addedField(row, answers);
-        const qsizetype delimiters = std::max(m_format.width - row.fields, 0) + 1;
-        to.append(delimiters, m_format.outputDelimiter());
+        const int delimiters = std::max(m_format.width - row.fields, 0) + 1;
+        to.append(std::size_t(delimiters), m_format.outputDelimiter());
         if (m_format.delimiter != 0 && lastFieldQuoted(row.content))
             appendQuoted(to, field);
         else
-            to.append(field);
+            to.append(field.data(), std::size_t(field.size()));
     }
-    to.append(row.lineEnd);
+    to.append(row.lineEnd.data(), std::size_t(row.lineEnd.size()));
     if (m_utf16) {
-        m_utf16->write(m_row, out);
-        m_row.resize(0); // keeps its room for the next row
+        const QByteArray encoded =
+            m_utf16->encode(QByteArrayView(m_row.data(), qsizetype(m_row.size())));
+        out.append(encoded.constData(), std::size_t(encoded.size()));
+        m_row.clear(); // keeps its room for the next row
     }
 }
 

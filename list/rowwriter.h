@@ -11,6 +11,7 @@
 
 #include <array>
 #include <memory>
+#include <string>
 
 namespace zunova::list {
 
@@ -56,7 +57,7 @@ public:
     // What comes before the first row: the byte-order mark, where the file has one.
     QByteArray start() const;
     // Appends `row`, in the list's encoding, to `out`. `answers` names each answer given.
-    void append(QByteArray& out, const ListRow& row, const AnswerTable& answers);
+    void append(std::string& out, const ListRow& row, const AnswerTable& answers);
 
 private:
     QByteArrayView addedField(const ListRow& row, const AnswerTable& answers);
@@ -64,7 +65,7 @@ private:
     Format m_format;
     Codec m_codec;
     std::unique_ptr<Utf16Writer> m_utf16;
-    QByteArray m_row; // a UTF-16 list's row in UTF-8 before it is encoded
+    std::string m_row; // a UTF-16 list's row in UTF-8 before it is encoded
     QByteArray m_header;
     // Each answer's field in the list's encoding, once made: the same few come back every row.
     std::array<std::optional<QByteArray>, lookup::kAnswerIds> m_fields;

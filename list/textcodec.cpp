@@ -204,8 +204,8 @@ Utf16Writer::Utf16Writer(Encoding encoding)
                                               : QStringConverter::Utf16LE,
                 QStringConverter::Flag::Stateless) {}
 
-void Utf16Writer::write(QByteArrayView working, QByteArray& out) {
-    out += m_encoder.encode(fromUtf8Exactly(working));
+QByteArray Utf16Writer::encode(QByteArrayView working) {
+    return m_encoder.encode(fromUtf8Exactly(working));
 }
 
 int utf8SequenceLength(const unsigned char* p, const unsigned char* end) {
@@ -223,6 +223,10 @@ TextPrefix utf8Prefix(QByteArrayView data, bool whole) {
     const auto* p = reinterpret_cast<const unsigned char*>(data.data());
     const auto* const end = p + data.size();
     while (p < end) {
+        if (*p < 0x80) {
+            ++p;
+            continue;
+        }
         const int length = utf8SequenceLength(p, end);
         if (length == 0) {
             const auto at = qsizetype(reinterpret_cast<const char*>(p) - data.data());

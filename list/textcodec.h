@@ -70,7 +70,7 @@ private:
 class Utf16Writer {
 public:
     explicit Utf16Writer(Encoding encoding);
-    void write(QByteArrayView working, QByteArray& out);
+    QByteArray encode(QByteArrayView working);
 
 private:
     QStringEncoder m_encoder;
