@@ -6,7 +6,8 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ clang clang-format libclang-rt-14-dev qt6-base-dev libgtest-dev libgmock-dev
-          libbenchmark-dev libcsv-dev fonts-ipafont-gothic python3 python3-phonenumbers xvfb xauth
+          libbenchmark-dev libcsv-dev libzip-dev fonts-ipafont-gothic python3 python3-phonenumbers
+          python3-openpyxl xvfb xauth
           dpkg-dev file lintian man-db desktop-file-utils appstream debootstrap)
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
