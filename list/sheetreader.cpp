@@ -248,6 +248,8 @@ private:
         }
         if (m_xml.hasError())
             return false;
+        if (!hasInline && value.isEmpty()) // a styled cell, a formula never computed
+            return true;
         if (hasInline || type == u"inlineStr") {
             m_field = unescaped(inlineText).toUtf8();
         } else if (type == u"s") {
@@ -262,8 +264,6 @@ private:
             m_field = value == u"1" ? "TRUE" : value == u"0" ? "FALSE" : value.toUtf8();
         } else if (type.isEmpty() || type == u"n") {
             const QByteArray written = value.toUtf8();
-            if (written.isEmpty())
-                return true;
             const bool date = style >= 0 && std::size_t(style) < m_values.dateStyles.size() &&
                               m_values.dateStyles[std::size_t(style)];
             if (!date || !appendDate(written, m_values.date1904, m_field))

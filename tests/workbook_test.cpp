@@ -171,6 +171,7 @@ TEST(Workbook, CellsReadAsTheSpreadsheetShowsThem) {
         {"formula's text",
          R"(<c r="B1" t="str"><f>TEXT(A1,"00000000000")</f><v>09012345678</v></c>)", "09012345678"},
         {"formula never computed", "<c r=\"B1\"><f>A1</f></c>", ""},
+        {"a shared string's cell without one", "<c r=\"B1\" t=\"s\" s=\"1\"/>", ""},
         {"true", "<c r=\"B1\" t=\"b\"><v>1</v></c>", "TRUE"},
         {"false", "<c r=\"B1\" t=\"b\"><v>0</v></c>", "FALSE"},
         {"error", "<c r=\"B1\" t=\"e\"><f>1/0</f><v>#DIV/0!</v></c>", "#DIV/0!"},
