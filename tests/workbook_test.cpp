@@ -19,16 +19,19 @@ namespace {
 
 using Parts = std::map<QString, QByteArray>;
 
-QByteArray zipOf(const Parts& parts) {
+QByteArray zipOf(const Parts& parts, const char* password = nullptr) {
     zip_error_t error;
     zip_error_init(&error);
     zip_source_t* source = zip_source_buffer_create(nullptr, 0, 0, &error);
     zip_source_keep(source);
     zip_t* archive = zip_open_from_source(source, ZIP_TRUNCATE, &error);
-    for (const auto& [name, bytes] : parts)
-        zip_file_add(archive, name.toUtf8(),
-                     zip_source_buffer(archive, bytes.constData(), zip_uint64_t(bytes.size()), 0),
-                     0);
+    for (const auto& [name, bytes] : parts) {
+        const zip_int64_t index = zip_file_add(
+            archive, name.toUtf8(),
+            zip_source_buffer(archive, bytes.constData(), zip_uint64_t(bytes.size()), 0), 0);
+        if (password)
+            zip_file_set_encryption(archive, zip_uint64_t(index), ZIP_EM_AES_256, password);
+    }
     zip_close(archive);
     zip_stat_t stat;
     zip_source_stat(source, &stat);
@@ -397,6 +400,7 @@ TEST(Workbook, BadInputIsRefusedWithItsReason) {
         {"password-protected",
          compoundFile({QStringLiteral("EncryptionInfo"), QStringLiteral("EncryptedPackage")}),
          Problem::Encrypted},
+        {"a zip with a password", zipOf(book, "secret"), Problem::Encrypted},
         {"Excel 97-2003", compoundFile({QStringLiteral("Workbook")}), Problem::Binary},
         {"an OLE file of another program", compoundFile({QStringLiteral("WordDocument")}),
          Problem::NotWorkbook},
