@@ -388,6 +388,11 @@ WorkbookProblem Workbook::write(const AddedColumns& added, QByteArray& out) cons
     if (!replacement || zip_file_replace(archive.get(), *index, replacement.get(), 0) < 0)
         return Problem::CannotWrite;
     replacement.release(); // the archive's now
+    // Deflated at zlib's default level, as Excel and LibreOffice write: libzip's own, the
+    // highest, took four times as long on a sheet of 100,000 rows for 7 % less. libzip keeps a
+    // level only with a method other than the entry's, hence "default" (which is deflate).
+    constexpr int kLevel = 6;
+    zip_set_file_compression(archive.get(), *index, ZIP_CM_DEFAULT, kLevel);
     if (stat.valid & ZIP_STAT_MTIME)
         zip_file_set_mtime(archive.get(), *index, stat.mtime, 0);
     if (zip_close(archive.get()) < 0)
