@@ -80,8 +80,8 @@ public:
     SheetText text(int index) const;
 
     // A copy of the package with `added`'s cells in the sheet. Only that sheet's XML changes,
-    // and in it only the new cells (inline strings), the rows opened for them, the rows' spans
-    // and the sheet's dimension; every other byte stays as it was.
+    // and in it only the new cells (inline strings), the rows made or opened for them, the
+    // rows' spans and the sheet's dimension; every other byte stays as it was.
     WorkbookProblem write(const AddedColumns& added, QByteArray& out) const;
     WorkbookProblem write(const AddedColumns& added, QIODevice& out) const;
 
