@@ -1,0 +1,58 @@
+#pragma once
+
+// The XML of a workbook's parts, below the package: what workbook.cpp reads values with and
+// adds cells through. Bytes of one part in, text or bytes out.
+
+#include "workbook.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QStringView>
+
+#include <vector>
+
+namespace zunova::list::sheetxml {
+
+// The workbook's shared strings as UTF-8, one after another: cells of type "s" name them by
+// index. Eight bytes an entry, not a QString's dozens: a sharedStrings part of empty items
+// holds tens of millions.
+class SharedStrings {
+public:
+    qsizetype size() const { return qsizetype(m_ends.size()); }
+    QByteArrayView at(qsizetype index) const {
+        const quint32 from = index == 0 ? 0 : m_ends[std::size_t(index - 1)];
+        return QByteArrayView(m_text).sliced(from, m_ends[std::size_t(index)] - from);
+    }
+    void append(QByteArrayView text) {
+        m_text += text;
+        m_ends.push_back(quint32(m_text.size()));
+    }
+
+private:
+    QByteArray m_text;
+    std::vector<quint32> m_ends; // a part is under 4 GiB, and so is the text in it
+};
+
+WorkbookProblem readSharedStrings(const QByteArray& xml, SharedStrings& out);
+
+// Which cell styles (indexes into styles.xml's cellXfs) show a number as a date or a time.
+WorkbookProblem readDateStyles(const QByteArray& xml, std::vector<bool>& out);
+
+// Whether a number format shows dates or times: y, m, d, h or s outside quotes, escapes and
+// brackets (but [h], [mm], [ss], elapsed time).
+bool isDateFormat(QStringView code);
+
+struct CellValues {
+    const SharedStrings& sharedStrings;
+    const std::vector<bool>& dateStyles;
+    bool date1904 = false;
+};
+SheetText readSheet(const QByteArray& xml, const CellValues& values);
+
+// The sheet's XML with `added`'s cells spliced into it.
+WorkbookProblem addCells(const QByteArray& xml, const AddedColumns& added, QByteArray& out);
+
+// "B12": column 2, row 12. False for anything else, or a column past XFD.
+bool parseCellReference(QStringView reference, int& column, qint64& row);
+
+} // namespace zunova::list::sheetxml

@@ -1,0 +1,85 @@
+"""Workbooks made by openpyxl, a writer independent of ours: the module reads their cells as a
+spreadsheet shows them, and openpyxl opens the copy with a column added, every other part of the
+package as it was. Run by CTest with ZUNOVA_WORKBOOK_TOOL; exits 77 (skipped) without openpyxl."""
+
+import datetime
+import os
+import subprocess
+import sys
+import tempfile
+import unittest
+import zipfile
+
+try:
+    import openpyxl
+except ImportError:
+    print("python3-openpyxl is not installed: skipped")
+    sys.exit(77)
+
+TOOL = os.environ["ZUNOVA_WORKBOOK_TOOL"]
+
+
+def tool(*args, stdin=""):
+    result = subprocess.run([TOOL, *args], input=stdin.encode(), capture_output=True)
+    if result.returncode != 0:
+        raise AssertionError(result.stderr.decode())
+    return result.stdout.decode()
+
+
+class OpenpyxlWorkbook(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.dir = tempfile.TemporaryDirectory()
+        cls.book = os.path.join(cls.dir.name, "名簿.xlsx")
+        book = openpyxl.Workbook()
+        sheet = book.active
+        sheet.title = "名簿"
+        sheet.append(["氏名", "電話", "生年月日", "会員", "式"])
+        sheet.append(["田中", 9012345678, datetime.date(2024, 1, 5), True, '=B2&""'])
+        sheet.append(["佐藤", "070-1220-5678", None, False, 1.5])
+        sheet["A5"] = "結合"
+        sheet.merge_cells("A5:C5")
+        sheet.column_dimensions["B"].width = 18
+        book.create_sheet("予備")["A1"] = 7012205678
+        book.save(cls.book)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.dir.cleanup()
+
+    def test_cells_read_as_a_spreadsheet_shows_them(self):
+        self.assertEqual(tool("sheets", self.book), "名簿\n予備\n")
+        # openpyxl computes no formula, so the formula cell has no value to read.
+        self.assertEqual(
+            tool("text", self.book, "1"),
+            "氏名\t電話\t生年月日\t会員\t式\n"
+            "田中\t9012345678\t2024-01-05\tTRUE\n"
+            "佐藤\t070-1220-5678\t\tFALSE\t1.5\n"
+            "\n"
+            "結合\n",
+        )
+        self.assertEqual(tool("text", self.book, "2"), "7012205678\n")
+
+    def test_the_copy_opens_with_the_column_added_and_all_else_kept(self):
+        copy = os.path.join(self.dir.name, "名簿_キャリア.xlsx")
+        tool("add", self.book, "1", copy, stdin="キャリア\nａｕ\nドコモ\n\n\n")
+        book = openpyxl.load_workbook(copy)
+        sheet = book["名簿"]
+        self.assertEqual([c.value for c in sheet["F"]], ["キャリア", "ａｕ", "ドコモ", None, None])
+        self.assertEqual([c.value for c in sheet[2]][:5],
+                         ["田中", 9012345678, datetime.datetime(2024, 1, 5), True, '=B2&""'])
+        self.assertEqual([str(r) for r in sheet.merged_cells.ranges], ["A5:C5"])
+        self.assertEqual(sheet.column_dimensions["B"].width, 18)
+        self.assertEqual(book["予備"]["A1"].value, 7012205678)
+        with zipfile.ZipFile(self.book) as before, zipfile.ZipFile(copy) as after:
+            self.assertEqual(before.namelist(), after.namelist())
+            changed = [n for n in before.namelist() if before.read(n) != after.read(n)]
+        self.assertEqual(changed, ["xl/worksheets/sheet1.xml"])
+        self.assertEqual(tool("text", copy, "1").split("\n")[:3],
+                         ["氏名\t電話\t生年月日\t会員\t式\tキャリア",
+                          "田中\t9012345678\t2024-01-05\tTRUE\t\tａｕ",
+                          "佐藤\t070-1220-5678\t\tFALSE\t1.5\tドコモ"])
+
+
+if __name__ == "__main__":
+    unittest.main()

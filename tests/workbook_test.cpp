@@ -1,0 +1,449 @@
+// Workbooks: cells read as the spreadsheet shows them, the package kept whole when a column is
+// added, and bad input refused with its reason. Workbooks are built here from parts as Excel
+// writes them.
+#include "list/workbook.h"
+
+#include <QBuffer>
+#include <QtEndian>
+
+#include <gtest/gtest.h>
+#include <zip.h>
+
+#include <map>
+#include <vector>
+
+using namespace zunova::list;
+using Problem = WorkbookProblem;
+
+namespace {
+
+using Parts = std::map<QString, QByteArray>;
+
+QByteArray zipOf(const Parts& parts, const char* password = nullptr) {
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* source = zip_source_buffer_create(nullptr, 0, 0, &error);
+    zip_source_keep(source);
+    zip_t* archive = zip_open_from_source(source, ZIP_TRUNCATE, &error);
+    for (const auto& [name, bytes] : parts) {
+        const zip_int64_t index = zip_file_add(
+            archive, name.toUtf8(),
+            zip_source_buffer(archive, bytes.constData(), zip_uint64_t(bytes.size()), 0), 0);
+        if (password)
+            zip_file_set_encryption(archive, zip_uint64_t(index), ZIP_EM_AES_256, password);
+    }
+    zip_close(archive);
+    zip_stat_t stat;
+    zip_source_stat(source, &stat);
+    QByteArray out(qsizetype(stat.size), '\0');
+    zip_source_open(source);
+    zip_source_read(source, out.data(), stat.size);
+    zip_source_close(source);
+    zip_source_free(source);
+    zip_error_fini(&error);
+    return out;
+}
+
+Parts partsOf(const QByteArray& package) {
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_t* archive = zip_open_from_source(
+        zip_source_buffer_create(package.constData(), zip_uint64_t(package.size()), 0, &error),
+        ZIP_RDONLY, &error);
+    Parts parts;
+    for (zip_int64_t i = 0; archive && i < zip_get_num_entries(archive, 0); ++i) {
+        zip_stat_t stat;
+        zip_stat_index(archive, zip_uint64_t(i), 0, &stat);
+        QByteArray bytes(qsizetype(stat.size), '\0');
+        zip_file_t* file = zip_fopen_index(archive, zip_uint64_t(i), 0);
+        zip_fread(file, bytes.data(), stat.size);
+        zip_fclose(file);
+        parts[QString::fromUtf8(stat.name)] = bytes;
+    }
+    if (archive)
+        zip_discard(archive);
+    zip_error_fini(&error);
+    return parts;
+}
+
+const QByteArray kMain = R"(xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main")";
+const QByteArray kRelationships =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+
+QByteArray relationships(const std::vector<std::pair<QByteArray, QByteArray>>& typesAndTargets) {
+    QByteArray xml = R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+                     "\r\n<Relationships "
+                     R"(xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)";
+    int id = 0;
+    for (const auto& [type, target] : typesAndTargets)
+        xml += "<Relationship Id=\"rId" + QByteArray::number(++id) + "\" Type=\"" + kRelationships +
+               '/' + type + "\" Target=\"" + target + "\"/>";
+    return xml + "</Relationships>";
+}
+
+QByteArray sheetXml(const QByteArray& rows, const QByteArray& after = {}) {
+    return R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+           "\r\n<worksheet " +
+           kMain + " xmlns:r=\"" + kRelationships + "\"><dimension ref=\"A1:B3\"/>" +
+           "<sheetViews><sheetView workbookViewId=\"0\"/></sheetViews>" +
+           "<cols><col min=\"1\" max=\"2\" width=\"14.5\" customWidth=\"1\"/></cols><sheetData>" +
+           rows + "</sheetData>" + after + "</worksheet>";
+}
+
+const QByteArray kSharedStrings =
+    "<sst " + kMain + " count=\"3\" uniqueCount=\"3\"><si><t>田中</t></si>" +
+    "<si><r><t>佐</t></r><r><rPr><b/></rPr><t>藤</t></r><rPh sb=\"0\" eb=\"2\"><t>サトウ</t>"
+    "</rPh><phoneticPr fontId=\"1\"/></si><si><t xml:space=\"preserve\">a_x000D_\nb</t></si></sst>";
+
+// Cell styles 0 to 5: General, built-in date 14, custom date, a colour, time 21, a quoted d.
+const QByteArray kStyles =
+    "<styleSheet " + kMain +
+    "><numFmts count=\"3\"><numFmt numFmtId=\"164\" formatCode=\"yyyy/mm/dd\"/>"
+    "<numFmt numFmtId=\"165\" formatCode=\"[Red]0.00\"/><numFmt "
+    "numFmtId=\"166\" formatCode=\"&quot;d&quot;0\"/></numFmts>"
+    "<cellStyleXfs count=\"1\"><xf numFmtId=\"14\"/></cellStyleXfs><cellXfs>"
+    "<xf numFmtId=\"0\"/><xf numFmtId=\"14\" applyNumberFormat=\"1\"/>"
+    "<xf numFmtId=\"164\"/><xf numFmtId=\"165\"/><xf numFmtId=\"21\"/>"
+    "<xf numFmtId=\"166\"/></cellXfs></styleSheet>";
+
+// A workbook as Excel lays it out, its sheets in workbook order named by their XML.
+Parts workbookParts(const std::vector<std::pair<QByteArray, QByteArray>>& sheets,
+                    const QByteArray& workbookPr = "<workbookPr/>") {
+    Parts parts{
+        {"[Content_Types].xml", "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/"
+                                "content-types\"><Default Extension=\"xml\" "
+                                "ContentType=\"application/xml\"/></Types>"},
+        {"_rels/.rels", relationships({{"officeDocument", "xl/workbook.xml"}})},
+        {"xl/sharedStrings.xml", kSharedStrings},
+        {"xl/styles.xml", kStyles},
+    };
+    std::vector<std::pair<QByteArray, QByteArray>> targets{{"styles", "styles.xml"},
+                                                           {"sharedStrings", "sharedStrings.xml"}};
+    QByteArray workbook =
+        "<workbook " + kMain + " xmlns:r=\"" + kRelationships + "\">" + workbookPr + "<sheets>";
+    // Numbered backwards: the first sheet is not sheet1.xml.
+    for (std::size_t i = 0; i < sheets.size(); ++i) {
+        const QByteArray part = "worksheets/sheet" + QByteArray::number(sheets.size() - i) + ".xml";
+        parts["xl/" + part] = sheets[i].second;
+        targets.emplace_back("worksheet", part);
+        workbook += "<sheet name=\"" + sheets[i].first + "\" sheetId=\"" +
+                    QByteArray::number(i + 1) + "\" r:id=\"rId" +
+                    QByteArray::number(targets.size()) + "\"/>";
+    }
+    parts["xl/workbook.xml"] = workbook + "</sheets></workbook>";
+    parts["xl/_rels/workbook.xml.rels"] = relationships(targets);
+    return parts;
+}
+
+QByteArray workbookOf(const QByteArray& rows) {
+    return zipOf(workbookParts({{"Sheet1", sheetXml(rows)}}));
+}
+
+SheetText textOf(const QByteArray& data, int sheet = 0) {
+    const auto opened = Workbook::open(data);
+    if (!opened.workbook)
+        return {opened.problem, {}, 0, 0};
+    return opened.workbook->text(sheet);
+}
+
+struct CellCase {
+    const char* name;
+    QByteArray cell; // in row 1, column B
+    QByteArray field;
+    bool date1904 = false;
+};
+
+TEST(Workbook, CellsReadAsTheSpreadsheetShowsThem) {
+    const std::vector<CellCase> cases{
+        {"shared string", R"(<c r="B1" t="s"><v>0</v></c>)", "田中"},
+        {"rich text runs, reading left out", R"(<c r="B1" t="s"><v>1</v></c>)", "佐藤"},
+        {"escaped CR, quoted", R"(<c r="B1" t="s" s="0"><v>2</v></c>)", "\"a\r\nb\""},
+        {"inline string", R"(<c r="B1" t="inlineStr"><is><t>090-1234-5678</t></is></c>)",
+         "090-1234-5678"},
+        {"inline rich text",
+         R"(<c r="B1" t="inlineStr"><is><r><t>0901</t></r><r><t>2345678</t></r></is></c>)",
+         "09012345678"},
+        {"tab and quote", "<c r=\"B1\" t=\"inlineStr\"><is><t>a\t\"b\"</t></is></c>",
+         "\"a\t\"\"b\"\"\""},
+        {"whole number", "<c r=\"B1\"><v>9012345678</v></c>", "9012345678"},
+        {"whole number with exponent", "<c r=\"B1\"><v>9.012345678E9</v></c>", "9012345678"},
+        {"whole number with .0", "<c r=\"B1\" t=\"n\"><v>9012345678.0</v></c>", "9012345678"},
+        {"fraction as written", "<c r=\"B1\"><v>0.1</v></c>", "0.1"},
+        {"too large to be whole", "<c r=\"B1\"><v>1E+300</v></c>", "1E+300"},
+        {"formula's number", "<c r=\"B1\"><f>A1+1</f><v>3</v></c>", "3"},
+        {"formula's text",
+         R"(<c r="B1" t="str"><f>TEXT(A1,"00000000000")</f><v>09012345678</v></c>)", "09012345678"},
+        {"formula never computed", "<c r=\"B1\"><f>A1</f></c>", ""},
+        {"a shared string's cell without one", "<c r=\"B1\" t=\"s\" s=\"1\"/>", ""},
+        {"true", "<c r=\"B1\" t=\"b\"><v>1</v></c>", "TRUE"},
+        {"false", "<c r=\"B1\" t=\"b\"><v>0</v></c>", "FALSE"},
+        {"error", "<c r=\"B1\" t=\"e\"><f>1/0</f><v>#DIV/0!</v></c>", "#DIV/0!"},
+        {"built-in date", "<c r=\"B1\" s=\"1\"><v>45296</v></c>", "2024-01-05"},
+        {"custom date", "<c r=\"B1\" s=\"2\"><v>45296</v></c>", "2024-01-05"},
+        {"date and time", "<c r=\"B1\" s=\"1\"><v>45296.5</v></c>", "2024-01-05 12:00:00"},
+        {"time", "<c r=\"B1\" s=\"4\"><v>0.75</v></c>", "18:00:00"},
+        {"1900-01-01", "<c r=\"B1\" s=\"1\"><v>1</v></c>", "1900-01-01"},
+        {"the day before Lotus's 29 February", "<c r=\"B1\" s=\"1\"><v>59</v></c>", "1900-02-28"},
+        {"the day after it", "<c r=\"B1\" s=\"1\"><v>61</v></c>", "1900-03-01"},
+        {"1904 dates", "<c r=\"B1\" s=\"1\"><v>43834</v></c>", "2024-01-05", true},
+        {"no date past 9999", "<c r=\"B1\" s=\"1\"><v>2958466</v></c>", "2958466"},
+        {"a colour is no date", "<c r=\"B1\" s=\"3\"><v>45296</v></c>", "45296"},
+        {"a quoted d is no date", "<c r=\"B1\" s=\"5\"><v>45296</v></c>", "45296"},
+        {"ISO date cell", "<c r=\"B1\" t=\"d\"><v>2024-01-05T00:00:00</v></c>",
+         "2024-01-05T00:00:00"},
+    };
+    for (const CellCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QByteArray sheet = sheetXml("<row r=\"1\">" + c.cell + "</row>");
+        const SheetText text = textOf(zipOf(workbookParts(
+            {{"Sheet1", sheet}}, c.date1904 ? "<workbookPr date1904=\"1\"/>" : "<workbookPr/>")));
+        ASSERT_EQ(text.problem, Problem::None);
+        EXPECT_EQ(text.text, c.field.isEmpty() ? "\n" : "\t" + c.field + "\n");
+        EXPECT_EQ(text.lastColumn, 2);
+    }
+}
+
+TEST(Workbook, RowsAndColumnsKeepTheirPlaces) {
+    const QByteArray a = "<is><t>a</t></is>";
+    const struct {
+        const char* name;
+        QByteArray rows;
+        QByteArray after;
+        QByteArray text;
+        int lastColumn;
+    } cases[] = {
+        {"sparse rows and cells",
+         "<row r=\"2\"><c r=\"A2\" t=\"inlineStr\">" + a + "</c><c r=\"C2\"><v>5</v></c></row>" +
+             "<row r=\"4\" spans=\"2:2\"><c r=\"B4\"><v>6</v></c></row>",
+         {},
+         "\na\t\t5\n\n\t6\n",
+         3},
+        {"no r attributes",
+         "<row><c t=\"inlineStr\">" + a + "</c><c><v>1</v></c></row><row><c/><c><v>2</v></c></row>",
+         {},
+         "a\t1\n\t2\n",
+         2},
+        {"empty styled cells take room, not fields",
+         "<row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"E1\" s=\"1\"/></row><row r=\"2\"/>",
+         {},
+         "1\n\n",
+         5},
+        {"a merged range's value in its top-left cell",
+         "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\">" + a + "</c><c r=\"B1\" s=\"1\"/></row>",
+         "<mergeCells count=\"1\"><mergeCell ref=\"A1:D2\"/></mergeCells>", "a\n", 4},
+        {"no rows", {}, {}, {}, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const SheetText text =
+            textOf(zipOf(workbookParts({{"Sheet1", sheetXml(c.rows, c.after)}})));
+        ASSERT_EQ(text.problem, Problem::None);
+        EXPECT_EQ(text.text, c.text);
+        EXPECT_EQ(text.rows, c.text.count('\n'));
+        EXPECT_EQ(text.lastColumn, c.lastColumn);
+    }
+}
+
+TEST(Workbook, SheetsInTheWorkbooksOrder) {
+    Parts parts = workbookParts({{"名簿", sheetXml("<row r=\"1\"><c><v>1</v></c></row>")},
+                                 {"予備", sheetXml("<row r=\"1\"><c><v>2</v></c></row>")}});
+    // A chart sheet between them, and the second hidden.
+    parts["xl/workbook.xml"].replace("<sheet name=\"予備\"",
+                                     "<sheet name=\"グラフ\" sheetId=\"9\" "
+                                     "r:id=\"rId9\"/><sheet state=\"hidden\" name=\"予備\"");
+    parts["xl/_rels/workbook.xml.rels"].replace(
+        "</Relationships>",
+        "<Relationship Id=\"rId9\" Type=\"" + kRelationships +
+            "/chartsheet\" Target=\"/xl/chartsheets/sheet1.xml\"/></Relationships>");
+    parts["xl/chartsheets/sheet1.xml"] = "<chartsheet " + kMain + "/>";
+    const auto opened = Workbook::open(zipOf(parts));
+    ASSERT_TRUE(opened.workbook);
+    const auto& sheets = opened.workbook->sheets();
+    ASSERT_EQ(sheets.size(), 2u);
+    EXPECT_EQ(sheets[0].name, QStringLiteral(u"名簿"));
+    EXPECT_EQ(sheets[0].part, QStringLiteral("xl/worksheets/sheet2.xml"));
+    EXPECT_FALSE(sheets[0].hidden);
+    EXPECT_EQ(sheets[1].name, QStringLiteral(u"予備"));
+    EXPECT_TRUE(sheets[1].hidden);
+    EXPECT_EQ(opened.workbook->text(0).text, "1\n");
+    EXPECT_EQ(opened.workbook->text(1).text, "2\n");
+    EXPECT_EQ(opened.workbook->text(2).problem, Problem::NoSheet);
+}
+
+const QByteArray kCarrier = QStringLiteral(u"キャリア").toUtf8();
+
+TEST(Workbook, AddedCellsAreSplicedIntoTheSheetAlone) {
+    const QByteArray cell = "<c r=\"A1\" t=\"s\"><v>0</v></c>";
+    const struct {
+        const char* name;
+        QByteArray sheet;
+        std::vector<QStringList> rows;
+        QByteArray written; // the sheet after, or empty where the problem refuses it
+        Problem problem = Problem::None;
+    } cases[] = {
+        {"spans widened, a closed row opened, a missing row made, one past the end",
+         sheetXml("<row r=\"1\" spans=\"1:2\">" + cell + "</row><row r=\"3\" spans=\"1:2\"/>"),
+         {{QStringLiteral(u"キャリア")}, {"a&b <c>"}, {"", " x"}, {}, {"y"}},
+         sheetXml("<row r=\"1\" spans=\"1:3\">" + cell + "<c r=\"C1\" t=\"inlineStr\"><is><t>" +
+                  kCarrier +
+                  "</t></is></c></row><row r=\"2\"><c r=\"C2\" t=\"inlineStr\"><is><t>"
+                  "a&amp;b &lt;c&gt;</t></is></c></row><row r=\"3\" spans=\"1:4\"><c "
+                  "r=\"D3\" t=\"inlineStr\"><is><t xml:space=\"preserve\"> x</t></is>"
+                  "</c></row><row r=\"5\"><c r=\"C5\" t=\"inlineStr\"><is><t>y</t></is>"
+                  "</c></row>")
+             .replace("A1:B3", "A1:D5")},
+        {"prefixed elements, no rows yet",
+         "<x:worksheet xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+         "<x:dimension ref='A1'/><x:sheetData/></x:worksheet>",
+         {{"a"}},
+         "<x:worksheet xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+         "<x:dimension ref='A1:C1'/><x:sheetData><x:row r=\"1\"><x:c r=\"C1\" t=\"inlineStr\">"
+         "<x:is><x:t>a</x:t></x:is></x:c></x:row></x:sheetData></x:worksheet>"},
+        {"no texts: nothing changes",
+         sheetXml("<row r=\"1\">" + cell + "</row>"),
+         {{""}},
+         sheetXml("<row r=\"1\">" + cell + "</row>")},
+        {"a cell in the way",
+         sheetXml("<row r=\"1\">" + cell + "<c r=\"C1\" s=\"1\"/></row>"),
+         {{"a"}},
+         {},
+         Problem::NoRoom},
+        {"past column XFD", sheetXml({}), {QStringList(16383, "a")}, {}, Problem::NoRoom},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Parts parts = workbookParts({{"Sheet1", c.sheet}, {"Sheet2", sheetXml({})}});
+        parts["xl/media/image1.png"] = QByteArray("\x89PNG\r\n\x1a\n\0\0", 10);
+        parts["xl/comments1.xml"] = "<comments " + kMain + "/>";
+        const auto opened = Workbook::open(zipOf(parts));
+        ASSERT_TRUE(opened.workbook);
+        QBuffer out;
+        out.open(QIODevice::WriteOnly);
+        ASSERT_EQ(opened.workbook->write({0, 3, c.rows}, out), c.problem);
+        if (c.problem != Problem::None)
+            continue;
+        Parts written = partsOf(out.data());
+        EXPECT_EQ(written["xl/worksheets/sheet2.xml"], c.written);
+        written.erase("xl/worksheets/sheet2.xml");
+        parts.erase("xl/worksheets/sheet2.xml");
+        EXPECT_EQ(written, parts);
+        // What was added reads back as cells.
+        const SheetText text = Workbook::open(out.data()).workbook->text(0);
+        ASSERT_EQ(text.problem, Problem::None);
+        for (std::size_t row = 0; row < c.rows.size(); ++row) {
+            const QString added = c.rows[row].isEmpty() ? QString() : c.rows[row].join(u'\t');
+            const QString line = QString::fromUtf8(text.text).split(u'\n').value(qsizetype(row));
+            EXPECT_TRUE(added.trimmed().isEmpty() || line.endsWith(added)) << line.toStdString();
+        }
+    }
+}
+
+// A zip entry's uncompressed size as its local header and the central directory claim it.
+QByteArray withClaimedSize(QByteArray zip, const QByteArray& name, quint32 size) {
+    for (const auto& [signature, sizeAt, nameAt] :
+         {std::tuple{QByteArray("PK\3\4"), 22, 30}, std::tuple{QByteArray("PK\1\2"), 24, 46}}) {
+        for (qsizetype at = zip.indexOf(signature); at >= 0; at = zip.indexOf(signature, at + 1)) {
+            if (zip.mid(at + nameAt, name.size()) == name)
+                qToLittleEndian(size, zip.data() + at + sizeAt);
+        }
+    }
+    return zip;
+}
+
+// An OLE compound file of 512-byte sectors: the allocation table, then the directory.
+QByteArray compoundFile(const QStringList& streams) {
+    QByteArray file(3 * 512, '\0');
+    char* header = file.data();
+    memcpy(header, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+    qToLittleEndian<quint16>(9, header + 0x1E);
+    qToLittleEndian<quint32>(1, header + 0x2C);          // one table sector
+    qToLittleEndian<quint32>(1, header + 0x30);          // the directory in sector 1
+    qToLittleEndian<quint32>(0xFFFFFFFE, header + 0x44); // no more table sectors
+    memset(header + 0x50, 0xFF, 512 - 0x50);             // table sector 0 at 0x4C
+    qToLittleEndian<quint32>(0xFFFFFFFD, file.data() + 512);
+    qToLittleEndian<quint32>(0xFFFFFFFE, file.data() + 516);
+    QStringList entries{QStringLiteral("Root Entry")};
+    entries += streams;
+    for (qsizetype i = 0; i < entries.size() && i < 4; ++i) {
+        char* entry = file.data() + 1024 + 128 * i;
+        for (qsizetype u = 0; u < entries[i].size(); ++u)
+            qToLittleEndian<quint16>(entries[i][u].unicode(), entry + 2 * u);
+        qToLittleEndian<quint16>(quint16(2 * entries[i].size() + 2), entry + 0x40);
+        entry[0x42] = i == 0 ? 5 : 2; // the root, streams
+    }
+    return file;
+}
+
+TEST(Workbook, BadInputIsRefusedWithItsReason) {
+    const QByteArray sheet = sheetXml("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>");
+    const auto with = [](Parts parts, const QString& name, const QByteArray& bytes) {
+        parts[name] = bytes;
+        return zipOf(parts);
+    };
+    const Parts book = workbookParts({{"Sheet1", sheet}});
+    Parts noWorkbook = book;
+    noWorkbook.erase("xl/workbook.xml");
+    Parts binary = book;
+    binary["_rels/.rels"] = relationships({{"officeDocument", "xl/workbook.bin"}});
+    binary["xl/workbook.bin"] = "\x83\x01";
+    const struct {
+        const char* name;
+        QByteArray data;
+        Problem problem;
+    } cases[] = {
+        {"a CSV named .xlsx", "氏名,電話\r\n田中,090-1234-5678\r\n", Problem::NotZip},
+        {"nothing", {}, Problem::NotZip},
+        {"a zip of something else", zipOf({{"readme.txt", "hello"}}), Problem::NotWorkbook},
+        {"a workbook without its workbook", zipOf(noWorkbook), Problem::NotWorkbook},
+        {"a word processor's document", with(book, "xl/workbook.xml", "<document/>"),
+         Problem::NotWorkbook},
+        {"password-protected",
+         compoundFile({QStringLiteral("EncryptionInfo"), QStringLiteral("EncryptedPackage")}),
+         Problem::Encrypted},
+        {"a zip with a password", zipOf(book, "secret"), Problem::Encrypted},
+        {"Excel 97-2003", compoundFile({QStringLiteral("Workbook")}), Problem::Binary},
+        {"an OLE file of another program", compoundFile({QStringLiteral("WordDocument")}),
+         Problem::NotWorkbook},
+        {"binary workbook in a zip", zipOf(binary), Problem::Binary},
+        {"no worksheet", zipOf(workbookParts({})), Problem::NoSheet},
+        {"broken workbook XML", with(book, "xl/workbook.xml", "<workbook><sheets>"),
+         Problem::Damaged},
+        {"a sheet's part missing",
+         with(book, "xl/_rels/workbook.xml.rels",
+              relationships({{"styles", "styles.xml"},
+                             {"sharedStrings", "sharedStrings.xml"},
+                             {"worksheet", "worksheets/none.xml"}})),
+         Problem::Damaged},
+        {"a part claiming to be huge",
+         withClaimedSize(zipOf(book), "xl/worksheets/sheet1.xml", 0x20000000),
+         Problem::PartTooLarge},
+        {"more rows than the window takes", workbookOf("<row r=\"10000001\"/>"),
+         Problem::TooManyRows},
+        {"rows out of order", workbookOf("<row r=\"2\"/><row r=\"1\"/>"), Problem::Damaged},
+        {"cells out of order", workbookOf("<row><c r=\"B1\"/><c r=\"A1\"/></row>"),
+         Problem::Damaged},
+        {"a cell past XFD", workbookOf("<row><c r=\"XFE1\"><v>1</v></c></row>"), Problem::Damaged},
+        {"a shared string that is not there", workbookOf("<row><c t=\"s\"><v>3</v></c></row>"),
+         Problem::Damaged},
+        {"broken sheet XML", workbookOf("<row><c><v>1</c></row>"), Problem::Damaged},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(textOf(c.data).problem, c.problem);
+    }
+}
+
+// A sheet that inflates past the cap while its directory says it is small.
+TEST(Workbook, ZipBombStopsAtTheCap) {
+    Parts parts = workbookParts({{"Sheet1", QByteArray(kMaxWorkbookPartBytes + 1, ' ')}});
+    const QByteArray bomb = withClaimedSize(zipOf(parts), "xl/worksheets/sheet1.xml", 1000);
+    parts.clear();
+    ASSERT_LT(bomb.size(), 2 * 1024 * 1024);
+    const auto opened = Workbook::open(bomb);
+    ASSERT_TRUE(opened.workbook);
+    EXPECT_EQ(opened.workbook->text(0).problem, Problem::PartTooLarge);
+    QByteArray out;
+    EXPECT_EQ(opened.workbook->write({0, 2, {{"a"}}}, out), Problem::PartTooLarge);
+}
+
+} // namespace

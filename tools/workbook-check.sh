@@ -1,0 +1,124 @@
+#!/usr/bin/env bash
+# Workbooks from a real spreadsheet program, not run by the test suite: where LibreOffice is
+# installed (Debian's libreoffice-calc-nogui; this script installs nothing), it
+#   1. converts a CSV and a spreadsheet with formulas, a date and a second sheet to .xlsx,
+#   2. reads each with the module (tests/workbook_tool) and checks the text,
+#   3. writes a copy with a column added, checks that only the sheet's part changed, and has
+#      LibreOffice convert the copy back to CSV, where the column must stand beside the rows;
+#   4. has the CSV saved as .xls, the old binary workbook, which the module must name as such.
+# Usage: tools/workbook-check.sh [BUILD_DIR]   (default build/dev; exit 77 without LibreOffice)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tool=${1:-build/dev}/tests/workbook_tool
+if ! command -v libreoffice >/dev/null; then
+    echo "LibreOffice is not installed: skipped"
+    exit 77
+fi
+if [ ! -x "$tool" ]; then
+    echo "$tool is not built (cmake --build --preset dev --target workbook_tool)" >&2
+    exit 2
+fi
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+# Comma, quote, UTF-8, from line 1; text unquoted, cells as shown, formulas' values.
+csv_options=44,34,76,1,,0,false,true,false,false,false
+
+# LibreOffice keeps its profile in the work folder, not the user's.
+office() {
+    HOME=$work libreoffice -env:UserInstallation="file://$work/profile" --headless "$@" \
+        --outdir "$work" >/dev/null 2>&1
+}
+# expect NAME ACTUAL EXPECTED
+expect() {
+    if [ "$2" == "$3" ]; then
+        echo "ok: $1"
+    else
+        echo "FAILED: $1"
+        diff <(printf '%s\n' "$3") <(printf '%s\n' "$2") || true
+        failures=$((failures + 1))
+    fi
+}
+# The names of the parts whose bytes differ between two packages.
+changed_parts() {
+    /usr/bin/python3 - "$1" "$2" <<'EOF'
+import sys, zipfile
+with zipfile.ZipFile(sys.argv[1]) as a, zipfile.ZipFile(sys.argv[2]) as b:
+    assert sorted(a.namelist()) == sorted(b.namelist()), "parts added or lost"
+    print(" ".join(n for n in a.namelist() if a.read(n) != b.read(n)))
+EOF
+}
+
+printf '氏名,電話,金額,メモ\n田中,09012345678,1200,"改行\nあり"\n佐藤,070-1220-5678,,\n鈴木,07012205678,3.5,TRUE\n' \
+    >"$work/list.csv"
+office --infilter=CSV:44,34,76,1 --convert-to xlsx "$work/list.csv"
+expect "CSV as .xlsx: the sheet as text" "$("$tool" text "$work/list.xlsx" 1)" \
+    "$(printf '氏名\t電話\t金額\tメモ\n田中\t9012345678\t1200\t"改行\nあり"\n佐藤\t070-1220-5678\n鈴木\t7012205678\t3.5\tTRUE')"
+
+printf 'キャリア\nＮＴＴドコモ\n\nａｕ\n' | "$tool" add "$work/list.xlsx" 1 "$work/copy.xlsx"
+expect "CSV as .xlsx: only the sheet changed" "$(changed_parts "$work/list.xlsx" "$work/copy.xlsx")" \
+    "xl/worksheets/sheet1.xml"
+office --convert-to "csv:Text - txt - csv (StarCalc):$csv_options" "$work/copy.xlsx"
+expect "CSV as .xlsx: LibreOffice reads the copy's column" "$(tr -d '\r' <"$work/copy.csv")" \
+    "$(printf '氏名,電話,金額,メモ,キャリア\n田中,9012345678,1200,"改行\nあり",ＮＴＴドコモ\n佐藤,070-1220-5678,,,\n鈴木,7012205678,3.5,TRUE,ａｕ')"
+
+# A spreadsheet as LibreOffice keeps it in one XML file: formulas with their results, a date, a
+# merged range, and a second sheet ahead of the one read.
+cat >"$work/book.fods" <<'EOF'
+<?xml version="1.0" encoding="UTF-8"?>
+<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
+ xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0"
+ xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0"
+ xmlns:style="urn:oasis:names:tc:opendocument:xmlns:style:1.0"
+ xmlns:number="urn:oasis:names:tc:opendocument:xmlns:datastyle:1.0"
+ xmlns:of="urn:oasis:names:tc:opendocument:xmlns:of:1.2" office:version="1.2"
+ office:mimetype="application/vnd.oasis.opendocument.spreadsheet">
+<office:automatic-styles>
+ <number:date-style style:name="ymd"><number:year number:style="long"/><number:text>/</number:text>
+  <number:month number:style="long"/><number:text>/</number:text><number:day number:style="long"/></number:date-style>
+ <style:style style:name="date" style:family="table-cell" style:data-style-name="ymd"/>
+</office:automatic-styles>
+<office:body><office:spreadsheet>
+ <table:table table:name="表紙"><table:table-row><table:table-cell office:value-type="string"><text:p>一覧は次のシート</text:p></table:table-cell></table:table-row></table:table>
+ <table:table table:name="名簿">
+  <table:table-row>
+   <table:table-cell office:value-type="string"><text:p>氏名</text:p></table:table-cell>
+   <table:table-cell office:value-type="string"><text:p>電話</text:p></table:table-cell>
+   <table:table-cell office:value-type="string"><text:p>番号</text:p></table:table-cell>
+   <table:table-cell office:value-type="string"><text:p>登録日</text:p></table:table-cell>
+  </table:table-row>
+  <table:table-row>
+   <table:table-cell office:value-type="string"><text:p>田中</text:p></table:table-cell>
+   <table:table-cell office:value-type="float" office:value="9012345678"><text:p>9012345678</text:p></table:table-cell>
+   <table:table-cell table:formula="of:=&quot;0&quot;&amp;[.B2]" office:value-type="string" office:string-value="09012345678"><text:p>09012345678</text:p></table:table-cell>
+   <table:table-cell table:style-name="date" office:value-type="date" office:date-value="2024-01-05"><text:p>2024/01/05</text:p></table:table-cell>
+  </table:table-row>
+  <table:table-row>
+   <table:table-cell table:number-columns-spanned="2" office:value-type="string"><text:p>結合</text:p></table:table-cell>
+   <table:covered-table-cell/>
+   <table:table-cell table:formula="of:=[.B2]*0+1" office:value-type="float" office:value="1"><text:p>1</text:p></table:table-cell>
+  </table:table-row>
+ </table:table>
+</office:spreadsheet></office:body></office:document>
+EOF
+office --convert-to xlsx "$work/book.fods"
+expect "spreadsheet as .xlsx: its sheets" "$("$tool" sheets "$work/book.xlsx")" "$(printf '表紙\n名簿')"
+expect "spreadsheet as .xlsx: the second sheet as text" "$("$tool" text "$work/book.xlsx" 2)" \
+    "$(printf '氏名\t電話\t番号\t登録日\n田中\t9012345678\t09012345678\t2024-01-05\n結合\t\t1')"
+printf 'キャリア\nＮＴＴドコモ\n' | "$tool" add "$work/book.xlsx" 2 "$work/copy2.xlsx"
+expect "spreadsheet as .xlsx: only the sheet changed" \
+    "$(changed_parts "$work/book.xlsx" "$work/copy2.xlsx")" "xl/worksheets/sheet2.xml"
+expect "spreadsheet as .xlsx: the module reads the copy" "$("$tool" text "$work/copy2.xlsx" 2)" \
+    "$(printf '氏名\t電話\t番号\t登録日\tキャリア\n田中\t9012345678\t09012345678\t2024-01-05\tＮＴＴドコモ\n結合\t\t1')"
+# The second sheet to CSV (the last option), its date left out: LibreOffice shows it as its
+# locale has dates.
+office --convert-to "csv:Text - txt - csv (StarCalc):$csv_options,2" "$work/copy2.xlsx"
+expect "spreadsheet as .xlsx: LibreOffice reads the copy's column" \
+    "$(cat "$work"/copy2*.csv | tr -d '\r' | cut -d, -f1-3,5-)" \
+    "$(printf '氏名,電話,番号,キャリア\n田中,9012345678,09012345678,ＮＴＴドコモ\n結合,,1,')"
+
+office --infilter=CSV:44,34,76,1 --convert-to xls "$work/list.csv"
+expect "CSV as .xls: named the old binary workbook" "$("$tool" sheets "$work/list.xls" 2>&1)" "Binary"
+
+echo "$failures failed"
+[ "$failures" -eq 0 ]
