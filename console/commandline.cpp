@@ -52,7 +52,10 @@ const QString kDescription = QStringLiteral(
     "or Shift_JIS. It writes each row to standard output with a carrier field\n"
     "added after its last one, in the list's own encoding, delimiter and line\n"
     "ends; a header row gets the field \"キャリア\". The number column is the one in\n"
-    "which most rows hold a telephone number, unless --column names another.\n"
+    "which most rows hold a mobile number, unless --column names another.\n"
+    "An Excel workbook (.xlsx, .xlsm) comes back as a copy of itself with a\n"
+    "キャリア column (and a 備考 column of notes) added to its sheet, every other\n"
+    "part kept; it is not written to a terminal.\n"
     "Warnings and errors go to standard error as \"zunova: FILE:LINE: NUMBER: TEXT\".\n"
     "\n"
     "Exit status: 0 when every number or row got a carrier (or every file is\n"
@@ -84,6 +87,15 @@ int runMode(const QStringList& arguments, ClosedStreams closed, Output& out) {
                                     QStringLiteral("With --csv: the number column, by position "
                                                    "(from 1) or by the header's name."),
                                     QStringLiteral("N|NAME"));
+    const QCommandLineOption sheet(QStringLiteral("sheet"),
+                                   QStringLiteral("With --csv and a workbook: the sheet, by "
+                                                  "position (from 1) or by name. Default: the "
+                                                  "first with a column of telephone numbers."),
+                                   QStringLiteral("N|NAME"));
+    const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
+                                    QStringLiteral("With --csv: write to FILE, whole or not at "
+                                                   "all, instead of standard output."),
+                                    QStringLiteral("FILE"));
     const QCommandLineOption encoding(QStringLiteral("encoding"),
                                       QStringLiteral("With --csv: the list's encoding, where it "
                                                      "is not the one found: utf-8, shift_jis, "
@@ -96,6 +108,8 @@ int runMode(const QStringList& arguments, ClosedStreams closed, Output& out) {
     parser.addOption(csv);
     parser.addOption(column);
     parser.addOption(encoding);
+    parser.addOption(sheet);
+    parser.addOption(output);
     parser.addPositionalArgument(
         QStringLiteral("NUMBER"),
         QStringLiteral("A number to look up; - reads numbers from standard input. With --check: "
@@ -123,9 +137,11 @@ int runMode(const QStringList& arguments, ClosedStreams closed, Output& out) {
     std::signal(SIGPIPE, SIG_IGN);
 
     const QStringList positional = parser.positionalArguments();
-    if (parser.isSet(csv) || parser.isSet(column) || parser.isSet(encoding)) {
+    if (parser.isSet(csv) || parser.isSet(column) || parser.isSet(encoding) ||
+        parser.isSet(sheet) || parser.isSet(output)) {
         if (!parser.isSet(csv))
-            return usageError(QStringLiteral("--column and --encoding are only for --csv"));
+            return usageError(
+                QStringLiteral("--column, --encoding, --sheet and -o are only for --csv"));
         if (parser.isSet(check) || parser.isSet(kind) || !positional.isEmpty())
             return usageError(QStringLiteral("--csv takes one FILE and no other input"));
         auto valueOf = [&](const QCommandLineOption& option) {
@@ -133,7 +149,8 @@ int runMode(const QStringList& arguments, ClosedStreams closed, Output& out) {
         };
         QString why;
         const auto request =
-            listRequest(parser.value(csv), valueOf(column), valueOf(encoding), why);
+            listRequest(parser.value(csv),
+                        {valueOf(column), valueOf(encoding), valueOf(sheet), valueOf(output)}, why);
         if (!request)
             return usageError(why);
         if (request->file == u'-' && closed.input) {

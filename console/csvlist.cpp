@@ -7,8 +7,12 @@
 #include "list/listpipeline.h"
 #include "lookup/readonceindex.h"
 
+#include <QBuffer>
+#include <QSaveFile>
+
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
 namespace zunova::console {
 namespace {
@@ -51,10 +55,81 @@ QString problemText(list::Problem problem, const ListRequest& request) {
     case list::Problem::TooLarge:
     case list::Problem::TooManyRows:
     case list::Problem::Cancelled:
+    case list::Problem::Workbook:
+    case list::Problem::NoSuchSheet:
     case list::Problem::None:
         break;
     }
     return {};
+}
+
+QString workbookProblemText(list::WorkbookProblem problem) {
+    switch (problem) {
+    case list::WorkbookProblem::NotZip:
+        return QStringLiteral("not an Excel workbook (not a zip, as an .xlsx is)");
+    case list::WorkbookProblem::NotWorkbook:
+        return QStringLiteral("not an Excel workbook (no workbook in it)");
+    case list::WorkbookProblem::Encrypted:
+        return QStringLiteral("a workbook protected by a password: take the protection off and "
+                              "save it again");
+    case list::WorkbookProblem::Binary:
+        return QStringLiteral("an Excel workbook of the old binary kind (.xls or .xlsb): save it "
+                              "as .xlsx or as CSV");
+    case list::WorkbookProblem::NoSheet:
+        return QStringLiteral("a workbook without a worksheet");
+    case list::WorkbookProblem::PartTooLarge:
+        return QStringLiteral("a workbook whose sheet is larger than %1 MiB")
+            .arg(list::kMaxWorkbookPartBytes / kMiB);
+    case list::WorkbookProblem::TooManyRows:
+        return QStringLiteral("a sheet of more than %1 rows").arg(list::kMaxSheetRows);
+    case list::WorkbookProblem::Damaged:
+        return QStringLiteral("a damaged workbook");
+    case list::WorkbookProblem::NoRoom:
+    case list::WorkbookProblem::CannotWrite:
+        return QStringLiteral("the workbook's copy could not be made");
+    case list::WorkbookProblem::None:
+        break;
+    }
+    return {};
+}
+
+// Says on standard error what a row got where it is not just a carrier: a warning, an error, no
+// number, a dropped zero put back, a field count other than `width`, most rows' (0: none).
+// Returns what that makes of the run's status.
+ExitStatus sayWhatRowGot(Output& out, const QString& name, qint64 line, const list::ListRow& row,
+                         QStringView entered, const list::AnswerTable& answers, int width) {
+    ExitStatus status = kAnswered;
+    QStringList notes;
+    auto about = [&](const QString& note) {
+        notes << displayed(entered.toString()) + QStringLiteral(": ") + note;
+    };
+    if (row.kind == list::RowKind::NoNumber) {
+        status = kUnanswered;
+        notes << QStringLiteral("no number");
+    } else if (row.kind == list::RowKind::Number) {
+        if (row.zeroRestored)
+            about(QStringLiteral("read with the leading 0 a spreadsheet dropped"));
+        const lookup::Answer& answer = *answers[row.answer];
+        if (const auto* warning = std::get_if<lookup::Warning>(&answer)) {
+            status = kUnanswered;
+            about(lookup::fixedText(warning->text));
+        } else if (const auto* error = std::get_if<runtime::RuntimeError>(&answer)) {
+            // A data file that cannot be read whole is trouble; a number's own error is not.
+            status = error->file().isEmpty() ? kUnanswered : kTrouble;
+            about(describe(*error));
+        }
+    }
+    if ((row.kind == list::RowKind::Number || row.kind == list::RowKind::NoNumber ||
+         row.kind == list::RowKind::Header) &&
+        width > 0 && row.fields != width)
+        notes << QStringLiteral("%1 fields where most rows have %2").arg(row.fields).arg(width);
+    if (!notes.isEmpty()) {
+        // The rows stay in order with the messages, also where both go to one log.
+        out.flush();
+        printMessage(name + u':' + QString::number(line) + QStringLiteral(": ") +
+                     notes.join(QStringLiteral("; ")));
+    }
+    return status;
 }
 
 // Writes each row to standard output with its carrier, and says on standard error what went
@@ -76,38 +151,8 @@ public:
         m_out.append(QByteArrayView(m_bytes.data(), qsizetype(m_bytes.size())));
         m_bytes.clear(); // keeps its room for the next row
         m_out.endLine();
-        QStringList notes;
-        auto about = [&](const QString& note) {
-            notes << displayed(entered.toString()) + QStringLiteral(": ") + note;
-        };
-        if (row.kind == list::RowKind::NoNumber) {
-            m_status = worse(m_status, kUnanswered);
-            notes << QStringLiteral("no number");
-        } else if (row.kind == list::RowKind::Number) {
-            if (row.zeroRestored)
-                about(QStringLiteral("read with the leading 0 a spreadsheet dropped"));
-            const lookup::Answer& answer = *m_answers[row.answer];
-            if (const auto* warning = std::get_if<lookup::Warning>(&answer)) {
-                m_status = worse(m_status, kUnanswered);
-                about(lookup::fixedText(warning->text));
-            } else if (const auto* error = std::get_if<runtime::RuntimeError>(&answer)) {
-                // A data file that cannot be read whole is trouble; a number's own error is not.
-                m_status = worse(m_status, error->file().isEmpty() ? kUnanswered : kTrouble);
-                about(describe(*error));
-            }
-        }
-        if ((row.kind == list::RowKind::Number || row.kind == list::RowKind::NoNumber ||
-             row.kind == list::RowKind::Header) &&
-            row.fields != m_format.width)
-            notes << QStringLiteral("%1 fields where most rows have %2")
-                         .arg(row.fields)
-                         .arg(m_format.width);
-        if (!notes.isEmpty()) {
-            // The rows stay in order with the messages, also where both go to one log.
-            m_out.flush();
-            printMessage(m_name + u':' + QString::number(row.line) + QStringLiteral(": ") +
-                         notes.join(QStringLiteral("; ")));
-        }
+        m_status = worse(m_status, sayWhatRowGot(m_out, m_name, row.line, row, entered, m_answers,
+                                                 m_format.width));
         return !m_out.failed();
     }
 
@@ -146,67 +191,17 @@ bool readAheadForTheEncoding(list::ListInput& input, list::Format& format) {
     return later.isEmpty();
 }
 
-} // namespace
-
-std::optional<ListRequest> listRequest(const QString& file, const std::optional<QString>& column,
-                                       const std::optional<QString>& encoding, QString& why) {
-    ListRequest request;
-    request.file = file;
-    if (file.isEmpty()) {
-        why = QStringLiteral("--csv needs a FILE, or - for standard input");
-        return std::nullopt;
-    }
-    if (column) {
-        bool isNumber = false;
-        const int position = column->toInt(&isNumber);
-        if (isNumber && position < 1) {
-            why = QStringLiteral("--column counts from 1, not '%1'").arg(*column);
-            return std::nullopt;
-        }
-        if (column->trimmed().isEmpty()) {
-            why = QStringLiteral("--column needs a number or a header's name");
-            return std::nullopt;
-        }
-        if (isNumber)
-            request.column.position = position - 1;
-        else
-            request.column.name = *column;
-    }
-    if (encoding) {
-        request.encoding = list::encodingOfName(*encoding);
-        if (!request.encoding) {
-            why = QStringLiteral("--encoding takes utf-8, shift_jis (cp932), utf-16le or "
-                                 "utf-16be, not '%1'")
-                      .arg(*encoding);
-            return std::nullopt;
-        }
-    }
-    return request;
-}
-
-int addCarriers(const ListRequest& request, Output& out) {
-    const QString name = request.file == u'-' ? QStringLiteral("standard input") : request.file;
+// A text list, streamed from its start, already read as `sample`, to `out`. `whole` says
+// whether all of it was read and written.
+ExitStatus addCarriersToText(const ListRequest& request, const QString& name,
+                             list::ListInput& input, QByteArray sample, bool atEnd, Output& out,
+                             bool& whole) {
+    whole = false;
     auto say = [&](qint64 line, const QString& text) {
         out.flush();
         printMessage(name + (line > 0 ? u':' + QString::number(line) : QString()) +
                      QStringLiteral(": ") + text);
     };
-    list::ListInput input(request.file, false);
-    if (input.opened().problem != list::Problem::None) {
-        say(0, systemError(input.opened().systemError));
-        return kTrouble;
-    }
-
-    // The format is decided from the list's start.
-    QByteArray sample;
-    qsizetype got = 1;
-    while (sample.size() < list::kSampleBytes && got > 0)
-        got = input.read(sample, list::kSampleBytes - sample.size());
-    if (got < 0) {
-        say(0, systemError(input.outcome().systemError));
-        return kTrouble;
-    }
-    bool atEnd = got == 0;
     const list::Detection detection = list::detect(sample, atEnd, request.encoding, request.column);
     if (detection.problem != list::Problem::None) {
         say(0, problemText(detection.problem, request));
@@ -256,7 +251,7 @@ int addCarriers(const ListRequest& request, Output& out) {
         if (read != list::RowReader::Status::Done || atEnd)
             break;
         piece.resize(0);
-        got = input.read(piece, kReadSize);
+        const qsizetype got = input.read(piece, kReadSize);
         if (got < 0) {
             say(0, systemError(input.outcome().systemError));
             return kTrouble;
@@ -289,8 +284,192 @@ int addCarriers(const ListRequest& request, Output& out) {
         say(0, problemText(input.outcome().problem, request));
         status = kTrouble;
     }
+    whole = atEnd && read != list::RowReader::Status::Stopped;
     // Output that did not arrive is reported once the run ends, as for every run.
     return worse(status, sink.status());
+}
+
+// A workbook, read whole (as the window caps it) from its start `data`, and its copy with the
+// carrier column written to `out`.
+ExitStatus addCarriersToWorkbook(const ListRequest& request, const QString& name,
+                                 list::ListInput& input, QByteArray data, bool atEnd, Output& out,
+                                 bool& whole) {
+    whole = false;
+    auto say = [&](const QString& text) {
+        out.flush();
+        printMessage(name + QStringLiteral(": ") + text);
+    };
+    while (!atEnd && data.size() <= list::kMaxWorkbookPartBytes) {
+        const qsizetype got = input.read(data, kReadSize);
+        if (got < 0) {
+            say(systemError(input.outcome().systemError));
+            return kTrouble;
+        }
+        atEnd = got == 0;
+    }
+    if (!atEnd) {
+        say(QStringLiteral("a workbook larger than %1 MiB: too large to read")
+                .arg(list::kMaxWorkbookPartBytes / kMiB));
+        return kTrouble;
+    }
+    if (input.outcome().problem != list::Problem::None) {
+        say(problemText(input.outcome().problem, request));
+        return kTrouble;
+    }
+    lookup::ReadOnceIndex records;
+    list::Progress progress;
+    auto read = list::readWorkbookList(data, request.sheet, request.column, records, progress);
+    auto* book = std::get_if<list::WorkbookList>(&read);
+    if (!book) {
+        const list::ReadOutcome& outcome = std::get<list::ReadOutcome>(read);
+        say(outcome.problem == list::Problem::Workbook ? workbookProblemText(outcome.workbook)
+            : outcome.problem == list::Problem::NoSuchSheet
+                ? (request.sheet.name.isEmpty()
+                       ? QStringLiteral("no sheet %1").arg(request.sheet.position + 1)
+                       : QStringLiteral("no sheet is named '%1'").arg(request.sheet.name))
+            : outcome.problem == list::Problem::NoNumberColumn
+                ? QStringLiteral("no sheet has a column of telephone numbers; choose one with "
+                                 "--sheet and --column")
+                : problemText(outcome.problem, request));
+        const bool nothing =
+            outcome.problem == list::Problem::Empty || outcome.problem == list::Problem::HeaderOnly;
+        return nothing ? kUnanswered : kTrouble;
+    }
+    const list::ListDocument& document = book->document;
+    const QString sheetName =
+        name + u':' + book->sheet.workbook->sheets()[std::size_t(book->sheet.sheet)].name;
+    ExitStatus status = kAnswered;
+    for (qsizetype i = 0; i < qsizetype(document.rows().size()); ++i) {
+        const list::ListRow row = document.row(i);
+        // Only a row that has something to say needs its number again.
+        const bool answered = row.kind != list::RowKind::Number ||
+                              (!row.zeroRestored && std::holds_alternative<lookup::Carrier>(
+                                                        *document.answers()[row.answer]));
+        // Row N of the sheet is its row N - 1.
+        status = worse(status, sayWhatRowGot(out, sheetName, i + 1, row,
+                                             answered ? QString() : document.enteredNumber(i),
+                                             document.answers(), 0));
+    }
+    QBuffer copy;
+    copy.open(QIODevice::WriteOnly);
+    if (const list::WorkbookProblem problem = list::writeWorkbookCopy(book->sheet, document, copy);
+        problem != list::WorkbookProblem::None) {
+        say(workbookProblemText(problem));
+        return kTrouble;
+    }
+    out.append(QByteArrayView(copy.data()));
+    whole = true;
+    return status;
+}
+
+} // namespace
+
+std::optional<ListRequest> listRequest(const QString& file, const ListOptions& options,
+                                       QString& why) {
+    ListRequest request;
+    request.file = file;
+    if (file.isEmpty()) {
+        why = QStringLiteral("--csv needs a FILE, or - for standard input");
+        return std::nullopt;
+    }
+    // A position from 1, or a name.
+    auto choice = [&](const QString& option, const QString& value, int& position, QString& name) {
+        bool isNumber = false;
+        const int number = value.toInt(&isNumber);
+        if (isNumber && number < 1) {
+            why = QStringLiteral("%1 counts from 1, not '%2'").arg(option, value);
+            return false;
+        }
+        if (value.trimmed().isEmpty()) {
+            why = QStringLiteral("%1 needs a number or a name").arg(option);
+            return false;
+        }
+        if (isNumber)
+            position = number - 1;
+        else
+            name = value;
+        return true;
+    };
+    if (options.column && !choice(QStringLiteral("--column"), *options.column,
+                                  request.column.position, request.column.name))
+        return std::nullopt;
+    if (options.sheet && !choice(QStringLiteral("--sheet"), *options.sheet, request.sheet.position,
+                                 request.sheet.name))
+        return std::nullopt;
+    if (options.encoding) {
+        request.encoding = list::encodingOfName(*options.encoding);
+        if (!request.encoding) {
+            why = QStringLiteral("--encoding takes utf-8, shift_jis (cp932), utf-16le or "
+                                 "utf-16be, not '%1'")
+                      .arg(*options.encoding);
+            return std::nullopt;
+        }
+    }
+    if (options.output) {
+        if (options.output->isEmpty()) {
+            why = QStringLiteral("-o needs a FILE");
+            return std::nullopt;
+        }
+        request.output = *options.output;
+    }
+    return request;
+}
+
+int addCarriers(const ListRequest& request, Output& out) {
+    const QString name = request.file == u'-' ? QStringLiteral("standard input") : request.file;
+    list::ListInput input(request.file, false);
+    if (input.opened().problem != list::Problem::None) {
+        printMessage(name + QStringLiteral(": ") + systemError(input.opened().systemError));
+        return kTrouble;
+    }
+    // The format is decided from the list's start.
+    QByteArray sample;
+    qsizetype got = 1;
+    while (sample.size() < list::kSampleBytes && got > 0)
+        got = input.read(sample, list::kSampleBytes - sample.size());
+    if (got < 0) {
+        printMessage(name + QStringLiteral(": ") + systemError(input.outcome().systemError));
+        return kTrouble;
+    }
+    const bool atEnd = got == 0;
+    const bool workbook =
+        list::isWorkbook(sample.first(std::min(sample.size(), qsizetype(8))), request.file);
+    if (workbook && request.output.isEmpty() && out.interactive()) {
+        printMessage(name + QStringLiteral(": a workbook, not for a terminal: give -o FILE, or "
+                                           "send standard output to a file"));
+        return kTrouble;
+    }
+
+    // Where the rows go: standard output, or a file under the name asked for, renamed into place
+    // only once whole.
+    std::optional<QSaveFile> file;
+    std::optional<Output> fileOutput;
+    if (!request.output.isEmpty()) {
+        file.emplace(request.output);
+        if (!file->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+            printMessage(request.output + QStringLiteral(": ") + file->errorString());
+            return kTrouble;
+        }
+        fileOutput.emplace(file->handle(), request.output);
+    }
+    Output& target = fileOutput ? *fileOutput : out;
+    bool whole = false;
+    ExitStatus status =
+        workbook ? addCarriersToWorkbook(request, name, input, sample, atEnd, target, whole)
+                 : addCarriersToText(request, name, input, sample, atEnd, target, whole);
+    if (file) {
+        if (!fileOutput->finish()) {
+            status = kTrouble;
+            whole = false;
+        }
+        if (!whole || !file->commit()) {
+            file->cancelWriting();
+            if (whole)
+                printMessage(request.output + QStringLiteral(": ") + file->errorString());
+            status = kTrouble;
+        }
+    }
+    return status;
 }
 
 } // namespace zunova::console

@@ -35,6 +35,11 @@ Output::Output(int fd, bool closedAtStart)
     , m_failedErrno(closedAtStart ? EBADF : 0)
     , m_closedAtStart(closedAtStart) {}
 
+Output::Output(int fd, const QString& name)
+    : Output(fd) {
+    m_failureName = name;
+}
+
 void Output::appendAcrossBuffers(QByteArrayView bytes) {
     while (m_used + bytes.size() > kBufferSize) {
         const qsizetype room = kBufferSize - m_used;
@@ -72,7 +77,7 @@ bool Output::finish() {
     if (m_closedAtStart)
         printSystemError(QStringLiteral("standard output"), EBADF);
     else if (m_failedErrno != EPIPE)
-        printSystemError(QStringLiteral("write error"), m_failedErrno);
+        printSystemError(m_failureName, m_failedErrno);
     return false;
 }
 

@@ -21,6 +21,8 @@ public:
     // `closedAtStart`: the descriptor was closed when the program started (and now leads
     // nowhere), so nothing is written and finish() reports it.
     explicit Output(int fd, bool closedAtStart = false);
+    // Output to a file of that name, which a failure names.
+    Output(int fd, const QString& name);
     Output(const Output&) = delete;
     Output& operator=(const Output&) = delete;
 
@@ -60,6 +62,7 @@ private:
     qsizetype m_used = 0;
     int m_failedErrno = 0;
     bool m_closedAtStart;
+    QString m_failureName = QStringLiteral("write error");
 };
 
 // One line on standard error, prefixed "zunova: ". Failures to write it are ignored: there is

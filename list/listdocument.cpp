@@ -2,6 +2,8 @@
 
 #include "listpipeline.h"
 
+#include "lookup/writtennumber.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -68,12 +70,14 @@ std::variant<ListDocument, ReadOutcome> ListDocument::read(const QByteArray& dat
                                                            const Options& options,
                                                            lookup::RecordSource& records,
                                                            Progress& progress) {
-    Detection detection = detect(QByteArrayView(data).first(std::min(data.size(), kSampleBytes)),
-                                 data.size() <= kSampleBytes, options.encoding, options.column);
+    Detection detection =
+        detect(QByteArrayView(data).first(std::min(data.size(), kSampleBytes)),
+               data.size() <= kSampleBytes, options.encoding, options.column, options.delimiter);
     if (detection.problem != Problem::None)
         return ReadOutcome{detection.problem, 0, 0};
     ListDocument document;
     document.m_data = data;
+    document.m_sheet = options.sheet;
     document.m_format = detection.format;
     Format& format = document.m_format;
     takeEncodingFromWholeText(format, data);
@@ -122,7 +126,8 @@ ListRow ListDocument::row(qsizetype index) const {
             row.line,
             row.fields,
             row.kind,
-            row.answer};
+            row.answer,
+            row.zeroRestored};
 }
 
 QStringList ListDocument::fields(qsizetype index, Codec& codec) const {
@@ -140,6 +145,44 @@ QString ListDocument::carrierOf(qsizetype index) const {
         return {};
     const auto* carrier = std::get_if<lookup::Carrier>(&*m_answers[row.answer]);
     return carrier ? carrier->name() : QString();
+}
+
+QString ListDocument::enteredNumber(qsizetype index) const {
+    Codec codec(m_format.encoding);
+    const QStringList fields = this->fields(index, codec);
+    return lookup::readWrittenNumber(fields.value(m_format.numberColumn),
+                                     lookup::DroppedZero::Restore)
+        .text;
+}
+
+QString ListDocument::noteOf(qsizetype index) const {
+    return rowNote(row(index), m_answers, m_sheet ? 0 : m_format.width);
+}
+
+QString rowNote(const ListRow& row, const AnswerTable& answers, int width) {
+    if (row.kind == RowKind::Blank)
+        return QStringLiteral(u"空の行");
+    if (row.kind == RowKind::Unclosed)
+        return QStringLiteral(u"引用符が閉じないまま一覧の終わりまで続いています。");
+    QStringList notes;
+    if (row.kind == RowKind::NoNumber)
+        notes << QStringLiteral(u"番号がありません。");
+    if (row.zeroRestored)
+        notes << QStringLiteral(u"表計算ソフトが落とした先頭の 0 を補いました。");
+    if (row.kind == RowKind::Number) {
+        const lookup::Answer& answer = *answers[row.answer];
+        if (const auto* warning = std::get_if<lookup::Warning>(&answer))
+            notes << lookup::fixedText(warning->text);
+        else if (const auto* error = std::get_if<runtime::RuntimeError>(&answer))
+            notes << error->report()
+                         .replace(QStringLiteral("\n\n"), QStringLiteral(" "))
+                         .replace(u'\n', u' ');
+    }
+    if (width > 0 && row.fields != width)
+        notes << QStringLiteral(u"列の数が %1 です（ほとんどの行は %2）。")
+                     .arg(row.fields)
+                     .arg(width);
+    return notes.join(u' ');
 }
 
 bool ListDocument::write(QIODevice& out, Progress& progress) const {

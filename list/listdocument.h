@@ -44,6 +44,8 @@ public:
     struct Options {
         std::optional<Encoding> encoding;
         ColumnChoice column;
+        std::optional<char> delimiter; // as detect() takes it
+        bool sheet = false; // a workbook's sheet as text, whose rows' field counts say nothing
     };
 
     // Reads a list from the bytes of a file or of pasted text, every row's number answered
@@ -68,6 +70,8 @@ public:
     qsizetype headerIndex() const { return m_headerIndex; }
     // The bytes as given, which a re-read in another encoding or column starts from.
     const QByteArray& data() const { return m_data; }
+    // Read from a workbook's sheet.
+    bool isSheet() const { return m_sheet; }
 
     // The row at `index` with its bytes.
     ListRow row(qsizetype index) const;
@@ -76,6 +80,10 @@ public:
     // The carrier field a row gets: the carrier's name, the column's name in the header row,
     // nothing for a warning or an error.
     QString carrierOf(qsizetype index) const;
+    // Its note (rowNote).
+    QString noteOf(qsizetype index) const;
+    // A number row's number as the query read it.
+    QString enteredNumber(qsizetype index) const;
 
     // Writes the rows with their carriers in the list's own format, as the command line does.
     // False when cancelled or when `out` fails.
@@ -95,6 +103,12 @@ private:
     qint64 m_rowsWithoutNumber = 0;
     std::optional<UnclosedQuote> m_unclosedQuote;
     int m_widest = 0;
+    bool m_sheet = false;
 };
+
+// What a row's note column says, as the window shows it and a workbook's copy holds it: the
+// warning or error its number got, as its box would say it; a row without a number; a dropped
+// zero put back; a field count other than `width`, most rows' (none where `width` is 0).
+QString rowNote(const ListRow& row, const AnswerTable& answers, int width);
 
 } // namespace zunova::list

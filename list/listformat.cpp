@@ -176,7 +176,7 @@ bool holdsSeveralNumbers(QStringView text) {
 }
 
 Detection detect(QByteArrayView sample, bool whole, std::optional<Encoding> encoding,
-                 const ColumnChoice& column) {
+                 const ColumnChoice& column, std::optional<char> delimiter) {
     Detection found;
     Format& format = found.format;
     const std::optional<Encoding> marked = encodingOfByteOrderMark(sample);
@@ -208,23 +208,27 @@ Detection detect(QByteArrayView sample, bool whole, std::optional<Encoding> enco
     }
 
     Codec codec(format.encoding);
-    // The delimiter that splits most rows into the same number of fields, two or more.
     SampleRows rows;
-    for (char delimiter : {',', '\t', ';'}) {
-        // Without it anywhere every row is one field: no need to read them to know.
-        if (!working.contains(delimiter))
-            continue;
-        SampleRows candidate = sampleRows(working, whole, delimiter, codec);
-        if (candidate.width >= 2 && candidate.widthCount > rows.widthCount) {
-            rows = std::move(candidate);
-            format.delimiter = delimiter;
+    if (delimiter) {
+        format.delimiter = *delimiter;
+        rows = sampleRows(working, whole, *delimiter, codec);
+    } else {
+        // The delimiter that splits most rows into the same number of fields, two or more.
+        for (char candidate : {',', '\t', ';'}) {
+            // Without it anywhere every row is one field: no need to read them to know.
+            if (!working.contains(candidate))
+                continue;
+            SampleRows split = sampleRows(working, whole, candidate, codec);
+            if (split.width >= 2 && split.widthCount > rows.widthCount) {
+                rows = std::move(split);
+                format.delimiter = candidate;
+            }
         }
-    }
-    if (format.delimiter == 0) {
-        // One column: quoted, it is still a delimited file (a quote may hold a line break).
-        const bool quoted = working.contains('"');
-        format.delimiter = quoted ? ',' : 0;
-        rows = sampleRows(working, whole, format.delimiter, codec);
+        if (format.delimiter == 0) {
+            // One column: quoted, it is still a delimited file (a quote may hold a line break).
+            format.delimiter = working.contains('"') ? ',' : 0;
+            rows = sampleRows(working, whole, format.delimiter, codec);
+        }
     }
     if (rows.rows.empty()) {
         found.problem = Problem::Empty;

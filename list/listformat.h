@@ -1,6 +1,7 @@
 #pragma once
 
 #include "textcodec.h"
+#include "workbook.h"
 
 #include <QByteArrayView>
 #include <QString>
@@ -69,6 +70,8 @@ enum class Problem {
     NotAFile,            // a FIFO, a device or a socket, where only a file is read
     Changed,             // it changed while it was read
     Cancelled,           // the user stopped the reading
+    Workbook,            // a workbook that cannot be read (ReadOutcome::workbook says why)
+    NoSuchSheet,         // no sheet of the name or number asked for
 };
 
 // How far a long job on a list has come, and whether to stop it: shared between a worker thread
@@ -85,6 +88,7 @@ struct ReadOutcome {
     Problem problem = Problem::None;
     qint64 line = 0;
     int systemError = 0;
+    WorkbookProblem workbook = WorkbookProblem::None;
 };
 
 struct Detection {
@@ -94,8 +98,9 @@ struct Detection {
 
 // Decides a list's format from its first bytes: `sample` is the data's start (at most
 // kSampleBytes), `whole` when nothing follows it. A given encoding or column is used as it is.
+// A delimiter given is taken as it is ('\t', or 0 for one field a line).
 Detection detect(QByteArrayView sample, bool whole, std::optional<Encoding> encoding = {},
-                 const ColumnChoice& column = {});
+                 const ColumnChoice& column = {}, std::optional<char> delimiter = {});
 
 // The encoding a list's text without a byte-order mark is read in: UTF-8 for ASCII alone (in
 // doubt: any encoding reads it alike), else valid UTF-8, else valid Shift_JIS, else whichever

@@ -658,9 +658,31 @@ TEST_F(CommandLine, AddsTheCarrierToEveryRowOfAList) {
          1},
         {"binary",
          {"--csv", "-"},
-         QByteArray("PK\3\4\0\0\x14\0", 8),
+         QByteArray("\x7f"
+                    "ELF\2\1\1\0\0\0",
+                    10),
          "",
          {QStringLiteral("zunova: standard input: not a text file (NUL or control bytes)")},
+         2},
+        // Workbooks that are not what they seem.
+        {"a zip's first bytes and nothing more",
+         {"--csv", "-", "-o", "out.xlsx"},
+         QByteArray("PK\3\4\0\0\x14\0", 8),
+         "",
+         {QStringLiteral(
+             "zunova: standard input: not an Excel workbook (not a zip, as an .xlsx is)")},
+         2},
+        {"a file named .xlsx that is text",
+         {"--csv", "list.xlsx", "-o", "out.xlsx"},
+         "09012345678\n",
+         "",
+         {QStringLiteral("zunova: list.xlsx: not an Excel workbook (not a zip, as an .xlsx is)")},
+         2},
+        {"the old binary .xls",
+         {"--csv", "-", "-o", "out.xlsx"},
+         QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1") + QByteArray(504, '\0'),
+         "",
+         {QStringLiteral("zunova: standard input: not an Excel workbook (no workbook in it)")},
          2},
         {"missing",
          {"--csv", "missing.csv"},
@@ -766,9 +788,11 @@ TEST_F(CommandLine, AddsTheCarrierToEveryRowOfAList) {
     };
     for (const ListCase& c : cases) {
         SCOPED_TRACE(c.name);
-        const bool fromFile = c.arguments.contains(QStringLiteral("list.csv"));
+        const bool fromFile = c.arguments.contains(QStringLiteral("list.csv")) ||
+                              c.arguments.contains(QStringLiteral("list.xlsx"));
         if (fromFile)
-            dir.write("list.csv", c.input);
+            dir.write(c.arguments.contains(QStringLiteral("list.xlsx")) ? "list.xlsx" : "list.csv",
+                      c.input);
         const Result run =
             c.withoutShiftJis
                 ? runZunova(c.arguments, fromFile ? QByteArray() : c.input, dir.path(), 60'000,

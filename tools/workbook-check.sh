@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
-# Workbooks from a real spreadsheet program, not run by the test suite: where LibreOffice is
-# installed (Debian's libreoffice-calc-nogui; this script installs nothing), it
+# Workbooks from a real spreadsheet program: where LibreOffice is installed (Debian's
+# libreoffice-calc-nogui; this script installs nothing; the test suite runs it), it
 #   1. converts a CSV and a spreadsheet with formulas, a date and a second sheet to .xlsx,
 #   2. reads each with the module (tests/workbook_tool) and checks the text,
-#   3. writes a copy with a column added, checks that only the sheet's part changed, and has
-#      LibreOffice convert the copy back to CSV, where the column must stand beside the rows;
-#   4. has the CSV saved as .xls, the old binary workbook, which the module must name as such.
+#   3. has zunova write a copy with the carrier column, checks that only the sheet's part
+#      changed, and has LibreOffice convert the copy back to CSV and openpyxl open it, where the
+#      carriers must stand beside the rows, the same as `zunova --csv` gives for the CSV;
+#   4. has the CSV saved as .xls, the old binary workbook, which zunova must name as such.
 # Usage: tools/workbook-check.sh [BUILD_DIR]   (default build/dev; exit 77 without LibreOffice)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-tool=${1:-build/dev}/tests/workbook_tool
+build=$(realpath "${1:-build/dev}")
+tool=$build/tests/workbook_tool
+zunova=$build/app/zunova
 if ! command -v libreoffice >/dev/null; then
     echo "LibreOffice is not installed: skipped"
     exit 77
@@ -20,6 +23,22 @@ if [ ! -x "$tool" ]; then
 fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# zunova reads the sample data from the folder it runs in.
+cp samples/k.dat samples/p.dat "$work"/
+run_zunova() { (cd "$work" && "$zunova" "$@"); }
+# Column N of a CSV's rows, quotes and line breaks inside them read as CSV does.
+column_of() {
+    /usr/bin/python3 -c 'import csv, sys
+for row in csv.reader(open(sys.argv[1], encoding="utf-8", newline="")):
+    print(row[int(sys.argv[2]) - 1] if len(row) >= int(sys.argv[2]) else "")' "$1" "$2"
+}
+# Column N of a workbook's sheet as openpyxl reads it.
+openpyxl_column() {
+    /usr/bin/python3 -c 'import openpyxl, sys
+sheet = openpyxl.load_workbook(sys.argv[1])[sys.argv[2]]
+for row in sheet.iter_rows(min_col=int(sys.argv[3]), max_col=int(sys.argv[3]), values_only=True):
+    print("" if row[0] is None else row[0])' "$@"
+}
 failures=0
 # Comma, quote, UTF-8, from line 1; text unquoted, cells as shown, formulas' values.
 csv_options=44,34,76,1,,0,false,true,false,false,false
@@ -55,12 +74,19 @@ office --infilter=CSV:44,34,76,1 --convert-to xlsx "$work/list.csv"
 expect "CSV as .xlsx: the sheet as text" "$("$tool" text "$work/list.xlsx" 1)" \
     "$(printf '氏名\t電話\t金額\tメモ\n田中\t9012345678\t1200\t"改行\nあり"\n佐藤\t070-1220-5678\n鈴木\t7012205678\t3.5\tTRUE')"
 
-printf 'キャリア\nＮＴＴドコモ\n\nａｕ\n' | "$tool" add "$work/list.xlsx" 1 "$work/copy.xlsx"
+run_zunova --csv list.csv >"$work/carriers.csv" 2>/dev/null || true
+run_zunova --csv list.xlsx -o copy.xlsx 2>/dev/null || true
 expect "CSV as .xlsx: only the sheet changed" "$(changed_parts "$work/list.xlsx" "$work/copy.xlsx")" \
     "xl/worksheets/sheet1.xml"
 office --convert-to "csv:Text - txt - csv (StarCalc):$csv_options" "$work/copy.xlsx"
-expect "CSV as .xlsx: LibreOffice reads the copy's column" "$(tr -d '\r' <"$work/copy.csv")" \
-    "$(printf '氏名,電話,金額,メモ,キャリア\n田中,9012345678,1200,"改行\nあり",ＮＴＴドコモ\n佐藤,070-1220-5678,,,\n鈴木,7012205678,3.5,TRUE,ａｕ')"
+expect "CSV as .xlsx: LibreOffice reads the carriers --csv gives the CSV" \
+    "$(column_of "$work/copy.csv" 5)" "$(column_of "$work/carriers.csv" 5)"
+if /usr/bin/python3 -c 'import openpyxl' 2>/dev/null; then
+    expect "CSV as .xlsx: openpyxl reads the carriers --csv gives the CSV" \
+        "$(openpyxl_column "$work/copy.xlsx" list 5)" "$(column_of "$work/carriers.csv" 5)"
+fi
+expect "CSV as .xlsx: the carriers are there" "$(column_of "$work/carriers.csv" 5 | tr '\n' ' ')" \
+    "キャリア ａｕ 不明 不明 "
 
 # A spreadsheet as LibreOffice keeps it in one XML file: formulas with their results, a date, a
 # merged range, and a second sheet ahead of the one read.
@@ -105,20 +131,20 @@ office --convert-to xlsx "$work/book.fods"
 expect "spreadsheet as .xlsx: its sheets" "$("$tool" sheets "$work/book.xlsx")" "$(printf '表紙\n名簿')"
 expect "spreadsheet as .xlsx: the second sheet as text" "$("$tool" text "$work/book.xlsx" 2)" \
     "$(printf '氏名\t電話\t番号\t登録日\n田中\t9012345678\t09012345678\t2024-01-05\n結合\t\t1')"
-printf 'キャリア\nＮＴＴドコモ\n' | "$tool" add "$work/book.xlsx" 2 "$work/copy2.xlsx"
+# The first sheet with a number column is the second.
+run_zunova --csv book.xlsx -o copy2.xlsx 2>/dev/null || true
 expect "spreadsheet as .xlsx: only the sheet changed" \
     "$(changed_parts "$work/book.xlsx" "$work/copy2.xlsx")" "xl/worksheets/sheet2.xml"
-expect "spreadsheet as .xlsx: the module reads the copy" "$("$tool" text "$work/copy2.xlsx" 2)" \
-    "$(printf '氏名\t電話\t番号\t登録日\tキャリア\n田中\t9012345678\t09012345678\t2024-01-05\tＮＴＴドコモ\n結合\t\t1')"
 # The second sheet to CSV (the last option), its date left out: LibreOffice shows it as its
 # locale has dates.
 office --convert-to "csv:Text - txt - csv (StarCalc):$csv_options,2" "$work/copy2.xlsx"
-expect "spreadsheet as .xlsx: LibreOffice reads the copy's column" \
+expect "spreadsheet as .xlsx: LibreOffice reads the copy's carriers and notes" \
     "$(cat "$work"/copy2*.csv | tr -d '\r' | cut -d, -f1-3,5-)" \
-    "$(printf '氏名,電話,番号,キャリア\n田中,9012345678,09012345678,ＮＴＴドコモ\n結合,,1,')"
+    "$(printf '氏名,電話,番号,キャリア,備考\n田中,9012345678,09012345678,ａｕ,表計算ソフトが落とした先頭の 0 を補いました。\n結合,,1,,番号がありません。')"
 
 office --infilter=CSV:44,34,76,1 --convert-to xls "$work/list.csv"
-expect "CSV as .xls: named the old binary workbook" "$("$tool" sheets "$work/list.xls" 2>&1)" "Binary"
+expect "CSV as .xls: named the old binary workbook" "$(run_zunova --csv list.xls -o out.xlsx 2>&1)" \
+    "zunova: list.xls: an Excel workbook of the old binary kind (.xls or .xlsb): save it as .xlsx or as CSV"
 
 echo "$failures failed"
 [ "$failures" -eq 0 ]

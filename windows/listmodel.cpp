@@ -10,10 +10,6 @@ constexpr std::size_t kShownRows = 2000;
 constexpr int kFetchedRows = 100'000;
 constexpr qsizetype kProgressRows = 4096;
 
-QString flattened(QString text) {
-    return text.replace(QStringLiteral("\n\n"), QStringLiteral(" ")).replace(u'\n', u' ');
-}
-
 // A cell as a spreadsheet reads it from tab-separated text.
 QString cell(const QString& text) {
     if (!text.contains(u'\t') && !text.contains(u'\n') && !text.contains(u'\r') &&
@@ -73,32 +69,6 @@ QStringList tableColumnNames(const list::ListDocument& document) {
     return names;
 }
 
-QString noteOf(const list::ListDocument& document, qsizetype index) {
-    const list::ListDocument::Row& row = document.rows()[std::size_t(index)];
-    if (row.kind == list::RowKind::Blank)
-        return QStringLiteral(u"空の行");
-    if (row.kind == list::RowKind::Unclosed)
-        return QStringLiteral(u"引用符が閉じないまま一覧の終わりまで続いています。");
-    QStringList notes;
-    if (row.kind == list::RowKind::NoNumber)
-        notes << QStringLiteral(u"番号がありません。");
-    if (row.zeroRestored)
-        notes << QStringLiteral(u"表計算ソフトが落とした先頭の 0 を補いました。");
-    if (row.kind == list::RowKind::Number) {
-        const lookup::Answer& answer = *document.answers()[row.answer];
-        if (const auto* warning = std::get_if<lookup::Warning>(&answer))
-            notes << lookup::fixedText(warning->text);
-        else if (const auto* error = std::get_if<runtime::RuntimeError>(&answer))
-            notes << flattened(error->report());
-    }
-    const int width = document.format().width;
-    if (row.fields != width)
-        notes << QStringLiteral(u"列の数が %1 です（ほとんどの行は %2）。")
-                     .arg(row.fields)
-                     .arg(width);
-    return notes.join(u' ');
-}
-
 QString tabSeparated(const list::ListDocument& document, list::Progress& progress) {
     QString text;
     for (const QString& name : tableColumnNames(document))
@@ -114,7 +84,7 @@ QString tabSeparated(const list::ListDocument& document, list::Progress& progres
         for (int column = 0; column < columns; ++column) {
             const int field = fieldOfColumn(document, column);
             text += cell(field == -1   ? document.carrierOf(index)
-                         : field == -2 ? noteOf(document, index)
+                         : field == -2 ? document.noteOf(index)
                                        : fields.value(field));
             text += column + 1 < columns ? u'\t' : u'\n';
         }
@@ -190,7 +160,7 @@ QString ListModel::cellOf(int row, int column) const {
     if (field == -1)
         return m_document->carrierOf(documentRow(row));
     if (field == -2)
-        return noteOf(*m_document, documentRow(row));
+        return m_document->noteOf(documentRow(row));
     return fieldsOf(row).value(field);
 }
 

@@ -58,9 +58,6 @@ QStringList fieldNames(const list::ListDocument& document);
 // The table's columns, as shown: the list's fields with the carrier and the note after its number
 // column; a name the list has already is not taken for the note.
 QStringList tableColumnNames(const list::ListDocument& document);
-// A row's note: the warning or error its number got, as its box would say it, and a field count
-// that differs from most rows'.
-QString noteOf(const list::ListDocument& document, qsizetype index);
 // The whole table, header first, as tab-separated text, as spreadsheets paste it. Safe on a
 // worker thread; stops early (with nothing) when `progress` is cancelled.
 QString tabSeparated(const list::ListDocument& document, list::Progress& progress);

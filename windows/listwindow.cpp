@@ -37,15 +37,19 @@ struct ListLoadJob {
     QString path; // the file, read when `data` is null
     QByteArray data;
     list::ListDocument::Options options;
+    list::SheetChoice sheet;
     std::shared_ptr<lookup::ReadOnceIndex> records;
-    bool reread = false; // another encoding or column for the list shown before
+    bool reread = false;   // another encoding, column or sheet for the list shown before
+    bool workbook = false; // `data` is a workbook's, read before
     std::optional<list::ListDocument> document;
+    std::optional<list::WorkbookSheet> book; // the sheet, where the list is a workbook
     list::ReadOutcome outcome;
 };
 
-// Writes a document to a file under a new name.
+// Writes a document to a file under a new name: its rows, or a copy of its workbook.
 struct ListSaveJob {
     std::shared_ptr<const list::ListDocument> document;
+    std::optional<list::WorkbookSheet> book;
     QString target;
     QString error; // why it was not saved, if it was not (and not cancelled)
 };
@@ -86,8 +90,42 @@ QString forTheCommandLine(const QString& limit) {
         .arg(limit);
 }
 
+QString workbookProblemText(list::WorkbookProblem problem) {
+    switch (problem) {
+    case list::WorkbookProblem::NotZip:
+        return QStringLiteral(u"Excel のブック（.xlsx）ではありません。");
+    case list::WorkbookProblem::NotWorkbook:
+        return QStringLiteral(u"Excel のブックではありません（ブックの中身がありません）。");
+    case list::WorkbookProblem::Encrypted:
+        return QStringLiteral(u"パスワードで保護されたブックは開けません。保護を外して保存し直して"
+                              u"ください。");
+    case list::WorkbookProblem::Binary:
+        return QStringLiteral(u"古い形式の Excel ブック（.xls）です。Excel で .xlsx か CSV として"
+                              u"保存し直してください。");
+    case list::WorkbookProblem::NoSheet:
+        return QStringLiteral(u"ブックにワークシートがありません。");
+    case list::WorkbookProblem::PartTooLarge:
+        return forTheCommandLine(
+            QStringLiteral("%1 MB").arg(list::kMaxWorkbookPartBytes / (1024 * 1024)));
+    case list::WorkbookProblem::TooManyRows:
+        return forTheCommandLine(QStringLiteral(u"%1 万行").arg(list::kMaxSheetRows / 10'000));
+    case list::WorkbookProblem::Damaged:
+        return QStringLiteral(u"ブックが壊れています。");
+    case list::WorkbookProblem::NoRoom:
+    case list::WorkbookProblem::CannotWrite:
+        return QStringLiteral(u"ブックの写しを作れませんでした。");
+    case list::WorkbookProblem::None:
+        break;
+    }
+    return {};
+}
+
 QString problemText(const list::ReadOutcome& outcome) {
     switch (outcome.problem) {
+    case list::Problem::Workbook:
+        return workbookProblemText(outcome.workbook);
+    case list::Problem::NoSuchSheet:
+        return QStringLiteral(u"選んだシートはブックにありません。");
     case list::Problem::Empty:
         return QStringLiteral(u"一覧が空です。");
     case list::Problem::HeaderOnly:
@@ -136,6 +174,19 @@ void run(ListLoadJob& job, list::Progress& progress) {
         job.outcome = list::readWholeFile(job.path, ListWindow::kMaxBytes, progress, job.data);
         if (job.outcome.problem != list::Problem::None)
             return;
+        job.workbook = list::isWorkbook(
+            QByteArrayView(job.data).first(std::min(job.data.size(), qsizetype(8))), job.path);
+    }
+    if (job.workbook) {
+        auto read =
+            list::readWorkbookList(job.data, job.sheet, job.options.column, *job.records, progress);
+        if (auto* book = std::get_if<list::WorkbookList>(&read)) {
+            job.book = book->sheet;
+            job.document = std::move(book->document);
+        } else {
+            job.outcome = std::get<list::ReadOutcome>(read);
+        }
+        return;
     }
     auto read = list::ListDocument::read(job.data, job.options, *job.records, progress);
     if (auto* document = std::get_if<list::ListDocument>(&read))
@@ -152,8 +203,13 @@ void run(ListSaveJob& job, list::Progress& progress) {
         job.error = out.errorString();
         return;
     }
-    if (!job.document->write(out, progress)) {
+    const bool written = job.book ? list::writeWorkbookCopy(*job.book, *job.document, out) ==
+                                        list::WorkbookProblem::None
+                                  : job.document->write(out, progress);
+    if (!written || progress.cancelled) {
         job.error = out.errorString();
+        if (job.error.isEmpty() || out.error() == QFileDevice::NoError)
+            job.error = QStringLiteral(u"ブックの写しを作れませんでした。");
         out.cancelWriting();
         return;
     }
@@ -211,6 +267,13 @@ ListWindow::ListWindow(QWidget* owner, const QString& path, const QString& name)
     for (list::Encoding encoding : list::kEncodings)
         m_encodingBox->addItem(list::encodingName(encoding), int(encoding));
     encodingCaption->setBuddy(m_encodingBox);
+    m_sheetCaption = new QLabel(QStringLiteral(u"シート(&S):"), this);
+    m_sheetBox = new QComboBox(this);
+    m_sheetBox->setObjectName(QStringLiteral("sheetBox"));
+    m_sheetBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    m_sheetCaption->setBuddy(m_sheetBox);
+    m_sheetCaption->hide();
+    m_sheetBox->hide();
     auto* columnCaption = new QLabel(QStringLiteral(u"番号の列(&N):"), this);
     m_columnBox = new QComboBox(this);
     m_columnBox->setObjectName(QStringLiteral("columnBox"));
@@ -266,6 +329,8 @@ ListWindow::ListWindow(QWidget* owner, const QString& path, const QString& name)
     options->addWidget(encodingCaption);
     options->addWidget(m_encodingBox);
     options->addSpacing(fromTwips(240));
+    options->addWidget(m_sheetCaption);
+    options->addWidget(m_sheetBox);
     options->addWidget(columnCaption);
     options->addWidget(m_columnBox);
     options->addStretch();
@@ -285,7 +350,8 @@ ListWindow::ListWindow(QWidget* owner, const QString& path, const QString& name)
     layout->addLayout(working);
     layout->addLayout(buttons);
 
-    setTabOrder(m_encodingBox, m_columnBox);
+    setTabOrder(m_encodingBox, m_sheetBox);
+    setTabOrder(m_sheetBox, m_columnBox);
     setTabOrder(m_columnBox, m_table);
     setTabOrder(m_table, m_copy);
     setTabOrder(m_copy, m_save);
@@ -301,6 +367,7 @@ ListWindow::ListWindow(QWidget* owner, const QString& path, const QString& name)
     connect(m_close, &QPushButton::clicked, this, &ListWindow::close);
     connect(m_encodingBox, &QComboBox::activated, this, &ListWindow::chooseEncoding);
     connect(m_columnBox, &QComboBox::activated, this, &ListWindow::chooseColumn);
+    connect(m_sheetBox, &QComboBox::activated, this, &ListWindow::chooseSheet);
     setWorking(false);
 }
 
@@ -310,16 +377,28 @@ ListWindow::~ListWindow() {
 
 void ListWindow::load(const QByteArray& data, const list::ListDocument::Options& options) {
     auto work = std::make_unique<ListWork>();
-    work->job =
-        ListLoadJob{m_path.isEmpty() ? m_name : m_path, data, options, m_records, false, {}, {}};
+    ListLoadJob job;
+    job.path = m_path.isEmpty() ? m_name : m_path;
+    job.data = data;
+    job.options = options;
+    job.records = m_records;
+    work->job = std::move(job);
     start(std::move(work));
 }
 
-void ListWindow::reread(const list::ListDocument::Options& options) {
+void ListWindow::reread(const list::ListDocument::Options& options,
+                        const list::SheetChoice& sheet) {
     m_model->setDocument(nullptr);
     auto work = std::make_unique<ListWork>();
-    work->job =
-        ListLoadJob{m_path.isEmpty() ? m_name : m_path, m_data, options, m_records, true, {}, {}};
+    ListLoadJob job;
+    job.path = m_path.isEmpty() ? m_name : m_path;
+    job.data = m_data;
+    job.options = options;
+    job.sheet = sheet;
+    job.records = m_records;
+    job.reread = true;
+    job.workbook = m_book.has_value();
+    work->job = std::move(job);
     start(std::move(work));
 }
 
@@ -352,9 +431,10 @@ void ListWindow::setWorking(bool working) {
     m_cancel->setVisible(working);
     const bool ready = !working && m_model->document();
     for (QWidget* control : {static_cast<QWidget*>(m_copy), static_cast<QWidget*>(m_save),
-                             static_cast<QWidget*>(m_columnBox)})
+                             static_cast<QWidget*>(m_columnBox), static_cast<QWidget*>(m_sheetBox)})
         control->setEnabled(ready);
-    m_encodingBox->setEnabled(ready && !m_path.isEmpty());
+    // A workbook's cells are text already; pasted text is UTF-8.
+    m_encodingBox->setEnabled(ready && !m_path.isEmpty() && !m_book);
     if (working) {
         m_progressTimer->start();
         m_cancel->setFocus();
@@ -396,8 +476,10 @@ void ListWindow::finishWork() {
 
 void ListWindow::finishLoad(ListLoadJob& job) {
     if (job.document) {
-        m_data = job.document->data();
+        m_data = job.data; // the file's bytes, or the text pasted
         m_options = job.options;
+        m_sheetChoice = job.sheet;
+        m_book = job.book;
         showDocument(std::make_shared<const list::ListDocument>(std::move(*job.document)));
         return;
     }
@@ -405,9 +487,9 @@ void ListWindow::finishLoad(ListLoadJob& job) {
         MessageBox::error(this,
                           QStringLiteral(u"一覧を開けません。\n%1\n%2")
                               .arg(QDir::toNativeSeparators(job.path), problemText(job.outcome)));
-    // Another encoding or column that did not read: the list as it was shown, once more.
+    // Another encoding, column or sheet that did not read: the list as it was shown, once more.
     if (job.reread && !m_closing)
-        reread(m_options);
+        reread(m_options, m_sheetChoice);
 }
 
 void ListWindow::finishSave(ListSaveJob& job) {
@@ -459,18 +541,33 @@ void ListWindow::showOptions() {
     m_columnBox->clear();
     m_columnBox->addItems(fieldNames(*document));
     m_columnBox->setCurrentIndex(format.numberColumn);
+    m_sheetCaption->setVisible(m_book.has_value());
+    m_sheetBox->setVisible(m_book.has_value());
+    if (m_book) {
+        m_sheetBox->clear();
+        for (const list::Sheet& sheet : m_book->workbook->sheets())
+            m_sheetBox->addItem(sheet.name);
+        m_sheetBox->setCurrentIndex(m_book->sheet);
+    }
 }
 
 void ListWindow::chooseEncoding() {
     list::ListDocument::Options options = m_options;
     options.encoding = list::Encoding(m_encodingBox->currentData().toInt());
-    reread(options);
+    reread(options, m_sheetChoice);
 }
 
 void ListWindow::chooseColumn() {
     list::ListDocument::Options options = m_options;
     options.column = {m_columnBox->currentIndex(), {}};
-    reread(options);
+    reread(options, m_book ? list::SheetChoice{m_book->sheet, {}} : m_sheetChoice);
+}
+
+void ListWindow::chooseSheet() {
+    // Another sheet: its own number column, found afresh.
+    list::ListDocument::Options options = m_options;
+    options.column = {};
+    reread(options, {m_sheetBox->currentIndex(), {}});
 }
 
 void ListWindow::copyTable() {
@@ -509,7 +606,7 @@ void ListWindow::save() {
         return;
     }
     auto work = std::make_unique<ListWork>();
-    work->job = ListSaveJob{m_model->sharedDocument(), target, {}};
+    work->job = ListSaveJob{m_model->sharedDocument(), m_book, target, {}};
     start(std::move(work));
 }
 

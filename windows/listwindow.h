@@ -1,6 +1,7 @@
 #pragma once
 
 #include "list/listdocument.h"
+#include "list/listworkbook.h"
 
 #include <QByteArray>
 #include <QDialog>
@@ -29,11 +30,11 @@ struct ListSaveJob;
 struct ListCopyJob;
 struct ListWork;
 
-// A list with the carrier added to each row: opened from a file, a drop or a paste of several
-// numbers. Reading and looking up, saving and copying run on a worker thread, with a progress
-// bar and 中止, so the window answers meanwhile. コピー puts the table on the clipboard as
-// tab-separated text, 保存 writes the original rows with a carrier column under a new name,
-// 閉じる closes.
+// A list with the carrier added to each row: opened from a file (a text list or an Excel
+// workbook), a drop or a paste of several numbers. Reading and looking up, saving and copying run
+// on a worker thread, with a progress bar and 中止, so the window answers meanwhile. コピー puts
+// the table on the clipboard as tab-separated text, 保存 writes the original rows with a carrier
+// column under a new name, 閉じる closes.
 class ListWindow : public QDialog {
     Q_OBJECT
 
@@ -70,6 +71,7 @@ private slots:
     void cancelWork();
     void chooseEncoding();
     void chooseColumn();
+    void chooseSheet();
     void showProgress();
     void finishWork();
 
@@ -77,9 +79,9 @@ private:
     ListWindow(QWidget* owner, const QString& path, const QString& name);
     // Reads the list: from the file when `data` is null, else from `data`.
     void load(const QByteArray& data, const list::ListDocument::Options& options);
-    // Reads the list again with other options; the table it shows goes first, so that two
-    // whole documents are never held at once.
-    void reread(const list::ListDocument::Options& options);
+    // Reads the list again with other options (and for a workbook another sheet); the table it
+    // shows goes first, so that two whole documents are never held at once.
+    void reread(const list::ListDocument::Options& options, const list::SheetChoice& sheet);
     void start(std::unique_ptr<ListWork> work);
     void stopWork();
     void setWorking(bool working);
@@ -94,6 +96,9 @@ private:
     // The bytes the table was read from and how, for reading them again.
     QByteArray m_data;
     list::ListDocument::Options m_options;
+    list::SheetChoice m_sheetChoice;
+    // The workbook's sheet the table was read from; none for a text list.
+    std::optional<list::WorkbookSheet> m_book;
     std::shared_ptr<lookup::ReadOnceIndex> m_records;
     std::shared_ptr<ListWork> m_work;
     QThread* m_thread = nullptr;
@@ -102,6 +107,8 @@ private:
 
     QComboBox* m_encodingBox;
     QComboBox* m_columnBox;
+    QLabel* m_sheetCaption;
+    QComboBox* m_sheetBox;
     QLabel* m_doubt;
     QTableView* m_table;
     ListModel* m_model;
