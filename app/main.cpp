@@ -12,16 +12,6 @@
 
 namespace {
 
-// The module and the libraries it brings (Qt Gui, Qt Widgets and theirs) look up their symbols
-// among themselves first: by default each of their many relocations would first search every
-// library the command line already loaded, a tenth of the window's start. The sanitizers'
-// runtime refuses such a scope, so their builds load it the default way.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr int kOwnScopeFirst = 0;
-#else
-constexpr int kOwnScopeFirst = RTLD_DEEPBIND;
-#endif
-
 // Loads the window module from its place beside the executable (ZUNOVA_WINDOW_MODULE is the
 // path from the executable's folder, fixed when the build was configured) and runs the window.
 // An absolute path, so the loader searches no folder, the working directory least of all.
@@ -38,7 +28,7 @@ int openWindow(int argc, char* argv[]) {
     // Never closed: Qt's libraries keep state until the process ends. Bound as a program's
     // libraries are at its start, each as it was linked: the module and Qt at once, the others'
     // functions when first called, not every one of them before the window can open.
-    void* const handle = ::dlopen(module.c_str(), RTLD_LAZY | RTLD_LOCAL | kOwnScopeFirst);
+    void* const handle = ::dlopen(module.c_str(), RTLD_LAZY | RTLD_LOCAL);
     const auto run =
         handle ? reinterpret_cast<RunWindow>(::dlsym(handle, kRunWindowSymbol)) : nullptr;
     if (!run) {

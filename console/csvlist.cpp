@@ -87,6 +87,9 @@ QString workbookProblemText(list::WorkbookProblem problem) {
     case list::WorkbookProblem::NoRoom:
     case list::WorkbookProblem::CannotWrite:
         return QStringLiteral("the workbook's copy could not be made");
+    case list::WorkbookProblem::Unavailable:
+        return QStringLiteral("workbooks cannot be read here: the module that reads them "
+                              "cannot be loaded");
     case list::WorkbookProblem::None:
         break;
     }

@@ -1,5 +1,7 @@
 #include "listfile.h"
 
+#include "hugepages.h"
+
 #include <algorithm>
 #include <cerrno>
 
@@ -69,6 +71,7 @@ ReadOutcome readWholeFile(const QString& path, qint64 maxBytes, Progress& progre
     progress.total = input.size();
     // Room for the file and for the read past its end that finds the end.
     data.reserve(qsizetype(input.size()) + 1);
+    adviseHugePages(data.data(), std::size_t(data.capacity()));
     for (;;) {
         if (progress.cancelled)
             return {Problem::Cancelled, 0, 0};

@@ -215,9 +215,6 @@ Detection detect(QByteArrayView sample, bool whole, std::optional<Encoding> enco
     } else {
         // The delimiter that splits most rows into the same number of fields, two or more.
         for (char candidate : {',', '\t', ';'}) {
-            // Without it anywhere every row is one field: no need to read them to know.
-            if (!working.contains(candidate))
-                continue;
             SampleRows split = sampleRows(working, whole, candidate, codec);
             if (split.width >= 2 && split.widthCount > rows.widthCount) {
                 rows = std::move(split);

@@ -24,7 +24,7 @@ readWorkbookList(const QByteArray& data, const SheetChoice& sheet, const ColumnC
     Workbook::Opened opened = Workbook::open(data);
     if (!opened.workbook)
         return ReadOutcome{Problem::Workbook, 0, 0, opened.problem};
-    auto workbook = std::make_shared<const Workbook>(std::move(*opened.workbook));
+    const std::shared_ptr<const Workbook> workbook = std::move(opened.workbook);
     const std::vector<Sheet>& sheets = workbook->sheets();
     int first = 0;
     int last = int(sheets.size()) - 1;

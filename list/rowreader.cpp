@@ -36,13 +36,9 @@ bool skippedByParser(QByteArrayView content, char delimiter) {
 
 // The first CR or LF at or after `from`, or -1.
 qsizetype findLineEnd(QByteArrayView data, qsizetype from) {
-    const char* begin = data.data() + from;
-    const std::size_t size = std::size_t(data.size() - from);
-    const auto* lf = static_cast<const char*>(std::memchr(begin, '\n', size));
-    const std::size_t upTo = lf ? std::size_t(lf - begin) : size;
-    const auto* cr = static_cast<const char*>(std::memchr(begin, '\r', upTo));
-    const char* end = cr ? cr : lf;
-    return end ? from + (end - begin) : -1;
+    const auto end = std::find_if(data.begin() + from, data.end(),
+                                  [](char c) { return c == '\r' || c == '\n'; });
+    return end == data.end() ? -1 : qsizetype(end - data.begin());
 }
 
 } // namespace

@@ -2,8 +2,8 @@
 // stays as it was, where writing the XML out again would change quotes, spaces, prefixes and
 // whatever a spreadsheet program does not expect to see changed.
 #include "sheetxml.h"
-#include "textcodec.h"
 
+#include <QStringDecoder>
 #include <QXmlStreamReader>
 
 #include <algorithm>
@@ -130,7 +130,10 @@ public:
         , m_positions(xml, xml.startsWith("\xEF\xBB\xBF") ? 3 : 0) {}
 
     Problem run() {
-        if (!isValidUtf8(m_in, true))
+        // Only UTF-8 is spliced: the new cells are written in it.
+        QStringDecoder utf8(QStringConverter::Utf8);
+        utf8.decode(m_in);
+        if (utf8.hasError())
             return Problem::Damaged;
         if (const Problem problem = measure(); problem != Problem::None)
             return problem;

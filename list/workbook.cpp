@@ -236,7 +236,28 @@ const Relationship* ofType(const QHash<QString, Relationship>& relationships, QS
     return nullptr;
 }
 
+// A workbook read from its zip package.
+class PackageWorkbook final : public Workbook {
+public:
+    static Opened open(const QByteArray& data);
+
+    const std::vector<Sheet>& sheets() const override { return m_sheets; }
+    SheetText text(int index) const override;
+    WorkbookProblem write(const AddedColumns& added, QByteArray& out) const override;
+
+private:
+    QByteArray m_data;
+    std::vector<Sheet> m_sheets;
+    QString m_sharedStrings; // parts; empty where the workbook has none
+    QString m_styles;
+    bool m_date1904 = false; // day 0 is 1904-01-01, as in workbooks from old Macs
+};
+
 } // namespace
+
+extern "C" void zunova_open_workbook(const QByteArray* data, Workbook::Opened* opened) {
+    *opened = PackageWorkbook::open(*data);
+}
 
 QString columnName(int column) {
     QString name;
@@ -245,7 +266,7 @@ QString columnName(int column) {
     return name;
 }
 
-Workbook::Opened Workbook::open(const QByteArray& data) {
+Workbook::Opened PackageWorkbook::open(const QByteArray& data) {
     if (data.startsWith("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"))
         return {{}, compoundFileProblem(data)};
     // libzip takes no bytes at all for an empty zip.
@@ -276,19 +297,19 @@ Workbook::Opened Workbook::open(const QByteArray& data) {
         problem != Problem::None)
         return {{}, problem};
 
-    Workbook workbook;
-    workbook.m_data = data;
+    auto workbook = std::make_unique<PackageWorkbook>();
+    workbook->m_data = data;
     if (const Relationship* part = ofType(relationships, u"sharedStrings"))
-        workbook.m_sharedStrings = part->target;
+        workbook->m_sharedStrings = part->target;
     if (const Relationship* part = ofType(relationships, u"styles"))
-        workbook.m_styles = part->target;
+        workbook->m_styles = part->target;
     QXmlStreamReader reader(xml);
     if (!reader.readNextStartElement() || reader.name() != u"workbook")
         return {{}, reader.hasError() ? Problem::Damaged : Problem::NotWorkbook};
     while (reader.readNextStartElement()) {
         if (reader.name() == u"workbookPr") {
             const auto date1904 = reader.attributes().value(QLatin1StringView("date1904"));
-            workbook.m_date1904 = date1904 == u"1" || date1904 == u"true";
+            workbook->m_date1904 = date1904 == u"1" || date1904 == u"true";
             reader.skipCurrentElement();
             continue;
         }
@@ -311,21 +332,21 @@ Workbook::Opened Workbook::open(const QByteArray& data) {
                 if (!locate(archive.get(), relationship->target))
                     return {{}, Problem::Damaged};
                 const auto state = attributes.value(QLatin1StringView("state"));
-                workbook.m_sheets.push_back({attributes.value(QLatin1StringView("name")).toString(),
-                                             state == u"hidden" || state == u"veryHidden",
-                                             relationship->target});
+                workbook->m_sheets.push_back(
+                    {attributes.value(QLatin1StringView("name")).toString(),
+                     state == u"hidden" || state == u"veryHidden", relationship->target});
             }
             reader.skipCurrentElement();
         }
     }
     if (reader.hasError())
         return {{}, Problem::Damaged};
-    if (workbook.m_sheets.empty())
+    if (workbook->m_sheets.empty())
         return {{}, Problem::NoSheet};
     return {std::move(workbook), Problem::None};
 }
 
-SheetText Workbook::text(int index) const {
+SheetText PackageWorkbook::text(int index) const {
     SheetText failed;
     if (index < 0 || std::size_t(index) >= m_sheets.size()) {
         failed.problem = Problem::NoSheet;
@@ -360,7 +381,7 @@ SheetText Workbook::text(int index) const {
     return sheetxml::readSheet(xml, {sharedStrings, dateStyles, m_date1904});
 }
 
-WorkbookProblem Workbook::write(const AddedColumns& added, QByteArray& out) const {
+WorkbookProblem PackageWorkbook::write(const AddedColumns& added, QByteArray& out) const {
     if (added.sheet < 0 || std::size_t(added.sheet) >= m_sheets.size())
         return Problem::NoSheet;
     int error = 0;
@@ -407,21 +428,6 @@ WorkbookProblem Workbook::write(const AddedColumns& added, QByteArray& out) cons
     const zip_int64_t got = zip_source_read(package.get(), out.data(), stat.size);
     zip_source_close(package.get());
     return got == zip_int64_t(stat.size) ? Problem::None : Problem::CannotWrite;
-}
-
-WorkbookProblem Workbook::write(const AddedColumns& added, QIODevice& out) const {
-    QByteArray package;
-    if (const Problem problem = write(added, package); problem != Problem::None)
-        return problem;
-    constexpr qsizetype kChunk = 1024 * 1024;
-    for (qsizetype at = 0; at < package.size();) {
-        const qint64 written =
-            out.write(package.constData() + at, std::min(kChunk, package.size() - at));
-        if (written <= 0)
-            return Problem::CannotWrite;
-        at += qsizetype(written);
-    }
-    return Problem::None;
 }
 
 } // namespace zunova::list

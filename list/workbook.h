@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -32,6 +33,7 @@ enum class WorkbookProblem {
     Damaged,      // a part missing, its XML broken, a cell outside the sheet
     NoRoom,       // the new cells would stand on cells of their row, or past column XFD
     CannotWrite,  // the copy could not be made, or the device refused it
+    Unavailable,  // the module that reads workbooks cannot be loaded
 };
 
 // A worksheet, as the workbook lists its tabs. Chart sheets hold no cells and are left out.
@@ -64,41 +66,45 @@ struct AddedColumns {
 // An Office Open XML workbook (.xlsx, .xlsm) held in memory. Its sheets are read as text for
 // the list pipeline, and a copy is written with columns added to one sheet, every other part of
 // the package copied through unchanged.
+//
+// The code that reads and writes workbooks, and the zip library it needs, live in a module
+// (workbook.so beside the window's) loaded the first time a workbook is opened: linked into the
+// program, they would be loaded at every start of the command line and the window, which
+// tools/bench-cli.sh and tools/bench.sh hold within 1.15 and 1.10 times their floors.
 class Workbook {
 public:
     struct Opened;
     // Reads the package's structure: the workbook, its worksheets. `data` is kept, shared.
+    // Problem::Unavailable where the module cannot be loaded.
     static Opened open(const QByteArray& data);
 
+    virtual ~Workbook() = default;
+
     // The worksheets, in the workbook's order.
-    const std::vector<Sheet>& sheets() const { return m_sheets; }
+    virtual const std::vector<Sheet>& sheets() const = 0;
 
     // The sheet at `index` as text, with each cell's value as the spreadsheet shows it where
     // that matters to a list: a whole number stored as a number as its digits; a formula as
     // its last computed value; dates, times and booleans as texts that are not numbers
     // (2024-01-05, 13:45:00, TRUE). A merged range's value is in its top-left cell only.
-    SheetText text(int index) const;
+    virtual SheetText text(int index) const = 0;
 
     // A copy of the package with `added`'s cells in the sheet. Only that sheet's XML changes,
     // and in it only the new cells (inline strings), the rows made or opened for them, the
     // rows' spans and the sheet's dimension; every other byte stays as it was.
-    WorkbookProblem write(const AddedColumns& added, QByteArray& out) const;
+    virtual WorkbookProblem write(const AddedColumns& added, QByteArray& out) const = 0;
     WorkbookProblem write(const AddedColumns& added, QIODevice& out) const;
-
-private:
-    Workbook() = default;
-
-    QByteArray m_data;
-    std::vector<Sheet> m_sheets;
-    QString m_sharedStrings; // parts; empty where the workbook has none
-    QString m_styles;
-    bool m_date1904 = false; // day 0 is 1904-01-01, as in workbooks from old Macs
 };
 
 struct Workbook::Opened {
-    std::optional<Workbook> workbook;
+    std::unique_ptr<Workbook> workbook;
     WorkbookProblem problem = WorkbookProblem::None;
 };
+
+// The module's one entry point, as it exports it: opens `*data` into `*opened`.
+extern "C" void zunova_open_workbook(const QByteArray* data, Workbook::Opened* opened);
+using OpenWorkbook = void (*)(const QByteArray* data, Workbook::Opened* opened);
+inline constexpr const char* kOpenWorkbookSymbol = "zunova_open_workbook";
 
 // A column's letters: "A" for 1, "XFD" for 16384.
 QString columnName(int column);

@@ -203,16 +203,7 @@ bool FieldReader::readPlainRecord(std::span<qint16> out) {
     int lines = 0;
     bool endedLine = false;
     // A 0x1A is neither a digit nor a terminator: a record holding one is the general path's.
-    // Branches rather than arithmetic on what was read move the cursor: predicted, they let the
-    // processor read ahead instead of waiting for each byte in turn.
     for (qint16& field : out) {
-        // Most fields are a code of one digit followed by a comma.
-        if (*p - unsigned('0') <= 9 && p[1] == ',') {
-            field = static_cast<qint16>(*p - '0');
-            p += 2;
-            endedLine = false;
-            continue;
-        }
         bool negative = false;
         if (*p == '-') {
             negative = true;

@@ -38,6 +38,8 @@ const char* nameOf(WorkbookProblem problem) {
         return "NoRoom";
     case WorkbookProblem::CannotWrite:
         return "CannotWrite";
+    case WorkbookProblem::Unavailable:
+        return "Unavailable";
     }
     return "?";
 }

@@ -114,6 +114,9 @@ QString workbookProblemText(list::WorkbookProblem problem) {
     case list::WorkbookProblem::NoRoom:
     case list::WorkbookProblem::CannotWrite:
         return QStringLiteral(u"ブックの写しを作れませんでした。");
+    case list::WorkbookProblem::Unavailable:
+        return QStringLiteral(u"このシステムではブックを読めません（ブックを読む部品を読み込めま"
+                              u"せん）。");
     case list::WorkbookProblem::None:
         break;
     }
