@@ -204,6 +204,13 @@ bool FieldReader::readPlainRecord(std::span<qint16> out) {
     bool endedLine = false;
     // A 0x1A is neither a digit nor a terminator: a record holding one is the general path's.
     for (qint16& field : out) {
+        // Most fields are a code of one digit and a comma.
+        if (*p - unsigned('0') <= 9 && p[1] == ',') {
+            field = static_cast<qint16>(*p - '0');
+            p += 2;
+            endedLine = false;
+            continue;
+        }
         bool negative = false;
         if (*p == '-') {
             negative = true;
