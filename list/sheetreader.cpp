@@ -1,6 +1,7 @@
 // Reading a worksheet's cells into a text list: the values as the spreadsheet shows them where
 // a list needs them, each in its row and column.
 #include "sheetxml.h"
+#include "xmlevents.h"
 
 #include <QDate>
 #include <QHash>
@@ -42,19 +43,41 @@ QString unescaped(const QString& text) {
     return out;
 }
 
-// Appends the text of the element the reader is in (a shared string <si>, an inline string
-// <is>): its <t>, or the <t> of each rich-text run. Phonetic runs (<rPh>) are readings shown
-// above the text, not part of it.
-void readRichText(QXmlStreamReader& xml, QString& out) {
-    while (xml.readNextStartElement()) {
-        if (xml.name() == u"t")
-            out += xml.readElementText();
-        else if (xml.name() == u"r")
-            readRichText(xml, out);
-        else
-            xml.skipCurrentElement();
-    }
+// A cell's text as UTF-8, its _xHHHH_ escapes replaced.
+void appendUnescaped(QByteArrayView text, QByteArray& out) {
+    if (text.contains("_x"))
+        out += unescaped(QString::fromUtf8(text)).toUtf8();
+    else
+        out += text;
 }
+
+// The text of a shared string <si> or an inline string <is>, from the elements in it: its
+// <t>, or the <t> of each rich-text run. Phonetic runs (<rPh>) are readings shown above the
+// text, not part of it.
+class RichText {
+public:
+    void clear() {
+        m_text.resize(0);
+        m_inText = false;
+    }
+    // An element in the string has started; false where it is none of the text, to be skipped.
+    bool start(QByteArrayView name) {
+        if (m_inText)
+            return false;
+        m_inText = name == "t";
+        return m_inText || name == "r";
+    }
+    void end() { m_inText = false; }
+    void characters(QByteArrayView text) {
+        if (m_inText)
+            m_text += text;
+    }
+    QByteArrayView text() const { return m_text; }
+
+private:
+    QByteArray m_text;
+    bool m_inText = false;
+};
 
 // Number formats built in by id that show dates or times: 14-22 and 45-47 everywhere, 27-36
 // and 50-58 in Japanese (and other East Asian) installations, where they are the era and
@@ -133,185 +156,295 @@ void appendField(QByteArrayView field, QByteArray& out) {
     out += '"';
 }
 
-class SheetReader {
-public:
-    SheetReader(const QByteArray& xml, const CellValues& values)
-        : m_xml(xml)
-        , m_values(values) {}
+// What a cell's t attribute says it holds.
+enum class CellType { Number, SharedString, InlineString, FormulaText, Boolean, AsWritten };
 
-    SheetText read() {
-        if (!readWorksheet() || m_xml.hasError())
-            fail(m_result.problem == Problem::None ? Problem::Damaged : m_result.problem);
+CellType cellType(QByteArrayView type) {
+    if (type.isEmpty() || type == "n")
+        return CellType::Number;
+    if (type == "s")
+        return CellType::SharedString;
+    if (type == "inlineStr")
+        return CellType::InlineString;
+    if (type == "str") // a formula's text
+        return CellType::FormulaText;
+    if (type == "b")
+        return CellType::Boolean;
+    return CellType::AsWritten; // an error (#N/A), an ISO date (type "d")
+}
+
+// The worksheet <worksheet><sheetData><row><c><v> or <is>, its merged ranges in <mergeCells>;
+// the rest is skipped.
+class SheetReader final : public XmlEvents {
+public:
+    SheetReader(const CellValues& values, SheetLayout& layout)
+        : m_values(values)
+        , m_layout(layout) {}
+
+    SheetText read(const QByteArray& xml) {
+        m_layout = {};
+        if (const Problem problem = parse(xml); problem != Problem::None) {
+            m_layout = {};
+            SheetText failed;
+            failed.problem = problem;
+            return failed;
+        }
+        m_layout.utf8 = isUtf8();
         return std::move(m_result);
     }
 
 private:
-    bool fail(Problem problem) {
-        m_result = {};
-        m_result.problem = problem;
+    enum class Part { Other, Rows, Merges };
+
+    SheetLayout::Tag tag() const { return {tagFrom(), tagFrom() + tagLength(), -1}; }
+    // Where the element ending closes: its end tag, or none for an element of one tag.
+    qsizetype closeOfEnd() const { return tagLength() == 0 ? -1 : tagFrom(); }
+
+    void startElement(QByteArrayView name, const char** attributes) override {
+        const QByteArrayView local = localName(name);
+        switch (depth()) {
+        case 1:
+            if (local != "worksheet")
+                stop(Problem::Damaged);
+            return;
+        case 2:
+            if (local == "sheetData") {
+                m_part = Part::Rows;
+                m_layout.rows = tag();
+                m_layout.prefix = name.first(name.size() - local.size()).toByteArray();
+            } else if (local == "mergeCells") {
+                m_part = Part::Merges;
+            } else {
+                if (local == "dimension")
+                    m_layout.dimension = tag();
+                skipElement();
+            }
+            return;
+        case 3:
+            if (m_part == Part::Rows && local == "row")
+                startRow(attributes);
+            else if (m_part == Part::Merges && local == "mergeCell")
+                mergeCell(attributes);
+            skipElementUnless(m_part == Part::Rows && local == "row");
+            return;
+        case 4:
+            if (local == "c")
+                startCell(attributes);
+            else
+                skipElement();
+            return;
+        case 5: // in a cell: its value, its inline string; not its formula <f>, extensions
+            if (local == "v")
+                m_inValue = true;
+            else if (local == "is")
+                m_inInline = m_hasInline = true;
+            else
+                skipElement();
+            return;
+        default: // in the value or the inline string
+            skipElementUnless(m_inInline && m_inlineText.start(local));
+        }
+    }
+
+    void skipElementUnless(bool read) {
+        if (!read)
+            skipElement();
+    }
+
+    void endElement(QByteArrayView) override {
+        switch (depth()) {
+        case 2:
+            if (m_part == Part::Rows)
+                m_layout.rows.close = closeOfEnd();
+            m_part = Part::Other;
+            return;
+        case 3:
+            m_layout.rowTags.back().tag.close = closeOfEnd();
+            m_result.text += '\n';
+            return;
+        case 4:
+            endCell();
+            return;
+        case 5:
+            m_inValue = m_inInline = false;
+            return;
+        default:
+            m_inlineText.end();
+        }
+    }
+
+    void characters(QByteArrayView text) override {
+        if (m_inValue)
+            m_value += text;
+        else if (m_inInline)
+            m_inlineText.characters(text);
+    }
+
+    void startRow(const char** attributes) {
+        // Rows come in order; one without its number follows the one before.
+        qint64 row = m_result.rows + 1;
+        if (const QByteArrayView r = attribute(attributes, "r"); !r.isEmpty()) {
+            bool ok = false;
+            row = r.toLongLong(&ok);
+            if (!ok || row <= m_result.rows)
+                return stop(Problem::Damaged);
+        }
+        if (row > kMaxSheetRows)
+            return stop(Problem::TooManyRows);
+        m_result.text.append(row - 1 - m_result.rows, '\n');
+        m_result.rows = row;
+        m_layout.rowTags.push_back({row, tag(), 0});
+        m_column = 0;
+        m_fields = 1;
+    }
+
+    void startCell(const char** attributes) {
+        int column = m_column + 1;
+        if (const QByteArrayView r = attribute(attributes, "r"); !r.isEmpty()) {
+            qint64 rowOfCell = 0;
+            if (!parseCellReference(r, column, rowOfCell) || column <= m_column)
+                return stop(Problem::Damaged);
+        }
+        if (column > kMaxSheetColumns)
+            return stop(Problem::Damaged);
+        m_column = column;
+        m_result.lastColumn = std::max(m_result.lastColumn, column);
+        m_layout.rowTags.back().lastColumn = column;
+        m_type = cellType(attribute(attributes, "t"));
+        m_style = attribute(attributes, "s").toInt();
+        m_value.resize(0);
+        m_inlineText.clear();
+        m_hasInline = false;
+    }
+
+    void endCell() {
+        m_field.resize(0);
+        if (!readCell())
+            return stop(Problem::Damaged);
+        if (m_field.isEmpty())
+            return;
+        QByteArray& text = m_result.text;
+        if (text.size() + (m_column - m_fields) + 2 * m_field.size() > kMaxWorkbookPartBytes)
+            return stop(Problem::PartTooLarge);
+        text.append(m_column - m_fields, '\t');
+        m_fields = m_column;
+        appendField(m_field, text);
+    }
+
+    // The value of the cell just read into m_field; nothing for none.
+    bool readCell() {
+        if (!m_hasInline && m_value.isEmpty()) // a styled cell, a formula never computed
+            return true;
+        switch (m_hasInline ? CellType::InlineString : m_type) {
+        case CellType::InlineString:
+            appendUnescaped(m_inlineText.text(), m_field);
+            return true;
+        case CellType::SharedString: {
+            bool ok = false;
+            const qint64 index = m_value.trimmed().toLongLong(&ok);
+            if (!ok || index < 0 || index >= m_values.sharedStrings.size())
+                return false;
+            m_field += m_values.sharedStrings.at(index);
+            return true;
+        }
+        case CellType::FormulaText:
+            appendUnescaped(m_value, m_field);
+            return true;
+        case CellType::Boolean:
+            m_field = m_value == "1" ? "TRUE" : m_value == "0" ? "FALSE" : m_value;
+            return true;
+        case CellType::Number: {
+            const bool date = m_style >= 0 && std::size_t(m_style) < m_values.dateStyles.size() &&
+                              m_values.dateStyles[std::size_t(m_style)];
+            if (!date || !appendDate(m_value, m_values.date1904, m_field))
+                appendNumber(m_value, m_field);
+            return true;
+        }
+        case CellType::AsWritten:
+            m_field = m_value;
+            return true;
+        }
         return false;
     }
 
-    bool readWorksheet() {
-        if (!m_xml.readNextStartElement() || m_xml.name() != u"worksheet")
-            return false;
-        while (m_xml.readNextStartElement()) {
-            if (m_xml.name() == u"sheetData") {
-                if (!readRows())
-                    return false;
-            } else if (m_xml.name() == u"mergeCells") {
-                if (!readMerges())
-                    return false;
-            } else {
-                m_xml.skipCurrentElement();
-            }
-        }
-        return true;
-    }
-
-    bool readRows() {
-        QByteArray& text = m_result.text;
-        while (m_xml.readNextStartElement()) {
-            if (m_xml.name() != u"row") {
-                m_xml.skipCurrentElement();
-                continue;
-            }
-            // Rows come in order; one without its number follows the one before.
-            qint64 row = m_result.rows + 1;
-            if (const auto r = m_xml.attributes().value(QLatin1StringView("r")); !r.isEmpty()) {
-                bool ok = false;
-                row = r.toLongLong(&ok);
-                if (!ok || row <= m_result.rows)
-                    return fail(Problem::Damaged);
-            }
-            if (row > kMaxSheetRows)
-                return fail(Problem::TooManyRows);
-            text.append(row - 1 - m_result.rows, '\n');
-            m_result.rows = row;
-            if (!readCells())
-                return false;
-            text += '\n';
-        }
-        return !m_xml.hasError();
-    }
-
-    bool readCells() {
-        QByteArray& text = m_result.text;
-        int column = 0;
-        int fields = 1; // of the row so far
-        while (m_xml.readNextStartElement()) {
-            if (m_xml.name() != u"c") {
-                m_xml.skipCurrentElement();
-                continue;
-            }
-            int at = column + 1;
-            if (const auto r = m_xml.attributes().value(QLatin1StringView("r")); !r.isEmpty()) {
-                qint64 rowOfCell = 0;
-                if (!parseCellReference(r, at, rowOfCell) || at <= column)
-                    return fail(Problem::Damaged);
-            }
-            if (at > kMaxSheetColumns)
-                return fail(Problem::Damaged);
-            column = at;
-            m_result.lastColumn = std::max(m_result.lastColumn, column);
-            m_field.resize(0);
-            if (!readCell())
-                return fail(Problem::Damaged);
-            if (m_field.isEmpty())
-                continue;
-            if (text.size() + (column - fields) + 2 * m_field.size() > kMaxWorkbookPartBytes)
-                return fail(Problem::PartTooLarge);
-            text.append(column - fields, '\t');
-            fields = column;
-            appendField(m_field, text);
-        }
-        return true;
-    }
-
-    // The value of the cell the reader is at into m_field; nothing for none.
-    bool readCell() {
-        const QXmlStreamAttributes attributes = m_xml.attributes();
-        const QString type = attributes.value(QLatin1StringView("t")).toString();
-        const int style = attributes.value(QLatin1StringView("s")).toInt();
-        QString value;
-        QString inlineText;
-        bool hasInline = false;
-        while (m_xml.readNextStartElement()) {
-            if (m_xml.name() == u"v") {
-                value = m_xml.readElementText();
-            } else if (m_xml.name() == u"is") {
-                readRichText(m_xml, inlineText);
-                hasInline = true;
-            } else {
-                m_xml.skipCurrentElement(); // the formula <f>, extensions
-            }
-        }
-        if (m_xml.hasError())
-            return false;
-        if (!hasInline && value.isEmpty()) // a styled cell, a formula never computed
-            return true;
-        if (hasInline || type == u"inlineStr") {
-            m_field = unescaped(inlineText).toUtf8();
-        } else if (type == u"s") {
-            bool ok = false;
-            const qint64 index = value.trimmed().toLongLong(&ok);
-            if (!ok || index < 0 || index >= m_values.sharedStrings.size())
-                return false;
-            m_field = m_values.sharedStrings.at(index).toByteArray();
-        } else if (type == u"str") { // a formula's text
-            m_field = unescaped(value).toUtf8();
-        } else if (type == u"b") {
-            m_field = value == u"1" ? "TRUE" : value == u"0" ? "FALSE" : value.toUtf8();
-        } else if (type.isEmpty() || type == u"n") {
-            const QByteArray written = value.toUtf8();
-            const bool date = style >= 0 && std::size_t(style) < m_values.dateStyles.size() &&
-                              m_values.dateStyles[std::size_t(style)];
-            if (!date || !appendDate(written, m_values.date1904, m_field))
-                appendNumber(written, m_field);
-        } else { // an error (#N/A), an ISO date (type "d"): as written
-            m_field = value.toUtf8();
-        }
-        return true;
-    }
-
     // A merged range's value stands in its top-left cell; the rest of it still takes room.
-    bool readMerges() {
-        while (m_xml.readNextStartElement()) {
-            if (m_xml.name() == u"mergeCell") {
-                const auto range = m_xml.attributes().value(QLatin1StringView("ref"));
-                const qsizetype colon = range.indexOf(u':');
-                int column = 0;
-                qint64 row = 0;
-                if (!parseCellReference(colon < 0 ? range : range.sliced(colon + 1), column, row))
-                    return fail(Problem::Damaged);
-                m_result.lastColumn = std::max(m_result.lastColumn, column);
-            }
-            m_xml.skipCurrentElement();
-        }
-        return !m_xml.hasError();
+    void mergeCell(const char** attributes) {
+        const QByteArrayView range = attribute(attributes, "ref");
+        const qsizetype colon = range.indexOf(':');
+        int column = 0;
+        qint64 row = 0;
+        if (!parseCellReference(colon < 0 ? range : range.sliced(colon + 1), column, row))
+            return stop(Problem::Damaged);
+        m_result.lastColumn = std::max(m_result.lastColumn, column);
     }
 
-    QXmlStreamReader m_xml;
     const CellValues& m_values;
+    SheetLayout& m_layout;
     SheetText m_result;
+    Part m_part = Part::Other;
+    int m_column = 0; // of the row's last cell so far
+    int m_fields = 1; // of the row's text so far
+    // The cell being read.
+    CellType m_type = CellType::Number;
+    int m_style = 0;
+    bool m_inValue = false;
+    QByteArray m_value;
+    bool m_inInline = false;
+    bool m_hasInline = false;
+    RichText m_inlineText;
     QByteArray m_field;
+};
+
+// The shared strings <sst><si>, each a plain or rich text.
+class SharedStringsReader final : public XmlEvents {
+public:
+    explicit SharedStringsReader(SharedStrings& out)
+        : m_out(out) {}
+
+private:
+    void startElement(QByteArrayView name, const char**) override {
+        const QByteArrayView local = localName(name);
+        if (depth() == 1 && local != "sst")
+            stop(Problem::Damaged);
+        else if (depth() == 2 && local == "si")
+            m_text.clear();
+        else if (depth() > 1 && !(depth() > 2 && m_text.start(local)))
+            skipElement();
+    }
+    void endElement(QByteArrayView) override {
+        if (depth() == 2) {
+            m_unescaped.resize(0);
+            appendUnescaped(m_text.text(), m_unescaped);
+            m_out.append(m_unescaped);
+        } else if (depth() > 2) {
+            m_text.end();
+        }
+    }
+    void characters(QByteArrayView text) override { m_text.characters(text); }
+
+    SharedStrings& m_out;
+    RichText m_text;
+    QByteArray m_unescaped;
 };
 
 } // namespace
 
-bool parseCellReference(QStringView reference, int& column, qint64& row) {
+bool parseCellReference(QByteArrayView reference, int& column, qint64& row) {
+    const auto isLetter = [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    };
     qsizetype i = 0;
-    int letters = 0;
     column = 0;
-    for (; i < reference.size() && reference[i].isLetter() && reference[i].unicode() < 0x80; ++i) {
-        if (++letters > 3)
+    for (; i < reference.size() && isLetter(reference[i]); ++i) {
+        if (i == 3)
             return false;
-        column = column * 26 + (reference[i].toUpper().unicode() - u'A' + 1);
+        const char c = reference[i];
+        column = column * 26 + (c >= 'a' ? c - 'a' : c - 'A') + 1;
     }
     bool ok = false;
-    const QStringView digits = reference.sliced(i);
-    row = digits.isEmpty() || !digits[0].isDigit() ? 0 : digits.toLongLong(&ok);
-    return ok && letters > 0 && column <= kMaxSheetColumns && row > 0;
+    const QByteArrayView digits = reference.sliced(i);
+    row = digits.isEmpty() || digits[0] < '0' || digits[0] > '9' ? 0 : digits.toLongLong(&ok);
+    return ok && i > 0 && column <= kMaxSheetColumns && row > 0;
 }
 
 bool isDateFormat(QStringView code) {
@@ -350,20 +483,7 @@ bool isDateFormat(QStringView code) {
 }
 
 WorkbookProblem readSharedStrings(const QByteArray& xml, SharedStrings& out) {
-    QXmlStreamReader reader(xml);
-    if (!reader.readNextStartElement() || reader.name() != u"sst")
-        return Problem::Damaged;
-    QString text;
-    while (reader.readNextStartElement()) {
-        if (reader.name() != u"si") {
-            reader.skipCurrentElement();
-            continue;
-        }
-        text.resize(0);
-        readRichText(reader, text);
-        out.append(unescaped(text).toUtf8());
-    }
-    return reader.hasError() ? Problem::Damaged : Problem::None;
+    return SharedStringsReader(out).parse(xml);
 }
 
 WorkbookProblem readDateStyles(const QByteArray& xml, std::vector<bool>& out) {
@@ -397,8 +517,8 @@ WorkbookProblem readDateStyles(const QByteArray& xml, std::vector<bool>& out) {
     return Problem::None;
 }
 
-SheetText readSheet(const QByteArray& xml, const CellValues& values) {
-    return SheetReader(xml, values).read();
+SheetText readSheet(const QByteArray& xml, const CellValues& values, SheetLayout& layout) {
+    return SheetReader(values, layout).read(xml);
 }
 
 } // namespace zunova::list::sheetxml

@@ -47,12 +47,35 @@ struct CellValues {
     const std::vector<bool>& dateStyles;
     bool date1904 = false;
 };
-SheetText readSheet(const QByteArray& xml, const CellValues& values);
 
-// The sheet's XML with `added`'s cells spliced into it.
-WorkbookProblem addCells(const QByteArray& xml, const AddedColumns& added, QByteArray& out);
+// Where a sheet's rows lie in its XML, as reading it finds them: what adding cells needs, so
+// the copy is spliced without reading the sheet a second time. Byte positions in the part.
+struct SheetLayout {
+    struct Tag {
+        qsizetype from = -1;  // its '<'; -1 for none
+        qsizetype to = -1;    // after its '>'
+        qsizetype close = -1; // its end tag's '<'; -1 where the element is this one tag (<x/>)
+    };
+    struct Row {
+        qint64 number = 0;
+        Tag tag;
+        int lastColumn = 0; // of its cells, even empty ones
+    };
+    bool utf8 = true;  // cells are spliced into UTF-8 only
+    QByteArray prefix; // of the sheet's elements: "" or e.g. "x:"
+    Tag dimension;
+    Tag rows; // <sheetData>
+    std::vector<Row> rowTags;
+};
+
+// The sheet as text, and where its rows lie.
+SheetText readSheet(const QByteArray& xml, const CellValues& values, SheetLayout& layout);
+
+// The sheet's XML with `added`'s cells spliced into it, where `layout` (of this XML) says.
+WorkbookProblem addCells(const QByteArray& xml, const SheetLayout& layout,
+                         const AddedColumns& added, QByteArray& out);
 
 // "B12": column 2, row 12. False for anything else, or a column past XFD.
-bool parseCellReference(QStringView reference, int& column, qint64& row);
+bool parseCellReference(QByteArrayView reference, int& column, qint64& row);
 
 } // namespace zunova::list::sheetxml

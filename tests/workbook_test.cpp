@@ -426,6 +426,11 @@ TEST(Workbook, BadInputIsRefusedWithItsReason) {
         {"a shared string that is not there", workbookOf("<row><c t=\"s\"><v>3</v></c></row>"),
          Problem::Damaged},
         {"broken sheet XML", workbookOf("<row><c><v>1</c></row>"), Problem::Damaged},
+        {"a document type, whose entities could make rows",
+         with(book, "xl/worksheets/sheet1.xml",
+              "<!DOCTYPE worksheet [<!ENTITY r \"<row><c><v>1</v></c></row>\">]><worksheet " +
+                  kMain + "><sheetData>&r;</sheetData></worksheet>"),
+         Problem::Damaged},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -1,0 +1,102 @@
+#include "xmlevents.h"
+
+#include <expat.h>
+
+#include <climits>
+#include <memory>
+
+namespace zunova::list {
+namespace {
+
+struct ParserFree {
+    void operator()(XML_Parser parser) const { XML_ParserFree(parser); }
+};
+using Parser = std::unique_ptr<std::remove_pointer_t<XML_Parser>, ParserFree>;
+
+} // namespace
+
+WorkbookProblem XmlEvents::parse(QByteArrayView xml) {
+    if (xml.size() > INT_MAX)
+        return WorkbookProblem::PartTooLarge;
+    const Parser parser(XML_ParserCreate(nullptr));
+    if (!parser)
+        return WorkbookProblem::Damaged;
+    m_parser = parser.get();
+    m_depth = 0;
+    m_skipFrom = 0;
+    m_problem = WorkbookProblem::None;
+    // UTF-16 starts with its byte-order mark or a '<' of two bytes; anything else declares
+    // its encoding, or is UTF-8.
+    m_utf8 =
+        !(xml.startsWith("\xFE\xFF") || xml.startsWith("\xFF\xFE") ||
+          xml.startsWith(QByteArrayView("\0<", 2)) || xml.startsWith(QByteArrayView("<\0", 2)));
+    XML_SetUserData(parser.get(), this);
+    XML_SetElementHandler(parser.get(), started, ended);
+    XML_SetCharacterDataHandler(parser.get(), gotCharacters);
+    XML_SetXmlDeclHandler(parser.get(), [](void* events, const char*, const char* encoding, int) {
+        auto* self = static_cast<XmlEvents*>(events);
+        self->m_utf8 = self->m_utf8 && (!encoding || qstricmp(encoding, "UTF-8") == 0);
+    });
+    XML_SetStartDoctypeDeclHandler(
+        parser.get(), [](void* events, const char*, const char*, const char*, int) {
+            static_cast<XmlEvents*>(events)->stop(WorkbookProblem::Damaged);
+        });
+    const bool parsed =
+        XML_Parse(parser.get(), xml.data(), int(xml.size()), XML_TRUE) == XML_STATUS_OK;
+    m_parser = nullptr;
+    if (m_problem != WorkbookProblem::None)
+        return m_problem;
+    return parsed ? WorkbookProblem::None : WorkbookProblem::Damaged;
+}
+
+void XmlEvents::stop(WorkbookProblem problem) {
+    if (m_problem == WorkbookProblem::None)
+        m_problem = problem;
+    XML_StopParser(XML_Parser(m_parser), XML_FALSE);
+}
+
+qsizetype XmlEvents::tagFrom() const {
+    return qsizetype(XML_GetCurrentByteIndex(XML_Parser(m_parser)));
+}
+
+qsizetype XmlEvents::tagLength() const {
+    return XML_GetCurrentByteCount(XML_Parser(m_parser));
+}
+
+QByteArrayView XmlEvents::localName(QByteArrayView name) {
+    return name.sliced(name.indexOf(':') + 1);
+}
+
+QByteArrayView XmlEvents::attribute(const char** attributes, QByteArrayView name) {
+    for (; attributes[0]; attributes += 2) {
+        if (name == attributes[0])
+            return attributes[1];
+    }
+    return {};
+}
+
+void XmlEvents::started(void* events, const char* name, const char** attributes) {
+    auto* self = static_cast<XmlEvents*>(events);
+    ++self->m_depth;
+    if (self->m_skipFrom == 0 && self->m_problem == WorkbookProblem::None)
+        self->startElement(name, attributes);
+}
+
+void XmlEvents::ended(void* events, const char* name) {
+    auto* self = static_cast<XmlEvents*>(events);
+    // Expat ends an element of one tag (<x/>) even after its start stopped the parse.
+    const bool stopped = self->m_problem != WorkbookProblem::None;
+    if (self->m_skipFrom == 0 && !stopped)
+        self->endElement(name);
+    else if (self->m_skipFrom == self->m_depth)
+        self->m_skipFrom = 0;
+    --self->m_depth;
+}
+
+void XmlEvents::gotCharacters(void* events, const char* text, int length) {
+    auto* self = static_cast<XmlEvents*>(events);
+    if (self->m_skipFrom == 0 && self->m_problem == WorkbookProblem::None)
+        self->characters(QByteArrayView(text, length));
+}
+
+} // namespace zunova::list
