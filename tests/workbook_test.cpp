@@ -2,12 +2,12 @@
 // added, and bad input refused with its reason. Workbooks are built here from parts as Excel
 // writes them.
 #include "list/workbook.h"
+#include "support/zipparts.h"
 
 #include <QBuffer>
 #include <QtEndian>
 
 #include <gtest/gtest.h>
-#include <zip.h>
 
 #include <map>
 #include <vector>
@@ -17,54 +17,9 @@ using Problem = WorkbookProblem;
 
 namespace {
 
-using Parts = std::map<QString, QByteArray>;
-
-QByteArray zipOf(const Parts& parts, const char* password = nullptr) {
-    zip_error_t error;
-    zip_error_init(&error);
-    zip_source_t* source = zip_source_buffer_create(nullptr, 0, 0, &error);
-    zip_source_keep(source);
-    zip_t* archive = zip_open_from_source(source, ZIP_TRUNCATE, &error);
-    for (const auto& [name, bytes] : parts) {
-        const zip_int64_t index = zip_file_add(
-            archive, name.toUtf8(),
-            zip_source_buffer(archive, bytes.constData(), zip_uint64_t(bytes.size()), 0), 0);
-        if (password)
-            zip_file_set_encryption(archive, zip_uint64_t(index), ZIP_EM_AES_256, password);
-    }
-    zip_close(archive);
-    zip_stat_t stat;
-    zip_source_stat(source, &stat);
-    QByteArray out(qsizetype(stat.size), '\0');
-    zip_source_open(source);
-    zip_source_read(source, out.data(), stat.size);
-    zip_source_close(source);
-    zip_source_free(source);
-    zip_error_fini(&error);
-    return out;
-}
-
-Parts partsOf(const QByteArray& package) {
-    zip_error_t error;
-    zip_error_init(&error);
-    zip_t* archive = zip_open_from_source(
-        zip_source_buffer_create(package.constData(), zip_uint64_t(package.size()), 0, &error),
-        ZIP_RDONLY, &error);
-    Parts parts;
-    for (zip_int64_t i = 0; archive && i < zip_get_num_entries(archive, 0); ++i) {
-        zip_stat_t stat;
-        zip_stat_index(archive, zip_uint64_t(i), 0, &stat);
-        QByteArray bytes(qsizetype(stat.size), '\0');
-        zip_file_t* file = zip_fopen_index(archive, zip_uint64_t(i), 0);
-        zip_fread(file, bytes.data(), stat.size);
-        zip_fclose(file);
-        parts[QString::fromUtf8(stat.name)] = bytes;
-    }
-    if (archive)
-        zip_discard(archive);
-    zip_error_fini(&error);
-    return parts;
-}
+using zunova::testing::Parts;
+using zunova::testing::partsOf;
+using zunova::testing::zipOf;
 
 const QByteArray kMain = R"(xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main")";
 const QByteArray kRelationships =

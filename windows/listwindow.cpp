@@ -69,6 +69,8 @@ struct ListWork {
 namespace {
 
 template <class... Ts> struct Overloaded : Ts... { using Ts::operator()...; };
+// clang before 17 deduces no aggregate's arguments without it.
+template <class... Ts> Overloaded(Ts...) -> Overloaded<Ts...>;
 
 QString reasonOf(int error) {
     switch (error) {
