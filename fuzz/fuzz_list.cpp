@@ -8,7 +8,7 @@
 // none), how the data are cut into pieces (bits 4-6) and, with bit 7, a workbook; the rest is
 // the list, or the sheet.
 #include "fuzzsupport.h"
-#include "support/zipparts.h"
+#include "support/workbookparts.h"
 
 #include "list/listformat.h"
 #include "list/listpipeline.h"
@@ -88,37 +88,15 @@ private:
     qint64 m_line = 1;
 };
 
-const QByteArray kMain = "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"";
-const QByteArray kRelationships =
-    "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
-
-QByteArray relationship(const QByteArray& type, const QByteArray& target) {
-    return "<Relationship Id=\"" + type + "\" Type=\"" + kRelationships + '/' + type +
-           "\" Target=\"" + target + "\"/>";
-}
-
+// The sheet (its part xl/worksheets/sheet1.xml) in a workbook of the parts one has, an image
+// among them; its cell style 1 shows dates.
 testing::Parts workbookParts(const QByteArray& sheet, const QByteArray& sharedStrings) {
-    const QByteArray relationships =
-        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
-    return {
-        {"[Content_Types].xml", "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/"
-                                "content-types\"/>"},
-        {"_rels/.rels",
-         relationships + relationship("officeDocument", "xl/workbook.xml") + "</Relationships>"},
-        {"xl/workbook.xml", "<workbook " + kMain + " xmlns:r=\"" + kRelationships +
-                                "\"><sheets><sheet name=\"名簿\" sheetId=\"1\" "
-                                "r:id=\"worksheet\"/></sheets></workbook>"},
-        {"xl/_rels/workbook.xml.rels",
-         relationships + relationship("worksheet", "worksheets/sheet1.xml") +
-             relationship("sharedStrings", "sharedStrings.xml") +
-             relationship("styles", "styles.xml") + "</Relationships>"},
-        {"xl/styles.xml", "<styleSheet " + kMain +
-                              "><cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"14\"/></cellXfs>"
-                              "</styleSheet>"},
-        {"xl/sharedStrings.xml", sharedStrings},
-        {"xl/worksheets/sheet1.xml", sheet},
-        {"xl/media/image1.png", QByteArray("\x89PNG\r\n\x1a\n\0\0", 10)},
-    };
+    testing::Parts parts = testing::workbookParts(
+        {{"名簿", sheet}}, sharedStrings,
+        "<styleSheet " + testing::kMain +
+            "><cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"14\"/></cellXfs></styleSheet>");
+    parts["xl/media/image1.png"] = QByteArray("\x89PNG\r\n\x1a\n\0\0", 10);
+    return parts;
 }
 
 // A row's fields without the empty ones it ends with: the cells a sheet row has.
@@ -130,9 +108,7 @@ QStringList withoutTrailingEmpty(QStringList fields) {
 
 void checkWorkbook(const QByteArray& sheet, const QByteArray& sharedStrings,
                    const list::ColumnChoice& column) {
-    testing::Parts parts = workbookParts(sheet, sharedStrings);
-    if (sharedStrings.isEmpty())
-        parts.erase("xl/sharedStrings.xml");
+    const testing::Parts parts = workbookParts(sheet, sharedStrings);
     const QByteArray package = testing::zipOf(parts);
     EveryBlock records;
     list::Progress progress;

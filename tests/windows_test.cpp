@@ -1,5 +1,6 @@
 #include "list/textcodec.h"
 #include "support/tempworkdir.h"
+#include "support/workbookparts.h"
 #include "windows/filedialog.h"
 #include "windows/layout.h"
 #include "windows/listmodel.h"
@@ -951,6 +952,72 @@ private slots:
                                                  u"b,,\r\n"
                                                  u"\"c\",\"07012305678\",x,ドコモ\r\n")
                                       .toUtf8());
+        QFile kept(path);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), original);
+        list->close();
+        FileDialog::setAnswerInAdvance(false);
+    }
+
+    // A workbook opens at its first sheet with numbers, another sheet can be chosen (one without
+    // numbers leaves the list as it was), and 保存 writes the workbook beside it with the carrier
+    // and note cells added, every other part as it was.
+    void listWorkbookByItsSheetAndSavedBesideIt() {
+        using zunova::testing::kMain;
+        const QByteArray memo = "<worksheet " + kMain +
+                                "><sheetData><row r=\"1\"><c "
+                                "t=\"inlineStr\"><is><t>memo</t></is></c></row></sheetData>"
+                                "</worksheet>";
+        const QByteArray names =
+            "<worksheet " + kMain +
+            "><sheetData><row r=\"1\"><c t=\"inlineStr\"><is><t>氏名</t></is></c><c "
+            "t=\"inlineStr\"><is><t>携帯</t></is></c></row><row r=\"2\"><c t=\"inlineStr\"><is>"
+            "<t>田中</t></is></c><c><v>9012345678</v></c></row></sheetData></worksheet>";
+        const zunova::testing::Parts parts =
+            zunova::testing::workbookParts({{"メモ", memo}, {"名簿", names}}, {}, {});
+        const QByteArray original = zunova::testing::zipOf(parts);
+        m_dir->write("book.xlsx", original);
+        const QString path = QDir(m_dir->path()).filePath(QStringLiteral("book.xlsx"));
+        MessageBox::setAnswerInAdvance(true);
+        FileDialog::setAnswerInAdvance(true);
+        const QPointer<ListWindow> list = ListWindow::openFile(path, m_window.get());
+        QTRY_VERIFY(!list->isWorking());
+        auto* sheets = child<QComboBox>(list, "sheetBox");
+        QVERIFY(sheets->isVisible());
+        QCOMPARE(sheets->count(), 2);
+        QCOMPARE(sheets->currentText(), QStringLiteral(u"名簿"));
+        auto* model = list->model();
+        QCOMPARE(model->index(0, model->carrierColumn()).data().toString(),
+                 QStringLiteral("J-Phone"));
+
+        sheets->setCurrentIndex(0);
+        emit sheets->activated(0);
+        QTRY_VERIFY(!list->isWorking() && model->document());
+        QCOMPARE(MessageBox::takeShown().size(), 1);
+        QCOMPARE(sheets->currentText(), QStringLiteral(u"名簿"));
+        QCOMPARE(model->index(0, model->carrierColumn()).data().toString(),
+                 QStringLiteral("J-Phone"));
+
+        const QString target = QDir(m_dir->path()).filePath(QStringLiteral("out.xlsx"));
+        FileDialog::queueAnswer(target);
+        QTest::mouseClick(child<QPushButton>(list, "save"), Qt::LeftButton);
+        QTRY_VERIFY(!list->isWorking());
+        QCOMPARE(MessageBox::takeShown().size(), 0);
+        QCOMPARE(
+            FileDialog::takeShown(),
+            QList<QString>{QDir(m_dir->path()).filePath(QStringLiteral(u"book_キャリア.xlsx"))});
+        QFile saved(target);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        zunova::testing::Parts written = zunova::testing::partsOf(saved.readAll());
+        const QByteArray sheet = written["xl/worksheets/sheet1.xml"];
+        QVERIFY2(sheet.contains(QStringLiteral(u"<t>キャリア</t>").toUtf8()) &&
+                     sheet.contains("<t>J-Phone</t>") &&
+                     sheet.contains(QStringLiteral(u"<t>備考</t>").toUtf8()),
+                 sheet.constData());
+        written.erase("xl/worksheets/sheet1.xml");
+        zunova::testing::Parts others = parts;
+        others.erase("xl/worksheets/sheet1.xml");
+        QVERIFY(written == others);
         QFile kept(path);
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll(), original);

@@ -2,7 +2,7 @@
 // added, and bad input refused with its reason. Workbooks are built here from parts as Excel
 // writes them.
 #include "list/workbook.h"
-#include "support/zipparts.h"
+#include "support/workbookparts.h"
 
 #include <QBuffer>
 #include <QtEndian>
@@ -17,24 +17,12 @@ using Problem = WorkbookProblem;
 
 namespace {
 
+using zunova::testing::kMain;
+using zunova::testing::kRelationships;
 using zunova::testing::Parts;
 using zunova::testing::partsOf;
+using zunova::testing::relationships;
 using zunova::testing::zipOf;
-
-const QByteArray kMain = R"(xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main")";
-const QByteArray kRelationships =
-    "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
-
-QByteArray relationships(const std::vector<std::pair<QByteArray, QByteArray>>& typesAndTargets) {
-    QByteArray xml = R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
-                     "\r\n<Relationships "
-                     R"(xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)";
-    int id = 0;
-    for (const auto& [type, target] : typesAndTargets)
-        xml += "<Relationship Id=\"rId" + QByteArray::number(++id) + "\" Type=\"" + kRelationships +
-               '/' + type + "\" Target=\"" + target + "\"/>";
-    return xml + "</Relationships>";
-}
 
 QByteArray sheetXml(const QByteArray& rows, const QByteArray& after = {}) {
     return R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
@@ -61,33 +49,10 @@ const QByteArray kStyles =
     "<xf numFmtId=\"164\"/><xf numFmtId=\"165\"/><xf numFmtId=\"21\"/>"
     "<xf numFmtId=\"166\"/></cellXfs></styleSheet>";
 
-// A workbook as Excel lays it out, its sheets in workbook order named by their XML.
+// The workbook's sheets with the shared strings and styles above.
 Parts workbookParts(const std::vector<std::pair<QByteArray, QByteArray>>& sheets,
                     const QByteArray& workbookPr = "<workbookPr/>") {
-    Parts parts{
-        {"[Content_Types].xml", "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/"
-                                "content-types\"><Default Extension=\"xml\" "
-                                "ContentType=\"application/xml\"/></Types>"},
-        {"_rels/.rels", relationships({{"officeDocument", "xl/workbook.xml"}})},
-        {"xl/sharedStrings.xml", kSharedStrings},
-        {"xl/styles.xml", kStyles},
-    };
-    std::vector<std::pair<QByteArray, QByteArray>> targets{{"styles", "styles.xml"},
-                                                           {"sharedStrings", "sharedStrings.xml"}};
-    QByteArray workbook =
-        "<workbook " + kMain + " xmlns:r=\"" + kRelationships + "\">" + workbookPr + "<sheets>";
-    // Numbered backwards: the first sheet is not sheet1.xml.
-    for (std::size_t i = 0; i < sheets.size(); ++i) {
-        const QByteArray part = "worksheets/sheet" + QByteArray::number(sheets.size() - i) + ".xml";
-        parts["xl/" + part] = sheets[i].second;
-        targets.emplace_back("worksheet", part);
-        workbook += "<sheet name=\"" + sheets[i].first + "\" sheetId=\"" +
-                    QByteArray::number(i + 1) + "\" r:id=\"rId" +
-                    QByteArray::number(targets.size()) + "\"/>";
-    }
-    parts["xl/workbook.xml"] = workbook + "</sheets></workbook>";
-    parts["xl/_rels/workbook.xml.rels"] = relationships(targets);
-    return parts;
+    return zunova::testing::workbookParts(sheets, kSharedStrings, kStyles, workbookPr);
 }
 
 QByteArray workbookOf(const QByteArray& rows) {
