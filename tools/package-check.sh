@@ -52,6 +52,9 @@ done
 check "package names" [ "$(dpkg-deb --field "$cli_deb" Package) $(dpkg-deb --field "$gui_deb" Package)" = "zunova-cli zunova" ]
 depends=$(dpkg-deb --field "$cli_deb" Depends)
 check "zunova-cli depends on Qt Core (shlibdeps)" contains "$depends" libqt6core6
+check "zunova-cli depends on libzip and expat (shlibdeps of the workbook module)" \
+    contains "$depends" libzip4
+check "and expat" contains "$depends" libexpat1
 check "zunova-cli depends on nothing of a display: Qt Gui or Widgets, X, GL, fonts" \
     lacks "$depends" 'libqt6(gui|widgets)|libx11|libxcb|libgl1|libglx|libegl|libgles|libopengl|fontconfig|freetype|fonts-'
 depends=$(dpkg-deb --field "$gui_deb" Depends)
@@ -82,6 +85,29 @@ echo "cd /usr/share/zunova && zunova 09012345678: $out"
 check "a lookup answers as the built program does" \
     [ "$out" = "$(cd samples && ../build/release/app/zunova 09012345678)" ]
 check "/usr/share/zunova/k.dat is samples/k.dat" cmp samples/k.dat /usr/share/zunova/k.dat
+# A workbook of one sheet, as Python's zipfile writes it: the module installed reads it.
+book=$(mktemp -d)
+/usr/bin/python3 - "$book/book.xlsx" <<'PYTHON'
+import sys, zipfile
+main = 'xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"'
+rels = 'xmlns="http://schemas.openxmlformats.org/package/2006/relationships"'
+kind = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+with zipfile.ZipFile(sys.argv[1], "w", zipfile.ZIP_DEFLATED) as z:
+    z.writestr("_rels/.rels", '<Relationships %s><Relationship Id="r1" Type="%sofficeDocument" '
+               'Target="xl/workbook.xml"/></Relationships>' % (rels, kind))
+    z.writestr("xl/workbook.xml", '<workbook %s xmlns:r="%s"><sheets><sheet name="S" sheetId="1" '
+               'r:id="r1"/></sheets></workbook>' % (main, kind[:-1]))
+    z.writestr("xl/_rels/workbook.xml.rels", '<Relationships %s><Relationship Id="r1" '
+               'Type="%sworksheet" Target="s.xml"/></Relationships>' % (rels, kind))
+    z.writestr("xl/s.xml", '<worksheet %s><sheetData><row r="1"><c><v>9012345678</v></c></row>'
+               '</sheetData></worksheet>' % main)
+PYTHON
+out=$(cd /usr/share/zunova && /usr/bin/zunova --csv "$book/book.xlsx" -o "$book/copy.xlsx" 2>&1 &&
+      /usr/bin/python3 -c 'import sys, zipfile; print(zipfile.ZipFile(sys.argv[1]).read("xl/s.xml").decode())' \
+          "$book/copy.xlsx")
+rm -rf "$book"
+check "the installed workbook module adds the carrier to a workbook" \
+    contains "$out" "$(cd samples && ../build/release/app/zunova 09012345678 | cut -f2)</t>"
 status=0
 err=$(/usr/bin/zunova 2>&1) || status=$?
 echo "zunova without arguments: $err (status $status)"
