@@ -63,53 +63,93 @@ const QString kDescription = QStringLiteral(
     "2 for trouble: a usage error, a list or data file that could not be read\n"
     "whole, output that did not arrive.");
 
+// The options, as --help lists them.
+struct Options {
+    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
+                            QStringLiteral("Show this help and exit.")};
+    QCommandLineOption version{{QStringLiteral("V"), QStringLiteral("version")},
+                               QStringLiteral("Show the version and exit.")};
+    QCommandLineOption check{QStringLiteral("check"),
+                             QStringLiteral("Check the data files given instead of looking "
+                                            "numbers up.")};
+    QCommandLineOption kind{QStringLiteral("kind"),
+                            QStringLiteral("With --check: the files hold cellular (k) or PHS (p) "
+                                           "blocks. Default: p for a file named p.dat, k for any "
+                                           "other."),
+                            QStringLiteral("k|p")};
+    QCommandLineOption csv{QStringLiteral("csv"),
+                           QStringLiteral("Add the carrier to every row of the list FILE (- for "
+                                          "standard input)."),
+                           QStringLiteral("FILE")};
+    QCommandLineOption column{QStringLiteral("column"),
+                              QStringLiteral("With --csv: the number column, by position (from 1) "
+                                             "or by the header's name."),
+                              QStringLiteral("N|NAME")};
+    QCommandLineOption encoding{QStringLiteral("encoding"),
+                                QStringLiteral("With --csv: the list's encoding, where it is not "
+                                               "the one found: utf-8, shift_jis, utf-16le or "
+                                               "utf-16be."),
+                                QStringLiteral("NAME")};
+    QCommandLineOption sheet{QStringLiteral("sheet"),
+                             QStringLiteral("With --csv and a workbook: the sheet, by position "
+                                            "(from 1) or by name. Default: the first with a column "
+                                            "of telephone numbers."),
+                             QStringLiteral("N|NAME")};
+    QCommandLineOption output{{QStringLiteral("o"), QStringLiteral("output")},
+                              QStringLiteral("With --csv: write to FILE, whole or not at all, "
+                                             "instead of standard output."),
+                              QStringLiteral("FILE")};
+};
+
+// --csv FILE and the options that go with it.
+int runList(const QCommandLineParser& parser, const Options& options, ClosedStreams closed,
+            Output& out) {
+    if (!parser.isSet(options.csv))
+        return usageError(
+            QStringLiteral("--column, --encoding, --sheet and -o are only for --csv"));
+    if (parser.isSet(options.check) || parser.isSet(options.kind) ||
+        !parser.positionalArguments().isEmpty())
+        return usageError(QStringLiteral("--csv takes one FILE and no other input"));
+    auto valueOf = [&](const QCommandLineOption& option) {
+        return parser.isSet(option) ? std::optional(parser.value(option)) : std::nullopt;
+    };
+    QString why;
+    const auto request = listRequest(parser.value(options.csv),
+                                     {valueOf(options.column), valueOf(options.encoding),
+                                      valueOf(options.sheet), valueOf(options.output)},
+                                     why);
+    if (!request)
+        return usageError(why);
+    if (request->file == u'-' && closed.input) {
+        printSystemError(QStringLiteral("standard input"), EBADF);
+        return kTrouble;
+    }
+    return addCarriers(*request, out);
+}
+
+// --check FILE... [--kind k|p]
+int runCheck(const QCommandLineParser& parser, const Options& options, Output& out) {
+    const lookup::Network* network = nullptr;
+    if (parser.isSet(options.kind)) {
+        const QString value = parser.value(options.kind);
+        network = value.size() == 1 ? lookup::networkOfLetter(value[0]) : nullptr;
+        if (!network)
+            return usageError(QStringLiteral("--kind takes k or p, not '%1'").arg(value));
+    }
+    if (parser.positionalArguments().isEmpty())
+        return usageError(QStringLiteral("--check needs at least one FILE"));
+    return checkDataFiles(parser.positionalArguments(), network, out);
+}
+
 // Parses the arguments and runs what they ask for; returns the exit status.
 int runMode(const QStringList& arguments, ClosedStreams closed, Output& out) {
+    const Options options;
     QCommandLineParser parser;
     parser.setApplicationDescription(kDescription);
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Show this help and exit."));
-    const QCommandLineOption version({QStringLiteral("V"), QStringLiteral("version")},
-                                     QStringLiteral("Show the version and exit."));
-    const QCommandLineOption check(QStringLiteral("check"),
-                                   QStringLiteral("Check the data files given instead of looking "
-                                                  "numbers up."));
-    const QCommandLineOption kind(QStringLiteral("kind"),
-                                  QStringLiteral("With --check: the files hold cellular (k) or "
-                                                 "PHS (p) blocks. Default: p for a file named "
-                                                 "p.dat, k for any other."),
-                                  QStringLiteral("k|p"));
-    const QCommandLineOption csv(QStringLiteral("csv"),
-                                 QStringLiteral("Add the carrier to every row of the list FILE "
-                                                "(- for standard input)."),
-                                 QStringLiteral("FILE"));
-    const QCommandLineOption column(QStringLiteral("column"),
-                                    QStringLiteral("With --csv: the number column, by position "
-                                                   "(from 1) or by the header's name."),
-                                    QStringLiteral("N|NAME"));
-    const QCommandLineOption sheet(QStringLiteral("sheet"),
-                                   QStringLiteral("With --csv and a workbook: the sheet, by "
-                                                  "position (from 1) or by name. Default: the "
-                                                  "first with a column of telephone numbers."),
-                                   QStringLiteral("N|NAME"));
-    const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
-                                    QStringLiteral("With --csv: write to FILE, whole or not at "
-                                                   "all, instead of standard output."),
-                                    QStringLiteral("FILE"));
-    const QCommandLineOption encoding(QStringLiteral("encoding"),
-                                      QStringLiteral("With --csv: the list's encoding, where it "
-                                                     "is not the one found: utf-8, shift_jis, "
-                                                     "utf-16le or utf-16be."),
-                                      QStringLiteral("NAME"));
-    parser.addOption(help);
-    parser.addOption(version);
-    parser.addOption(check);
-    parser.addOption(kind);
-    parser.addOption(csv);
-    parser.addOption(column);
-    parser.addOption(encoding);
-    parser.addOption(sheet);
-    parser.addOption(output);
+    for (const QCommandLineOption* option :
+         {&options.help, &options.version, &options.check, &options.kind, &options.csv,
+          &options.column, &options.encoding, &options.sheet, &options.output})
+        parser.addOption(*option);
     parser.addPositionalArgument(
         QStringLiteral("NUMBER"),
         QStringLiteral("A number to look up; - reads numbers from standard input. With --check: "
@@ -119,16 +159,16 @@ int runMode(const QStringList& arguments, ClosedStreams closed, Output& out) {
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
 
-    if (parser.isSet(help)) {
+    if (parser.isSet(options.help)) {
         // The program's name, not the path it was started by.
         QString text = parser.helpText();
-        const qsizetype options = text.indexOf(QStringLiteral(" [options]"));
-        if (text.startsWith(QStringLiteral("Usage: ")) && options > 0)
-            text.replace(0, options, QStringLiteral("Usage: zunova"));
+        const qsizetype at = text.indexOf(QStringLiteral(" [options]"));
+        if (text.startsWith(QStringLiteral("Usage: ")) && at > 0)
+            text.replace(0, at, QStringLiteral("Usage: zunova"));
         out.append(text);
         return 0;
     }
-    if (parser.isSet(version)) {
+    if (parser.isSet(options.version)) {
         out.append(QStringLiteral("zunova %1\n").arg(QString::fromLatin1(kVersionString)));
         return 0;
     }
@@ -136,46 +176,17 @@ int runMode(const QStringList& arguments, ClosedStreams closed, Output& out) {
     // A reader that goes away early (| head) shows as a failed write, which ends the run quietly.
     std::signal(SIGPIPE, SIG_IGN);
 
-    const QStringList positional = parser.positionalArguments();
-    if (parser.isSet(csv) || parser.isSet(column) || parser.isSet(encoding) ||
-        parser.isSet(sheet) || parser.isSet(output)) {
-        if (!parser.isSet(csv))
-            return usageError(
-                QStringLiteral("--column, --encoding, --sheet and -o are only for --csv"));
-        if (parser.isSet(check) || parser.isSet(kind) || !positional.isEmpty())
-            return usageError(QStringLiteral("--csv takes one FILE and no other input"));
-        auto valueOf = [&](const QCommandLineOption& option) {
-            return parser.isSet(option) ? std::optional(parser.value(option)) : std::nullopt;
-        };
-        QString why;
-        const auto request =
-            listRequest(parser.value(csv),
-                        {valueOf(column), valueOf(encoding), valueOf(sheet), valueOf(output)}, why);
-        if (!request)
-            return usageError(why);
-        if (request->file == u'-' && closed.input) {
-            printSystemError(QStringLiteral("standard input"), EBADF);
-            return kTrouble;
-        }
-        return addCarriers(*request, out);
-    }
-    if (parser.isSet(check)) {
-        const lookup::Network* network = nullptr;
-        if (parser.isSet(kind)) {
-            const QString value = parser.value(kind);
-            network = value.size() == 1 ? lookup::networkOfLetter(value[0]) : nullptr;
-            if (!network)
-                return usageError(QStringLiteral("--kind takes k or p, not '%1'").arg(value));
-        }
-        if (positional.isEmpty())
-            return usageError(QStringLiteral("--check needs at least one FILE"));
-        return checkDataFiles(positional, network, out);
-    }
-    if (parser.isSet(kind))
+    if (parser.isSet(options.csv) || parser.isSet(options.column) ||
+        parser.isSet(options.encoding) || parser.isSet(options.sheet) ||
+        parser.isSet(options.output))
+        return runList(parser, options, closed, out);
+    if (parser.isSet(options.check))
+        return runCheck(parser, options, out);
+    if (parser.isSet(options.kind))
         return usageError(QStringLiteral("--kind is only for --check"));
-    if (positional.isEmpty())
+    if (parser.positionalArguments().isEmpty())
         return usageError(QStringLiteral("no NUMBER given"));
-    return lookUpNumbers(positional, out, closed.input);
+    return lookUpNumbers(parser.positionalArguments(), out, closed.input);
 }
 
 } // namespace
