@@ -290,24 +290,7 @@ ListWindow::ListWindow(QWidget* owner, const QString& path, const QString& name)
     m_doubt->setWordWrap(true);
     m_doubt->hide();
 
-    m_model = new ListModel(this);
-    m_table = new QTableView(this);
-    m_table->setObjectName(QStringLiteral("table"));
-    m_table->setModel(m_model);
-    m_table->setAccessibleName(QStringLiteral(u"キャリアを加えた一覧"));
-    m_table->setAccessibleDescription(
-        QStringLiteral(u"一覧の行ごとに、キャリアと、警告やエラーの備考を加えた表です。"));
-    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_table->setTabKeyNavigation(false); // Tab goes on to the buttons
-    m_table->setWordWrap(false);
-    m_table->setAlternatingRowColors(true);
-    m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_table->verticalHeader()->setDefaultSectionSize(QFontMetrics(font()).height() + 6);
-    m_table->horizontalHeader()->setStretchLastSection(true);
-    // Columns as wide as the rows on screen and the next hundred: each row sized is read and
-    // decoded again.
-    m_table->horizontalHeader()->setResizeContentsPrecision(100);
+    createTable();
 
     m_counts = new QLabel(this);
     m_counts->setObjectName(QStringLiteral("counts"));
@@ -330,6 +313,43 @@ ListWindow::ListWindow(QWidget* owner, const QString& path, const QString& name)
     // Enter presses the focused button, or else 閉じる.
     m_close->setDefault(true);
 
+    layOutControls(encodingCaption, columnCaption);
+
+    m_progressTimer = new QTimer(this);
+    m_progressTimer->setInterval(100);
+    connect(m_progressTimer, &QTimer::timeout, this, &ListWindow::showProgress);
+    connect(m_cancel, &QPushButton::clicked, this, &ListWindow::cancelWork);
+    connect(m_copy, &QPushButton::clicked, this, &ListWindow::copyTable);
+    connect(m_save, &QPushButton::clicked, this, &ListWindow::save);
+    connect(m_close, &QPushButton::clicked, this, &ListWindow::close);
+    connect(m_encodingBox, &QComboBox::activated, this, &ListWindow::chooseEncoding);
+    connect(m_columnBox, &QComboBox::activated, this, &ListWindow::chooseColumn);
+    connect(m_sheetBox, &QComboBox::activated, this, &ListWindow::chooseSheet);
+    setWorking(false);
+}
+
+void ListWindow::createTable() {
+    m_model = new ListModel(this);
+    m_table = new QTableView(this);
+    m_table->setObjectName(QStringLiteral("table"));
+    m_table->setModel(m_model);
+    m_table->setAccessibleName(QStringLiteral(u"キャリアを加えた一覧"));
+    m_table->setAccessibleDescription(
+        QStringLiteral(u"一覧の行ごとに、キャリアと、警告やエラーの備考を加えた表です。"));
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setTabKeyNavigation(false); // Tab goes on to the buttons
+    m_table->setWordWrap(false);
+    m_table->setAlternatingRowColors(true);
+    m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_table->verticalHeader()->setDefaultSectionSize(QFontMetrics(font()).height() + 6);
+    m_table->horizontalHeader()->setStretchLastSection(true);
+    // Columns as wide as the rows on screen and the next hundred: each row sized is read and
+    // decoded again.
+    m_table->horizontalHeader()->setResizeContentsPrecision(100);
+}
+
+void ListWindow::layOutControls(QLabel* encodingCaption, QLabel* columnCaption) {
     auto* options = new QHBoxLayout;
     options->addWidget(encodingCaption);
     options->addWidget(m_encodingBox);
@@ -362,18 +382,6 @@ ListWindow::ListWindow(QWidget* owner, const QString& path, const QString& name)
     setTabOrder(m_copy, m_save);
     setTabOrder(m_save, m_close);
     setTabOrder(m_close, m_cancel);
-
-    m_progressTimer = new QTimer(this);
-    m_progressTimer->setInterval(100);
-    connect(m_progressTimer, &QTimer::timeout, this, &ListWindow::showProgress);
-    connect(m_cancel, &QPushButton::clicked, this, &ListWindow::cancelWork);
-    connect(m_copy, &QPushButton::clicked, this, &ListWindow::copyTable);
-    connect(m_save, &QPushButton::clicked, this, &ListWindow::save);
-    connect(m_close, &QPushButton::clicked, this, &ListWindow::close);
-    connect(m_encodingBox, &QComboBox::activated, this, &ListWindow::chooseEncoding);
-    connect(m_columnBox, &QComboBox::activated, this, &ListWindow::chooseColumn);
-    connect(m_sheetBox, &QComboBox::activated, this, &ListWindow::chooseSheet);
-    setWorking(false);
 }
 
 ListWindow::~ListWindow() {
