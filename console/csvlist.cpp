@@ -194,6 +194,26 @@ bool readAheadForTheEncoding(list::ListInput& input, list::Format& format) {
     return later.isEmpty();
 }
 
+// Where later rows of a streamed list stop reading in `encoding`: what `rest` reads as instead.
+QString notInEncodingText(list::Encoding encoding, QByteArrayView rest, bool atEnd) {
+    const list::Encoding met = list::encodingOfText(rest, atEnd).first;
+    return QStringLiteral("from here on not %1, which its start was read in%2: nothing from here "
+                          "on is written; give its encoding with --encoding")
+        .arg(list::encodingName(encoding),
+             met != encoding ? QStringLiteral(" (it reads as %1)").arg(list::encodingName(met))
+                             : QString());
+}
+
+// A row past the cap, of `lines` lines: a quote left open, or a line without an end.
+QString rowTooLongText(qint64 lines) {
+    return lines > 1 ? QStringLiteral("a quote opened on this line does not close within %1 MiB "
+                                      "(it took in %2 lines): nothing from it on is written")
+                           .arg(list::kMaxRowBytes / kMiB)
+                           .arg(lines)
+                     : QStringLiteral("a line longer than %1 MiB: nothing from it on is written")
+                           .arg(list::kMaxRowBytes / kMiB);
+}
+
 // A text list, streamed from its start, already read as `sample`, to `out`. `whole` says
 // whether all of it was read and written.
 ExitStatus addCarriersToText(const ListRequest& request, const QString& name,
@@ -239,15 +259,9 @@ ExitStatus addCarriersToText(const ListRequest& request, const QString& name,
             if (working.stopped() == list::Problem::NotUtf16) {
                 say(0, problemText(list::Problem::NotUtf16, request));
             } else {
-                const QByteArrayView rest = QByteArrayView(piece).sliced(rows.size());
-                const list::Encoding met = list::encodingOfText(rest, atEnd).first;
                 say(pipeline.nextLine(),
-                    QStringLiteral("from here on not %1, which its start was read in%2: nothing "
-                                   "from here on is written; give its encoding with --encoding")
-                        .arg(list::encodingName(format.encoding),
-                             met != format.encoding
-                                 ? QStringLiteral(" (it reads as %1)").arg(list::encodingName(met))
-                                 : QString()));
+                    notInEncodingText(format.encoding, QByteArrayView(piece).sliced(rows.size()),
+                                      atEnd));
             }
             return kTrouble;
         }
@@ -263,14 +277,7 @@ ExitStatus addCarriersToText(const ListRequest& request, const QString& name,
     }
     switch (read) {
     case list::RowReader::Status::RowTooLong:
-        say(pipeline.rowLine(),
-            pipeline.rowLines() > 1
-                ? QStringLiteral("a quote opened on this line does not close within %1 MiB (it "
-                                 "took in %2 lines): nothing from it on is written")
-                      .arg(list::kMaxRowBytes / kMiB)
-                      .arg(pipeline.rowLines())
-                : QStringLiteral("a line longer than %1 MiB: nothing from it on is written")
-                      .arg(list::kMaxRowBytes / kMiB));
+        say(pipeline.rowLine(), rowTooLongText(pipeline.rowLines()));
         return kTrouble;
     case list::RowReader::Status::UnclosedQuote:
         say(pipeline.rowLine(),
