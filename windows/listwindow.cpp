@@ -72,15 +72,25 @@ template <class... Ts> struct Overloaded : Ts... { using Ts::operator()...; };
 // clang before 17 deduces no aggregate's arguments without it.
 template <class... Ts> Overloaded(Ts...) -> Overloaded<Ts...>;
 
-QString reasonOf(int error) {
+// The system's reason a file could not be read or written, in Japanese where it is a common one.
+QString reasonOf(int error, bool writing = false) {
     switch (error) {
     case ENOENT:
-        return QStringLiteral(u"ファイルが見つかりません。");
+        return writing ? QStringLiteral(u"保存先のフォルダーがありません。")
+                       : QStringLiteral(u"ファイルが見つかりません。");
     case EACCES:
     case EPERM:
-        return QStringLiteral(u"ファイルを読み取る権限がありません。");
+        return writing ? QStringLiteral(u"書き込む権限がありません。")
+                       : QStringLiteral(u"ファイルを読み取る権限がありません。");
     case EISDIR:
         return QStringLiteral(u"フォルダーです。");
+    case EROFS:
+        return QStringLiteral(u"読み取り専用の場所には書き込めません。");
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral(u"ディスクに空きがありません。");
+    case EFBIG:
+        return QStringLiteral(u"ファイルが大きすぎます。");
     default:
         return QString::fromLocal8Bit(std::strerror(error));
     }
@@ -202,25 +212,44 @@ void run(ListLoadJob& job, list::Progress& progress) {
 
 void run(ListSaveJob& job, list::Progress& progress) {
     QSaveFile out(job.target);
+    // The reason is the system's for the call that failed, as errno holds it just after.
+    const auto failed = [&] {
+        const int error = errno;
+        job.error = error != 0 && out.error() != QFileDevice::NoError ? reasonOf(error, true)
+                                                                      : out.errorString();
+    };
+    errno = 0;
     // Unbuffered: a buffered write that the disk cuts short is not reported, and the file would
     // be renamed into place half-written.
     if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        job.error = out.errorString();
+        failed();
         return;
     }
-    const bool written = job.book ? list::writeWorkbookCopy(*job.book, *job.document, out) ==
-                                        list::WorkbookProblem::None
-                                  : job.document->write(out, progress);
-    if (!written || progress.cancelled) {
-        job.error = out.errorString();
-        if (job.error.isEmpty() || out.error() == QFileDevice::NoError)
-            job.error = QStringLiteral(u"ブックの写しを作れませんでした。");
+    errno = 0;
+    list::WorkbookProblem problem = list::WorkbookProblem::None;
+    bool written = false;
+    if (job.book) {
+        problem = list::writeWorkbookCopy(*job.book, *job.document, out);
+        written = problem == list::WorkbookProblem::None;
+    } else {
+        written = job.document->write(out, progress);
+    }
+    if (progress.cancelled) {
+        out.cancelWriting(); // stopped: nothing written, nothing to say
+        return;
+    }
+    if (!written) {
+        if (out.error() != QFileDevice::NoError)
+            failed();
+        else
+            job.error = workbookProblemText(problem);
         out.cancelWriting();
         return;
     }
     // Written to a temporary file beside the target and renamed over it only when whole.
+    errno = 0;
     if (!out.commit())
-        job.error = out.errorString();
+        failed();
 }
 
 void run(ListCopyJob& job, list::Progress& progress) {
