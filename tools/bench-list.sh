@@ -25,11 +25,13 @@ cp samples/k.dat samples/p.dat "$work"/
 XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=offscreen /usr/bin/python3 - "$PWD/build/bench" "$work" "$count" "$runs" <<'PYTHON'
 import os
 import random
-import re
 import statistics
 import subprocess
 import sys
 import time
+
+sys.path.insert(0, "tools")
+from bench_processes import LIST_WINDOW_FIGURES, list_window_figures
 
 build, work, count, runs = sys.argv[1], sys.argv[2], int(sys.argv[3]), int(sys.argv[4])
 zunova = os.path.join(build, "app", "zunova")
@@ -43,7 +45,7 @@ with open(listing, "w") as f:
 
 # The window's own figures, the application's start left out: from opening the list to its
 # saved copy, to its table on screen, and from 保存 to the saved file.
-inside = {"opened, shown and saved": [], "shown": [], "saved": []}
+inside = {name: [] for name in LIST_WINDOW_FIGURES}
 
 
 def timed(command, stdin=None, failures_allowed=(1,)):
@@ -55,12 +57,7 @@ def timed(command, stdin=None, failures_allowed=(1,)):
         seconds = time.perf_counter() - start
     if done.returncode != 0 and done.returncode not in failures_allowed:
         sys.exit("bench-list: %s failed with status %d" % (command, done.returncode))
-    for line in done.stderr.decode(errors="replace").splitlines():
-        figures = re.match(r"list_window: opened, shown and saved in (\d+) ms "
-                           r"\(shown in (\d+) ms, saved in (\d+) ms\)", line)
-        if figures:
-            for name, ms in zip(inside, figures.groups()):
-                inside[name].append(int(ms) / 1000)
+    list_window_figures(done.stderr.decode(errors="replace"), inside)
     return seconds
 
 

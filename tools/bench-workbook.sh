@@ -51,15 +51,17 @@ HOME=$work libreoffice -env:UserInstallation="file://$work/profile" --headless \
 XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=offscreen /usr/bin/python3 - "$PWD/build/bench" "$work" \
     "$rows" "$runs" <<'PYTHON'
 import os
-import re
 import subprocess
 import sys
 import time
 
+sys.path.insert(0, "tools")
+from bench_processes import LIST_WINDOW_FIGURES, list_window_figures
+
 build, work, rows, runs = sys.argv[1], sys.argv[2], int(sys.argv[3]), int(sys.argv[4])
 zunova = os.path.join(build, "app", "zunova")
 window = os.path.join(build, "bench", "list_window")
-inside = {"opened, shown and saved": [], "shown": [], "saved": []}
+inside = {name: [] for name in LIST_WINDOW_FIGURES}
 
 
 def timed(command):
@@ -70,12 +72,7 @@ def timed(command):
     if done.returncode != 0:
         sys.exit("bench-workbook: %s failed with status %d: %s"
                  % (command, done.returncode, done.stderr.decode(errors="replace")[-500:]))
-    for line in done.stderr.decode(errors="replace").splitlines():
-        figures = re.match(r"list_window: opened, shown and saved in (\d+) ms "
-                           r"\(shown in (\d+) ms, saved in (\d+) ms\)", line)
-        if figures:
-            for name, ms in zip(inside, figures.groups()):
-                inside[name].append(int(ms) / 1000)
+    list_window_figures(done.stderr.decode(errors="replace"), inside)
     return seconds
 
 

@@ -13,6 +13,7 @@ Usage: bench_processes.py cli BUILD-DIR [NUMBERS] [RUNS]   start-up (a) and `zun
 
 import os
 import random
+import re
 import shutil
 import statistics
 import subprocess
@@ -77,6 +78,21 @@ def identical_output(argvs, stdin, cwd, work):
     if any(output != outputs[0] for output in outputs):
         sys.exit("bench: %s do not print the same bytes" % " and ".join(a[0] for a in argvs))
     return outputs[0]
+
+
+LIST_WINDOW_FIGURES = ("opened, shown and saved", "shown", "saved")
+
+
+def list_window_figures(stderr, inside):
+    """Appends, in seconds, list_window's own figures printed on `stderr` to the lists of
+    `inside`, a dict keyed by LIST_WINDOW_FIGURES: from opening the list to its saved copy, to
+    its table on screen, and from 保存 to the saved file."""
+    for line in stderr.splitlines():
+        figures = re.match(r"list_window: opened, shown and saved in (\d+) ms "
+                           r"\(shown in (\d+) ms, saved in (\d+) ms\)", line)
+        if figures:
+            for name, ms in zip(LIST_WINDOW_FIGURES, figures.groups()):
+                inside[name].append(int(ms) / 1000)
 
 
 def cli(build, count=1_000_000, runs=5):
