@@ -1,41 +1,24 @@
 #include "console/commandline.h"
 #include "windowmodule.h"
 
+#include "runtime/module.h"
+
 #include <QCoreApplication>
 
 #include <cstdio>
-#include <filesystem>
-#include <string>
-#include <system_error>
-
-#include <dlfcn.h>
 
 namespace {
 
 // Loads the window module from its place beside the executable (ZUNOVA_WINDOW_MODULE is the
 // path from the executable's folder, fixed when the build was configured) and runs the window.
-// An absolute path, so the loader searches no folder, the working directory least of all.
 int openWindow(int argc, char* argv[]) {
-    std::error_code error;
-    const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error) {
-        std::fprintf(stderr, "zunova: cannot open the window: /proc/self/exe: %s\n",
-                     error.message().c_str());
+    const zunova::runtime::ModuleEntry entry =
+        zunova::runtime::loadModule(ZUNOVA_WINDOW_MODULE, kRunWindowSymbol);
+    if (!entry.address) {
+        std::fprintf(stderr, "zunova: cannot open the window: %s\n", qPrintable(entry.error));
         return 1;
     }
-    const std::string module =
-        (executable.parent_path() / ZUNOVA_WINDOW_MODULE).lexically_normal().string();
-    // Never closed: Qt's libraries keep state until the process ends. Bound as a program's
-    // libraries are at its start, each as it was linked: the module and Qt at once, the others'
-    // functions when first called, not every one of them before the window can open.
-    void* const handle = ::dlopen(module.c_str(), RTLD_LAZY | RTLD_LOCAL);
-    const auto run =
-        handle ? reinterpret_cast<RunWindow>(::dlsym(handle, kRunWindowSymbol)) : nullptr;
-    if (!run) {
-        std::fprintf(stderr, "zunova: cannot open the window: %s\n", ::dlerror());
-        return 1;
-    }
-    return run(&argc, argv);
+    return reinterpret_cast<RunWindow>(entry.address)(&argc, argv);
 }
 
 } // namespace

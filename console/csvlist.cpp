@@ -2,183 +2,62 @@
 
 #include "exitstatus.h"
 #include "output.h"
+#include "rownotes.h"
 
 #include "list/listfile.h"
-#include "list/listpipeline.h"
+#include "list/messages.h"
 #include "lookup/readonceindex.h"
+#include "textlist/rowwriter.h"
+#include "textlist/textreader.h"
 
 #include <QBuffer>
 #include <QSaveFile>
 
-#include <cerrno>
-#include <cstring>
 #include <optional>
 
 namespace zunova::console {
 namespace {
 
 constexpr qsizetype kReadSize = 64 * 1024;
-constexpr int kMiB = 1024 * 1024;
 
-QString systemError(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
+// "zunova: NAME:LINE: TEXT" on standard error, after what `out` holds: a text list's problem
+// with its line; a workbook's with its part and row.
+void sayProblem(Output& out, const QString& name, const list::Outcome& outcome) {
+    QString where = name;
+    if (!outcome.part.isEmpty())
+        where += QStringLiteral(": ") + list::whereText(outcome);
+    else if (outcome.line > 0)
+        where += u':' + QString::number(outcome.line);
+    out.flush();
+    printMessage(where + QStringLiteral(": ") +
+                 list::problemText(outcome, list::Front::CommandLine));
 }
 
-QString problemText(list::Problem problem, const ListRequest& request) {
-    switch (problem) {
-    case list::Problem::Empty:
-        return QStringLiteral("no rows: nothing to look up");
-    case list::Problem::HeaderOnly:
-        return QStringLiteral("a header row alone: nothing to look up");
-    case list::Problem::Binary:
-        return QStringLiteral("not a text file (NUL or control bytes)");
-    case list::Problem::NotUtf16:
-        return QStringLiteral("not valid UTF-16, though it begins with a UTF-16 byte-order mark");
-    case list::Problem::EncodingUnavailable:
-        // Only Shift_JIS goes through iconv; Qt converts the others itself.
-        return QStringLiteral("Shift_JIS cannot be read or written on this system (iconv has no "
-                              "CP932)");
-    case list::Problem::NoNumberColumn:
-        return QStringLiteral("no column holds a telephone number; choose one with --column");
-    case list::Problem::NoSuchColumn:
-        return request.column.name.isEmpty()
-                   ? QStringLiteral("no row has a column %1").arg(request.column.position + 1)
-                   : QStringLiteral("no column is named '%1'").arg(request.column.name);
-    case list::Problem::Changed:
-        return QStringLiteral("changed while it was read: the rows written may mix old and new "
-                              "contents");
-    case list::Problem::RowTooLong:
-    case list::Problem::NotInEncoding:
-    case list::Problem::Unreadable:
-    case list::Problem::Folder:
-    case list::Problem::NotAFile:
-    case list::Problem::TooLarge:
-    case list::Problem::TooManyRows:
-    case list::Problem::Cancelled:
-    case list::Problem::Workbook:
-    case list::Problem::NoSuchSheet:
-    case list::Problem::None:
-        break;
-    }
-    return {};
+// A list with nothing to look up leaves the run unanswered; anything else that stops it is
+// trouble.
+ExitStatus statusOf(const list::Outcome& outcome) {
+    return outcome.problem == list::Problem::Empty || outcome.problem == list::Problem::HeaderOnly
+               ? kUnanswered
+               : kTrouble;
 }
 
-QString workbookProblemText(list::WorkbookProblem problem) {
-    switch (problem) {
-    case list::WorkbookProblem::NotZip:
-        return QStringLiteral("not an Excel workbook (not a zip, as an .xlsx is)");
-    case list::WorkbookProblem::NotWorkbook:
-        return QStringLiteral("not an Excel workbook (no workbook in it)");
-    case list::WorkbookProblem::Encrypted:
-        return QStringLiteral("a workbook protected by a password: take the protection off and "
-                              "save it again");
-    case list::WorkbookProblem::Binary:
-        return QStringLiteral("an Excel workbook of the old binary kind (.xls or .xlsb): save it "
-                              "as .xlsx or as CSV");
-    case list::WorkbookProblem::NoSheet:
-        return QStringLiteral("a workbook without a worksheet");
-    case list::WorkbookProblem::PartTooLarge:
-        return QStringLiteral("a workbook whose sheet is larger than %1 MiB")
-            .arg(list::kMaxWorkbookPartBytes / kMiB);
-    case list::WorkbookProblem::TooManyRows:
-        return QStringLiteral("a sheet of more than %1 rows").arg(list::kMaxSheetRows);
-    case list::WorkbookProblem::Damaged:
-        return QStringLiteral("a damaged workbook");
-    case list::WorkbookProblem::NoRoom:
-    case list::WorkbookProblem::CannotWrite:
-        return QStringLiteral("the workbook's copy could not be made");
-    case list::WorkbookProblem::Unavailable:
-        return QStringLiteral("workbooks cannot be read here: the module that reads them "
-                              "cannot be loaded");
-    case list::WorkbookProblem::None:
-        break;
-    }
-    return {};
+// Says what a row got besides its carrier, after the row itself.
+ExitStatus sayRowNotes(Output& out, const QString& where, const list::ListRow& row,
+                       QStringView entered, const list::AnswerTable& answers, int width) {
+    if (row.kind == list::RowKind::Blank || row.kind == list::RowKind::Unclosed)
+        return kAnswered; // nothing to say of a row that has no carrier to get
+    return sayNotes(out, where + u':' + QString::number(row.line),
+                    list::notesOf(row, answers, width), entered.toString());
 }
-
-// Says on standard error what a row got where it is not just a carrier: a warning, an error, no
-// number, a dropped zero put back, a field count other than `width`, most rows' (0: none).
-// Returns what that makes of the run's status.
-ExitStatus sayWhatRowGot(Output& out, const QString& name, qint64 line, const list::ListRow& row,
-                         QStringView entered, const list::AnswerTable& answers, int width) {
-    ExitStatus status = kAnswered;
-    QStringList notes;
-    auto about = [&](const QString& note) {
-        notes << displayed(entered.toString()) + QStringLiteral(": ") + note;
-    };
-    if (row.kind == list::RowKind::NoNumber) {
-        status = kUnanswered;
-        notes << QStringLiteral("no number");
-    } else if (row.kind == list::RowKind::Number) {
-        if (row.zeroRestored)
-            about(QStringLiteral("read with the leading 0 a spreadsheet dropped"));
-        const lookup::Answer& answer = *answers[row.answer];
-        if (const auto* warning = std::get_if<lookup::Warning>(&answer)) {
-            status = kUnanswered;
-            about(lookup::fixedText(warning->text));
-        } else if (const auto* error = std::get_if<runtime::RuntimeError>(&answer)) {
-            // A data file that cannot be read whole is trouble; a number's own error is not.
-            status = error->file().isEmpty() ? kUnanswered : kTrouble;
-            about(describe(*error));
-        }
-    }
-    if ((row.kind == list::RowKind::Number || row.kind == list::RowKind::NoNumber ||
-         row.kind == list::RowKind::Header) &&
-        width > 0 && row.fields != width)
-        notes << QStringLiteral("%1 fields where most rows have %2").arg(row.fields).arg(width);
-    if (!notes.isEmpty()) {
-        // The rows stay in order with the messages, also where both go to one log.
-        out.flush();
-        printMessage(name + u':' + QString::number(line) + QStringLiteral(": ") +
-                     notes.join(QStringLiteral("; ")));
-    }
-    return status;
-}
-
-// Writes each row to standard output with its carrier, and says on standard error what went
-// wrong with a row, after the row itself.
-class StandardOutputSink : public list::RowSink {
-public:
-    StandardOutputSink(const QString& name, const list::Format& format,
-                       const list::AnswerTable& answers, Output& out)
-        : m_name(name)
-        , m_format(format)
-        , m_answers(answers)
-        , m_writer(format)
-        , m_out(out) {}
-
-    void start() { m_out.append(m_writer.start()); }
-
-    bool take(const list::ListRow& row, QStringView entered) override {
-        m_writer.append(m_bytes, row, m_answers);
-        m_out.append(QByteArrayView(m_bytes.data(), qsizetype(m_bytes.size())));
-        m_bytes.clear(); // keeps its room for the next row
-        m_out.endLine();
-        m_status = worse(m_status, sayWhatRowGot(m_out, m_name, row.line, row, entered, m_answers,
-                                                 m_format.width));
-        return !m_out.failed();
-    }
-
-    ExitStatus status() const { return m_status; }
-
-private:
-    const QString& m_name;
-    const list::Format& m_format;
-    const list::AnswerTable& m_answers;
-    list::RowWriter m_writer;
-    Output& m_out;
-    std::string m_bytes;
-    ExitStatus m_status = kAnswered;
-};
 
 // A list whose first megabyte is ASCII alone may be in any encoding: a file takes it from the
 // first text after that is not, read ahead before anything is written. True where the whole
 // file is ASCII.
-bool readAheadForTheEncoding(list::ListInput& input, list::Format& format) {
+bool readAheadForTheEncoding(list::ListInput& input, textlist::Format& format) {
     QByteArray later;
-    qint64 offset = list::kSampleBytes;
+    qint64 offset = textlist::kSampleBytes;
     bool atEnd = false;
-    while (!atEnd && later.size() < list::kSampleBytes) {
+    while (!atEnd && later.size() < textlist::kSampleBytes) {
         QByteArray piece;
         const qsizetype got = input.readAhead(piece, offset, kReadSize);
         atEnd = got <= 0;
@@ -190,164 +69,150 @@ bool readAheadForTheEncoding(list::ListInput& input, list::Format& format) {
                 piece.begin());
         later += piece;
     }
-    list::takeEncodingFromLaterText(format, later, atEnd);
+    textlist::takeEncodingFromLaterText(format, later, atEnd);
     return later.isEmpty();
 }
 
-// Where later rows of a streamed list stop reading in `encoding`: what `rest` reads as instead.
-QString notInEncodingText(list::Encoding encoding, QByteArrayView rest, bool atEnd) {
-    const list::Encoding met = list::encodingOfText(rest, atEnd).first;
-    return QStringLiteral("from here on not %1, which its start was read in%2: nothing from here "
-                          "on is written; give its encoding with --encoding")
-        .arg(list::encodingName(encoding),
-             met != encoding ? QStringLiteral(" (it reads as %1)").arg(list::encodingName(met))
-                             : QString());
+// A text list being streamed from its start, already read as `piece`, to `out`.
+class TextStream {
+public:
+    TextStream(const QString& name, list::ListInput& input, const textlist::Format& format,
+               bool watched, Output& out)
+        : m_name(name)
+        , m_input(input)
+        , m_format(format)
+        , m_reader(format, m_records)
+        , m_working(format, watched)
+        , m_writer(format)
+        , m_out(out) {}
+
+    // Streams the rows through; how the reading ended.
+    list::Outcome run(QByteArray piece, bool atEnd);
+    ExitStatus status() const { return m_status; }
+
+private:
+    bool take(const textlist::Row& read, const list::ListRow& row, QStringView entered);
+    // Where the bytes stopped reading in the list's encoding.
+    list::Outcome stopped(QByteArrayView rest, bool atEnd) const;
+
+    const QString& m_name;
+    list::ListInput& m_input;
+    const textlist::Format& m_format;
+    lookup::ReadOnceIndex m_records;
+    textlist::TextListReader m_reader;
+    textlist::WorkingBytes m_working;
+    textlist::RowWriter m_writer;
+    Output& m_out;
+    std::string m_bytes;
+    ExitStatus m_status = kAnswered;
+};
+
+bool TextStream::take(const textlist::Row& read, const list::ListRow& row, QStringView entered) {
+    m_writer.append(m_bytes, read.content, read.lineEnd, row, m_reader.answers());
+    m_out.append(QByteArrayView(m_bytes.data(), qsizetype(m_bytes.size())));
+    m_bytes.clear(); // keeps its room for the next row
+    m_out.endLine();
+    m_status = worse(m_status, sayRowNotes(m_out, m_name, row, entered, m_reader.answers(),
+                                           m_format.layout.width));
+    return !m_out.failed();
 }
 
-// A row past the cap, of `lines` lines: a quote left open, or a line without an end.
-QString rowTooLongText(qint64 lines) {
-    return lines > 1 ? QStringLiteral("a quote opened on this line does not close within %1 MiB "
-                                      "(it took in %2 lines): nothing from it on is written")
-                           .arg(list::kMaxRowBytes / kMiB)
-                           .arg(lines)
-                     : QStringLiteral("a line longer than %1 MiB: nothing from it on is written")
-                           .arg(list::kMaxRowBytes / kMiB);
+list::Outcome TextStream::stopped(QByteArrayView rest, bool atEnd) const {
+    if (m_working.stopped() == list::Problem::NotUtf16)
+        return {.problem = list::Problem::NotUtf16};
+    const textlist::Encoding met = textlist::encodingOfText(rest, atEnd).first;
+    return {.problem = list::Problem::NotInEncoding,
+            .line = m_reader.nextLine(),
+            .encoding = textlist::encodingName(m_format.encoding),
+            .readsAs = met != m_format.encoding ? textlist::encodingName(met) : QString()};
+}
+
+list::Outcome TextStream::run(QByteArray piece, bool atEnd) {
+    m_out.append(m_writer.start());
+    const auto each = [this](const textlist::Row& read, const list::ListRow& row,
+                             QStringView entered) {
+        return take(read, row, entered);
+    };
+    for (;;) {
+        const QByteArrayView rows = m_working.of(piece, atEnd);
+        const bool stopped = m_working.stopped() != list::Problem::None;
+        const textlist::RowReader::Status read = m_reader.read(rows, atEnd && !stopped, each);
+        if (stopped && read == textlist::RowReader::Status::Done)
+            return this->stopped(QByteArrayView(piece).sliced(rows.size()), atEnd);
+        if (read == textlist::RowReader::Status::RowTooLong)
+            return {.problem = list::Problem::RowTooLong,
+                    .line = m_reader.rowLine(),
+                    .lines = m_reader.rowLines()};
+        if (read == textlist::RowReader::Status::UnclosedQuote) {
+            m_out.flush();
+            printMessage(m_name + u':' + QString::number(m_reader.rowLine()) +
+                         QStringLiteral(": ") +
+                         list::unclosedQuoteText(m_reader.rowLines(), list::Front::CommandLine));
+            m_status = kTrouble;
+        }
+        if (read == textlist::RowReader::Status::Stopped)
+            return {.problem = list::Problem::Cancelled};
+        if (read != textlist::RowReader::Status::Done || atEnd)
+            return m_input.outcome();
+        piece.resize(0);
+        const qsizetype got = m_input.read(piece, kReadSize);
+        if (got < 0)
+            return m_input.outcome();
+        atEnd = got == 0;
+    }
 }
 
 // A text list, streamed from its start, already read as `sample`, to `out`. `whole` says
 // whether all of it was read and written.
 ExitStatus addCarriersToText(const ListRequest& request, const QString& name,
-                             list::ListInput& input, QByteArray sample, bool atEnd, Output& out,
-                             bool& whole) {
+                             list::ListInput& input, const QByteArray& sample, bool atEnd,
+                             Output& out, bool& whole) {
     whole = false;
-    auto say = [&](qint64 line, const QString& text) {
-        out.flush();
-        printMessage(name + (line > 0 ? u':' + QString::number(line) : QString()) +
-                     QStringLiteral(": ") + text);
-    };
-    const list::Detection detection = list::detect(sample, atEnd, request.encoding, request.column);
-    if (detection.problem != list::Problem::None) {
-        say(0, problemText(detection.problem, request));
-        const bool nothing = detection.problem == list::Problem::Empty ||
-                             detection.problem == list::Problem::HeaderOnly;
-        return nothing ? kUnanswered : kTrouble;
+    const textlist::Detection detection =
+        textlist::detect(sample, atEnd, request.encoding, request.column);
+    if (!detection.outcome.ok()) {
+        sayProblem(out, name, detection.outcome);
+        return statusOf(detection.outcome);
     }
-    list::Format format = detection.format;
+    textlist::Format format = detection.format;
     // Where the whole list was read for its encoding, its bytes need not be watched for it.
-    const bool readWhole = format.doubt == list::EncodingDoubt::AsciiOnly && !atEnd &&
+    const bool readWhole = format.doubt == textlist::EncodingDoubt::AsciiOnly && !atEnd &&
                            input.size() >= 0 && readAheadForTheEncoding(input, format);
     ExitStatus status = kAnswered;
-    if (format.doubt == list::EncodingDoubt::InvalidBytes) {
-        say(0, QStringLiteral("neither UTF-8 nor Shift_JIS reads every byte; read as %1 (choose "
-                              "another with --encoding)")
-                   .arg(list::encodingName(format.encoding)));
+    if (format.doubt == textlist::EncodingDoubt::InvalidBytes) {
+        printMessage(name + QStringLiteral(": ") +
+                     list::doubtfulEncodingText(textlist::encodingName(format.encoding),
+                                                list::Front::CommandLine));
         status = kTrouble;
     }
-
-    lookup::ReadOnceIndex records;
-    list::ListPipeline pipeline(format, records);
-    list::WorkingBytes working(format, !readWhole);
-    StandardOutputSink sink(name, format, pipeline.answers(), out);
-    sink.start();
-    QByteArray piece = sample.sliced(format.dataStart());
-    list::RowReader::Status read = list::RowReader::Status::Done;
-    for (;;) {
-        const QByteArrayView rows = working.of(piece, atEnd);
-        const bool stopped = working.stopped() != list::Problem::None;
-        read = pipeline.read(rows, atEnd && !stopped, sink);
-        if (stopped && read == list::RowReader::Status::Done) {
-            if (working.stopped() == list::Problem::NotUtf16) {
-                say(0, problemText(list::Problem::NotUtf16, request));
-            } else {
-                say(pipeline.nextLine(),
-                    notInEncodingText(format.encoding, QByteArrayView(piece).sliced(rows.size()),
-                                      atEnd));
-            }
-            return kTrouble;
-        }
-        if (read != list::RowReader::Status::Done || atEnd)
-            break;
-        piece.resize(0);
-        const qsizetype got = input.read(piece, kReadSize);
-        if (got < 0) {
-            say(0, systemError(input.outcome().systemError));
-            return kTrouble;
-        }
-        atEnd = got == 0;
-    }
-    switch (read) {
-    case list::RowReader::Status::RowTooLong:
-        say(pipeline.rowLine(), rowTooLongText(pipeline.rowLines()));
-        return kTrouble;
-    case list::RowReader::Status::UnclosedQuote:
-        say(pipeline.rowLine(),
-            QStringLiteral("a quote opened on this line never closes: the %1 lines from here to "
-                           "the end were read as one row, written as they are without a carrier")
-                .arg(pipeline.rowLines()));
-        status = kTrouble;
-        break;
-    case list::RowReader::Status::Stopped:
-    case list::RowReader::Status::Done:
-        break;
-    }
-    if (atEnd && input.outcome().problem != list::Problem::None) {
-        say(0, problemText(input.outcome().problem, request));
+    TextStream stream(name, input, format, !readWhole, out);
+    const list::Outcome outcome = stream.run(sample.sliced(format.dataStart()), atEnd);
+    // A reader that went away (| head) stopped it: output that did not arrive is reported once
+    // the run ends, as for every run.
+    if (outcome.problem != list::Problem::Cancelled && !outcome.ok()) {
+        sayProblem(out, name, outcome);
         status = kTrouble;
     }
-    whole = atEnd && read != list::RowReader::Status::Stopped;
-    // Output that did not arrive is reported once the run ends, as for every run.
-    return worse(status, sink.status());
+    whole = outcome.ok();
+    return worse(status, stream.status());
 }
 
-// A workbook, read whole (as the window caps it) from its start `data`, and its copy with the
-// carrier column written to `out`.
-ExitStatus addCarriersToWorkbook(const ListRequest& request, const QString& name,
-                                 list::ListInput& input, QByteArray data, bool atEnd, Output& out,
-                                 bool& whole) {
-    whole = false;
-    auto say = [&](const QString& text) {
-        out.flush();
-        printMessage(name + QStringLiteral(": ") + text);
-    };
-    while (!atEnd && data.size() <= list::kMaxWorkbookPartBytes) {
+// A workbook's bytes, read whole (as the window caps them) from their start `data`.
+list::Outcome readWorkbook(list::ListInput& input, QByteArray& data, bool atEnd) {
+    while (!atEnd && data.size() <= list::kMaxPartBytes) {
         const qsizetype got = input.read(data, kReadSize);
-        if (got < 0) {
-            say(systemError(input.outcome().systemError));
-            return kTrouble;
-        }
+        if (got < 0)
+            return input.outcome();
         atEnd = got == 0;
     }
-    if (!atEnd) {
-        say(QStringLiteral("a workbook larger than %1 MiB: too large to read")
-                .arg(list::kMaxWorkbookPartBytes / kMiB));
-        return kTrouble;
-    }
-    if (input.outcome().problem != list::Problem::None) {
-        say(problemText(input.outcome().problem, request));
-        return kTrouble;
-    }
-    lookup::ReadOnceIndex records;
-    list::Progress progress;
-    auto read = list::readWorkbookList(data, request.sheet, request.column, records, progress);
-    auto* book = std::get_if<list::WorkbookList>(&read);
-    if (!book) {
-        const list::ReadOutcome& outcome = std::get<list::ReadOutcome>(read);
-        say(outcome.problem == list::Problem::Workbook ? workbookProblemText(outcome.workbook)
-            : outcome.problem == list::Problem::NoSuchSheet
-                ? (request.sheet.name.isEmpty()
-                       ? QStringLiteral("no sheet %1").arg(request.sheet.position + 1)
-                       : QStringLiteral("no sheet is named '%1'").arg(request.sheet.name))
-            : outcome.problem == list::Problem::NoNumberColumn
-                ? QStringLiteral("no sheet has a column of telephone numbers; choose one with "
-                                 "--sheet and --column")
-                : problemText(outcome.problem, request));
-        const bool nothing =
-            outcome.problem == list::Problem::Empty || outcome.problem == list::Problem::HeaderOnly;
-        return nothing ? kUnanswered : kTrouble;
-    }
-    const list::ListDocument& document = book->document;
-    const QString sheetName =
-        name + u':' + book->sheet.workbook->sheets()[std::size_t(book->sheet.sheet)].name;
+    if (!atEnd)
+        return {.problem = list::Problem::TooLarge};
+    return input.outcome();
+}
+
+// Says what each row of a workbook's sheet got besides its carrier, the sheet named with the
+// file.
+ExitStatus sayWhatRowsGot(Output& out, const QString& where, const list::ListDocument& document) {
     ExitStatus status = kAnswered;
     for (qsizetype i = 0; i < qsizetype(document.rows().size()); ++i) {
         const list::ListRow row = document.row(i);
@@ -355,16 +220,40 @@ ExitStatus addCarriersToWorkbook(const ListRequest& request, const QString& name
         const bool answered = row.kind != list::RowKind::Number ||
                               (!row.zeroRestored && std::holds_alternative<lookup::Carrier>(
                                                         *document.answers()[row.answer]));
-        // Row N of the sheet is its row N - 1.
-        status = worse(status, sayWhatRowGot(out, sheetName, i + 1, row,
-                                             answered ? QString() : document.enteredNumber(i),
-                                             document.answers(), 0));
+        status = worse(status, sayRowNotes(out, where, row,
+                                           answered ? QString() : document.enteredNumber(i),
+                                           document.answers(), 0));
     }
+    return status;
+}
+
+// A workbook, read whole from its start `data`, and its copy with the carrier column written
+// to `out`.
+ExitStatus addCarriersToWorkbook(const ListRequest& request, const QString& name,
+                                 list::ListInput& input, QByteArray data, bool atEnd, Output& out,
+                                 bool& whole) {
+    whole = false;
+    if (const list::Outcome read = readWorkbook(input, data, atEnd); !read.ok()) {
+        sayProblem(out, name, read);
+        return kTrouble;
+    }
+    lookup::ReadOnceIndex records;
+    list::Progress progress;
+    auto read = workbook::readWorkbookList(data, request.sheet, request.column, records, progress);
+    const auto* book = std::get_if<workbook::SheetList>(&read);
+    if (!book) {
+        const list::Outcome& outcome = std::get<list::Outcome>(read);
+        sayProblem(out, name, outcome);
+        return statusOf(outcome);
+    }
+    const list::ListDocument& document = book->document;
+    const ExitStatus status = sayWhatRowsGot(
+        out, name + u':' + book->sheet.workbook->sheets()[std::size_t(book->sheet.sheet)].name,
+        document);
     QBuffer copy;
     copy.open(QIODevice::WriteOnly);
-    if (const list::WorkbookProblem problem = list::writeWorkbookCopy(book->sheet, document, copy);
-        problem != list::WorkbookProblem::None) {
-        say(workbookProblemText(problem));
+    if (const list::Outcome written = document.write(copy, progress); !written.ok()) {
+        sayProblem(out, name, written);
         return kTrouble;
     }
     out.append(QByteArrayView(copy.data()));
@@ -407,7 +296,7 @@ std::optional<ListRequest> listRequest(const QString& file, const ListOptions& o
                                  request.sheet.name))
         return std::nullopt;
     if (options.encoding) {
-        request.encoding = list::encodingOfName(*options.encoding);
+        request.encoding = textlist::encodingOfName(*options.encoding);
         if (!request.encoding) {
             why = QStringLiteral("--encoding takes utf-8, shift_jis (cp932), utf-16le or "
                                  "utf-16be, not '%1'")
@@ -428,22 +317,22 @@ std::optional<ListRequest> listRequest(const QString& file, const ListOptions& o
 int addCarriers(const ListRequest& request, Output& out) {
     const QString name = request.file == u'-' ? QStringLiteral("standard input") : request.file;
     list::ListInput input(request.file, false);
-    if (input.opened().problem != list::Problem::None) {
-        printMessage(name + QStringLiteral(": ") + systemError(input.opened().systemError));
+    if (!input.opened().ok()) {
+        sayProblem(out, name, input.opened());
         return kTrouble;
     }
     // The format is decided from the list's start.
     QByteArray sample;
     qsizetype got = 1;
-    while (sample.size() < list::kSampleBytes && got > 0)
-        got = input.read(sample, list::kSampleBytes - sample.size());
+    while (sample.size() < textlist::kSampleBytes && got > 0)
+        got = input.read(sample, textlist::kSampleBytes - sample.size());
     if (got < 0) {
-        printMessage(name + QStringLiteral(": ") + systemError(input.outcome().systemError));
+        sayProblem(out, name, input.outcome());
         return kTrouble;
     }
     const bool atEnd = got == 0;
     const bool workbook =
-        list::isWorkbook(sample.first(std::min(sample.size(), qsizetype(8))), request.file);
+        workbook::isWorkbook(sample.first(std::min(sample.size(), qsizetype(8))), request.file);
     if (workbook && request.output.isEmpty() && out.interactive()) {
         printMessage(name + QStringLiteral(": a workbook, not for a terminal: give -o FILE, or "
                                            "send standard output to a file"));

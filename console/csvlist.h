@@ -1,7 +1,8 @@
 #pragma once
 
-#include "list/listformat.h"
-#include "list/listworkbook.h"
+#include "list/layout.h"
+#include "textlist/textcodec.h"
+#include "workbook/sheetlist.h"
 
 #include <QString>
 
@@ -16,8 +17,8 @@ class Output;
 struct ListRequest {
     QString file; // "-": standard input
     list::ColumnChoice column;
-    std::optional<list::Encoding> encoding;
-    list::SheetChoice sheet;
+    std::optional<textlist::Encoding> encoding;
+    workbook::SheetChoice sheet;
     QString output; // empty: standard output
 };
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "list/messages.h"
+
 #include <algorithm>
 
 namespace zunova::console {
@@ -14,6 +16,21 @@ enum ExitStatus : int {
 
 inline ExitStatus worse(ExitStatus a, ExitStatus b) {
     return std::max(a, b);
+}
+
+// What a note makes of the run: a number's warning or its own error, and a row without a
+// number, leave it unanswered; a data file that cannot be read whole is trouble.
+inline ExitStatus statusOf(const list::Note& note) {
+    switch (note.kind) {
+    case list::Note::Kind::NoNumber:
+    case list::Note::Kind::Warning:
+        return kUnanswered;
+    case list::Note::Kind::Error:
+        return std::get<runtime::RuntimeError>(*note.answer).file().isEmpty() ? kUnanswered
+                                                                              : kTrouble;
+    default:
+        return kAnswered;
+    }
 }
 
 } // namespace zunova::console

@@ -2,6 +2,7 @@
 
 #include "exitstatus.h"
 #include "output.h"
+#include "rownotes.h"
 
 #include "lookup/query.h"
 #include "lookup/readonceindex.h"
@@ -54,24 +55,8 @@ public:
             m_out.append(nameOf(*carrier));
         m_out.append(QByteArrayView("\n"));
         m_out.endLine();
-        QStringList notes;
-        if (number.zeroRestored)
-            notes << QStringLiteral("read as %1, with the leading 0 a spreadsheet dropped")
-                         .arg(number.text);
-        if (const auto* warning = std::get_if<lookup::Warning>(&answer)) {
-            m_status = worse(m_status, kUnanswered);
-            notes << lookup::fixedText(warning->text);
-        } else if (const auto* error = std::get_if<runtime::RuntimeError>(&answer)) {
-            // A data file that cannot be read whole is trouble; a number's own error is not.
-            m_status = worse(m_status, error->file().isEmpty() ? kUnanswered : kTrouble);
-            notes << describe(*error);
-        }
-        if (!notes.isEmpty()) {
-            // The answers stay in order with the messages, also where both go to one log.
-            m_out.flush();
-            printMessage(displayed(given) + QStringLiteral(": ") +
-                         notes.join(QStringLiteral("; ")));
-        }
+        m_status = worse(m_status, sayNotes(m_out, displayed(given),
+                                            list::notesOf(answer, number.zeroRestored)));
         return !m_out.failed();
     }
 

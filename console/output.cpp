@@ -1,8 +1,9 @@
 #include "output.h"
 
-#include "list/textcodec.h"
+#include "list/messages.h"
 #include "runtime/fileio.h"
 #include "runtime/runtimeerror.h"
+#include "textlist/textcodec.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -96,15 +97,7 @@ void printMessage(const QString& text) {
 }
 
 QString describeError(const runtime::RuntimeError& error) {
-    return QStringLiteral("error %1: %2").arg(static_cast<int>(error.number())).arg(error.text());
-}
-
-QString describe(const runtime::RuntimeError& error) {
-    QString where;
-    if (!error.file().isEmpty())
-        where = error.line() > 0 ? QStringLiteral("%1:%2: ").arg(error.file()).arg(error.line())
-                                 : error.file() + QStringLiteral(": ");
-    return where + describeError(error);
+    return list::errorNumberText(error);
 }
 
 QString decodeKeepingBytes(QByteArrayView bytes) {
@@ -115,7 +108,7 @@ QString decodeKeepingBytes(QByteArrayView bytes) {
     QString text;
     text.reserve(bytes.size());
     while (p < end) {
-        const int length = list::utf8SequenceLength(p, end);
+        const int length = textlist::utf8SequenceLength(p, end);
         if (length == 0) {
             text += QChar(char16_t(0xDC00 | *p++));
             continue;

@@ -75,8 +75,6 @@ void printLine(const QString& text);
 
 // "error 62: <text>".
 QString describeError(const runtime::RuntimeError& error);
-// The same, preceded by "FILE:LINE: " or "FILE: " where the error lies in a file.
-QString describe(const runtime::RuntimeError& error);
 
 // Text read from the command line or standard input, as UTF-8. A byte that is not part of valid
 // UTF-8 becomes U+DC80 + its value (a lone surrogate, which no valid text holds), so that it can

@@ -10,10 +10,9 @@
 #include "fuzzsupport.h"
 #include "support/workbookparts.h"
 
-#include "list/listformat.h"
-#include "list/listpipeline.h"
-#include "list/listworkbook.h"
-#include "list/rowwriter.h"
+#include "textlist/rowwriter.h"
+#include "textlist/textreader.h"
+#include "workbook/sheetlist.h"
 
 #include <QBuffer>
 
@@ -29,32 +28,32 @@ public:
     std::optional<qint16> codeOf(const QString&, int, int) override { return 1; }
 };
 
-// Takes each row as the pipeline hands it on, writes it back and checks what was added.
-class CheckingSink : public list::RowSink {
+// Takes each row as the reader hands it on, writes it back and checks what was added.
+class CheckingSink {
 public:
-    CheckingSink(const list::Format& format, const list::AnswerTable& answers)
+    CheckingSink(const textlist::Format& format, const list::AnswerTable& answers)
         : m_format(format)
         , m_answers(answers)
         , m_writer(format)
         , m_codec(format.encoding) {}
 
-    bool take(const list::ListRow& row, QStringView) override {
+    bool take(const textlist::Row& read, const list::ListRow& row) {
         fuzz::require(row.line >= m_line, "lines go forward");
         m_line = row.line;
-        m_rows += row.content.toByteArray() + row.lineEnd.toByteArray();
+        m_rows += read.content.toByteArray() + read.lineEnd.toByteArray();
         std::string written;
-        m_writer.append(written, row, m_answers);
+        m_writer.append(written, read.content, read.lineEnd, row, m_answers);
         QByteArray out(written.data(), qsizetype(written.size()));
         if (m_format.isUtf16()) {
             QByteArray back;
-            fuzz::require(list::Utf16Reader(m_format.encoding).read(out, true, back),
+            fuzz::require(textlist::Utf16Reader(m_format.encoding).read(out, true, back),
                           "a written row is UTF-16");
             out = back;
         }
-        fuzz::require(out.startsWith(row.content) && out.endsWith(row.lineEnd),
+        fuzz::require(out.startsWith(read.content) && out.endsWith(read.lineEnd),
                       "a written row keeps its bytes");
         QString added = m_codec.decode(QByteArrayView(out).sliced(
-            row.content.size(), out.size() - row.content.size() - row.lineEnd.size()));
+            read.content.size(), out.size() - read.content.size() - read.lineEnd.size()));
         // A blank row stays blank; a quote that never closed is written back as it was read.
         if (row.kind == list::RowKind::Blank || row.kind == list::RowKind::Unclosed) {
             fuzz::require(added.isEmpty(), "a blank or unclosed row gets nothing added");
@@ -80,10 +79,10 @@ public:
     const QByteArray& rows() const { return m_rows; }
 
 private:
-    const list::Format& m_format;
+    const textlist::Format& m_format;
     const list::AnswerTable& m_answers;
-    list::RowWriter m_writer;
-    list::Codec m_codec;
+    textlist::RowWriter m_writer;
+    textlist::Codec m_codec;
     QByteArray m_rows;
     qint64 m_line = 1;
 };
@@ -112,13 +111,13 @@ void checkWorkbook(const QByteArray& sheet, const QByteArray& sharedStrings,
     const QByteArray package = testing::zipOf(parts);
     EveryBlock records;
     list::Progress progress;
-    auto read = list::readWorkbookList(package, {}, column, records, progress);
-    const auto* book = std::get_if<list::WorkbookList>(&read);
+    auto read = workbook::readWorkbookList(package, {}, column, records, progress);
+    const auto* book = std::get_if<workbook::SheetList>(&read);
     if (!book)
         return;
     QBuffer copy;
     copy.open(QIODevice::WriteOnly);
-    if (list::writeWorkbookCopy(book->sheet, book->document, copy) != list::WorkbookProblem::None)
+    if (!workbook::writeWorkbookCopy(book->sheet, book->document, copy).ok())
         return;
 
     testing::Parts written = testing::partsOf(copy.data());
@@ -129,9 +128,9 @@ void checkWorkbook(const QByteArray& sheet, const QByteArray& sharedStrings,
 
     // The copy read as the sheet was: each row's cells as they were, then its carrier and note.
     list::ColumnChoice same;
-    same.position = book->document.format().numberColumn;
-    auto reread = list::readWorkbookList(copy.data(), {0, {}}, same, records, progress);
-    const auto* back = std::get_if<list::WorkbookList>(&reread);
+    same.position = book->document.layout().numberColumn;
+    auto reread = workbook::readWorkbookList(copy.data(), {0, {}}, same, records, progress);
+    const auto* back = std::get_if<workbook::SheetList>(&reread);
     fuzz::require(back, "the copy reads back");
     const list::ListDocument& before = book->document;
     const list::ListDocument& after = back->document;
@@ -141,21 +140,21 @@ void checkWorkbook(const QByteArray& sheet, const QByteArray& sharedStrings,
         notes = notes || (before.rows()[i].kind != list::RowKind::Header &&
                           before.rows()[i].kind != list::RowKind::Blank &&
                           !before.noteOf(qsizetype(i)).isEmpty());
-    list::Codec codec(list::Encoding::Utf8);
+    list::Utf8Decoder codec;
     const int lastColumn = book->sheet.lastColumn;
     for (std::size_t i = 0; i < before.rows().size(); ++i) {
         const auto row = qsizetype(i);
-        QStringList expected = before.fields(row, codec);
+        QStringList expected = before.cells(row, codec);
         if (before.rows()[i].kind != list::RowKind::Blank) {
             while (expected.size() < lastColumn)
                 expected.append(QString());
             expected.append(before.carrierOf(row));
             if (notes)
                 expected.append(before.rows()[i].kind == list::RowKind::Header
-                                    ? list::noteColumnName(before.format().columnNames)
+                                    ? list::noteColumnName(before.layout().columnNames)
                                     : before.noteOf(row));
         }
-        fuzz::require(withoutTrailingEmpty(after.fields(row, codec)) ==
+        fuzz::require(withoutTrailingEmpty(after.cells(row, codec)) ==
                           withoutTrailingEmpty(expected),
                       "a copy's row is the sheet's cells and the new ones");
     }
@@ -166,9 +165,10 @@ void checkWorkbook(const QByteArray& sheet, const QByteArray& sharedStrings,
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 1)
         return 0;
-    const std::optional<list::Encoding> encodings[] = {
-        std::nullopt, list::Encoding::Utf8, list::Encoding::ShiftJis, list::Encoding::Utf16LE};
-    const std::optional<list::Encoding> given = encodings[data[0] & 3];
+    const std::optional<textlist::Encoding> encodings[] = {std::nullopt, textlist::Encoding::Utf8,
+                                                           textlist::Encoding::ShiftJis,
+                                                           textlist::Encoding::Utf16LE};
+    const std::optional<textlist::Encoding> given = encodings[data[0] & 3];
     list::ColumnChoice column;
     column.position = ((data[0] >> 2) & 3) - 1;
     const qsizetype piece = ((data[0] >> 4) & 7) + 1;
@@ -180,37 +180,40 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
 
-    const list::Detection found = list::detect(bytes, true, given, column);
-    if (found.problem != list::Problem::None)
+    const textlist::Detection found = textlist::detect(bytes, true, given, column);
+    if (!found.outcome.ok())
         return 0;
-    const list::Format& format = found.format;
+    const textlist::Format& format = found.format;
     const QByteArray body = bytes.sliced(format.dataStart());
     QByteArray working;
     {
-        list::WorkingBytes whole(format);
+        textlist::WorkingBytes whole(format);
         working = whole.of(body, true).toByteArray();
         if (whole.stopped() != list::Problem::None)
             return 0; // not valid UTF-16, or not in the encoding given
     }
 
     EveryBlock records;
-    list::ListPipeline pipeline(format, records);
-    CheckingSink sink(format, pipeline.answers());
-    list::WorkingBytes pieces(format);
-    list::RowReader::Status status = list::RowReader::Status::Done;
+    textlist::TextListReader reader(format, records);
+    CheckingSink sink(format, reader.answers());
+    textlist::WorkingBytes pieces(format);
+    textlist::RowReader::Status status = textlist::RowReader::Status::Done;
     for (qsizetype at = 0; at < body.size() || at == 0; at += piece) {
         const bool last = at + piece >= body.size();
         const QByteArrayView rows =
             pieces.of(QByteArrayView(body).sliced(at, std::min(piece, body.size() - at)), last);
         fuzz::require(pieces.stopped() == list::Problem::None,
                       "what reads whole reads piece by piece");
-        status = pipeline.read(rows, last, sink);
-        if (status != list::RowReader::Status::Done || last)
+        status = reader.read(rows, last,
+                             [&](const textlist::Row& read, const list::ListRow& row, QStringView) {
+                                 return sink.take(read, row);
+                             });
+        if (status != textlist::RowReader::Status::Done || last)
             break;
     }
     // A quote that never closes ends the list, its rows handed on as read.
-    fuzz::require(status == list::RowReader::Status::Done ||
-                      status == list::RowReader::Status::UnclosedQuote,
+    fuzz::require(status == textlist::RowReader::Status::Done ||
+                      status == textlist::RowReader::Status::UnclosedQuote,
                   "small inputs are read whole");
     fuzz::require(sink.rows() == working, "the rows are exactly the bytes read");
     return 0;

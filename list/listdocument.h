@@ -1,34 +1,46 @@
 #pragma once
 
 #include "listanswers.h"
-#include "listformat.h"
-#include "rowwriter.h"
+#include "listpipeline.h"
+#include "problem.h"
 
-#include "lookup/recordsource.h"
-
-#include <QByteArray>
 #include <QIODevice>
 #include <QStringList>
 
 #include <array>
+#include <memory>
 #include <optional>
-#include <variant>
 #include <vector>
 
 namespace zunova::list {
 
+class ListDocument;
+
+// What a held list's rows are kept in, text or sheet: it gives a row's cells again when they
+// are shown, and writes the list back with the carriers added.
+class KeptRows {
+public:
+    virtual ~KeptRows() = default;
+    // What turns its cells into text: one for each thread that reads them.
+    virtual std::unique_ptr<CellDecoder> decoder() const = 0;
+    // The cells of the document's row at `index`, as text.
+    virtual QStringList cells(const ListDocument& document, qsizetype index,
+                              CellDecoder& decoder) const = 0;
+    // Writes the document's rows back with their carriers; stops when `progress` is cancelled.
+    virtual Outcome write(const ListDocument& document, QIODevice& out,
+                          Progress& progress) const = 0;
+};
+
 // A list held whole in memory: the window's table, and what its 保存 writes. Rows are kept as
-// places in the data with their kind and answer; their fields are read again only for the rows
-// on screen.
+// places in what they were read from, with their kind and answer; their cells are read again
+// only for the rows on screen.
 class ListDocument {
 public:
-    // More rows than this are for the command line, which streams them.
-    static constexpr qsizetype kMaxRows = 10'000'000;
-
     struct Row {
-        quint32 offset; // of its content among the working bytes: lists held are under 4 GiB
-        quint32 line;   // the line it starts on, from 1
-        qint32 fields;  // 0 for a blank line
+        quint32 place; // where its cells are kept: an offset among a text list's working bytes
+                       // (lists held are under 4 GiB), or a sheet's row index
+        quint32 line;  // the line it starts on, or its sheet row's number
+        qint32 fields; // 0 for a blank row
         quint8 lineEndSize;
         RowKind kind;
         lookup::AnswerId answer; // for a number row
@@ -41,22 +53,15 @@ public:
         qint64 lines;
     };
 
-    struct Options {
-        std::optional<Encoding> encoding;
-        ColumnChoice column;
-        std::optional<char> delimiter; // as detect() takes it
-        bool sheet = false; // a workbook's sheet as text, whose rows' field counts say nothing
-    };
+    ListDocument(const Layout& layout, std::shared_ptr<const KeptRows> kept);
 
-    // Reads a list from the bytes of a file or of pasted text, every row's number answered
-    // through `records` as lookup::lookUp answers it (numbers alike asked once, so `records`
-    // must not change meanwhile: a ReadOnceIndex). Stops when `progress` is cancelled.
-    static std::variant<ListDocument, ReadOutcome> read(const QByteArray& data,
-                                                        const Options& options,
-                                                        lookup::RecordSource& records,
-                                                        Progress& progress);
+    // Building it, row after row as the pipeline answers them. False past kMaxRows: more are for
+    // the command line, which streams them.
+    void reserve(std::size_t rows);
+    bool add(const ListRow& row, quint32 place, int lineEndSize = 0);
+    void finish(const AnswerTable& answers, std::optional<UnclosedQuote> unclosed = {});
 
-    const Format& format() const { return m_format; }
+    const Layout& layout() const { return m_layout; }
     const std::vector<Row>& rows() const { return m_rows; }
     const AnswerTable& answers() const { return m_answers; }
     // How many number rows got each answer, by its identity, and how many rows had no number.
@@ -64,38 +69,34 @@ public:
     qint64 rowsWithoutNumber() const { return m_rowsWithoutNumber; }
     // Where the list's last row is a quote that never closes.
     const std::optional<UnclosedQuote>& unclosedQuote() const { return m_unclosedQuote; }
-    // The most fields a row has.
+    // The most cells a row has.
     int widest() const { return m_widest; }
     // The header row's index, or -1.
     qsizetype headerIndex() const { return m_headerIndex; }
-    // The bytes as given, which a re-read in another encoding or column starts from.
-    const QByteArray& data() const { return m_data; }
-    // Read from a workbook's sheet.
-    bool isSheet() const { return m_sheet; }
 
-    // The row at `index` with its bytes.
+    // The row at `index` as the pipeline made it.
     ListRow row(qsizetype index) const;
-    // Its fields, read from its bytes.
-    QStringList fields(qsizetype index, Codec& codec) const;
-    // The carrier field a row gets: the carrier's name, the column's name in the header row,
+    // Its cells, read again, and what reads them: one for each thread.
+    QStringList cells(qsizetype index, CellDecoder& decoder) const {
+        return m_kept->cells(*this, index, decoder);
+    }
+    std::unique_ptr<CellDecoder> decoder() const { return m_kept->decoder(); }
+    // The carrier cell a row gets: the carrier's name, the column's name in the header row,
     // nothing for a warning or an error.
     QString carrierOf(qsizetype index) const;
-    // Its note (rowNote).
+    // Its note, as a list's note column holds it.
     QString noteOf(qsizetype index) const;
     // A number row's number as the query read it.
     QString enteredNumber(qsizetype index) const;
 
-    // Writes the rows with their carriers in the list's own format, as the command line does.
-    // False when cancelled or when `out` fails.
-    bool write(QIODevice& out, Progress& progress) const;
+    // Writes the rows with their carriers in the list's own form, as the command line does.
+    Outcome write(QIODevice& out, Progress& progress) const {
+        return m_kept->write(*this, out, progress);
+    }
 
 private:
-    class Sink;
-
-    QByteArray m_data;    // as given
-    QByteArray m_working; // what the rows are read from: m_data itself, or UTF-16 as UTF-8
-    qsizetype m_workingStart = 0;
-    Format m_format;
+    Layout m_layout;
+    std::shared_ptr<const KeptRows> m_kept;
     std::vector<Row> m_rows;
     qsizetype m_headerIndex = -1;
     AnswerTable m_answers;
@@ -103,12 +104,6 @@ private:
     qint64 m_rowsWithoutNumber = 0;
     std::optional<UnclosedQuote> m_unclosedQuote;
     int m_widest = 0;
-    bool m_sheet = false;
 };
-
-// What a row's note column says, as the window shows it and a workbook's copy holds it: the
-// warning or error its number got, as its box would say it; a row without a number; a dropped
-// zero put back; a field count other than `width`, most rows' (none where `width` is 0).
-QString rowNote(const ListRow& row, const AnswerTable& answers, int width);
 
 } // namespace zunova::list

@@ -16,16 +16,16 @@ ListInput::ListInput(const QString& path, bool filesOnly) {
         m_fd = m_owned.get();
     }
     if (m_fd < 0) {
-        m_opened = {Problem::Unreadable, 0, errno};
+        m_opened = {.problem = Problem::Unreadable, .systemError = errno};
         return;
     }
     m_stamp = runtime::FileStamp::of(m_fd);
     if (!m_stamp)
-        m_opened = {Problem::Unreadable, 0, errno};
+        m_opened = {.problem = Problem::Unreadable, .systemError = errno};
     else if (m_stamp->isDirectory())
-        m_opened = {Problem::Folder, 0, EISDIR};
+        m_opened = {.problem = Problem::Folder, .systemError = EISDIR};
     else if (filesOnly && !m_stamp->isRegular())
-        m_opened = {Problem::NotAFile, 0, 0};
+        m_opened = {.problem = Problem::NotAFile};
 }
 
 qint64 ListInput::size() const {
@@ -52,36 +52,35 @@ qsizetype ListInput::readAhead(QByteArray& into, qint64 offset, qsizetype size) 
     return got;
 }
 
-ReadOutcome ListInput::outcome() const {
+Outcome ListInput::outcome() const {
     if (m_readError != 0)
-        return {Problem::Unreadable, 0, m_readError};
+        return {.problem = Problem::Unreadable, .systemError = m_readError};
     if (m_stamp && m_stamp->isRegular() && m_stamp->changedSince(m_fd, m_read))
-        return {Problem::Changed, 0, 0};
+        return {.problem = Problem::Changed};
     return {};
 }
 
-ReadOutcome readWholeFile(const QString& path, qint64 maxBytes, Progress& progress,
-                          QByteArray& data) {
+Outcome readWholeFile(const QString& path, qint64 maxBytes, Progress& progress, QByteArray& data) {
     constexpr qsizetype kChunk = 4 * 1024 * 1024;
     ListInput input(path, true);
     if (input.opened().problem != Problem::None)
         return input.opened();
     if (input.size() > maxBytes)
-        return {Problem::TooLarge, 0, 0};
+        return {.problem = Problem::TooLarge};
     progress.total = input.size();
     // Room for the file and for the read past its end that finds the end.
     data.reserve(qsizetype(input.size()) + 1);
     adviseHugePages(data.data(), std::size_t(data.capacity()));
     for (;;) {
         if (progress.cancelled)
-            return {Problem::Cancelled, 0, 0};
+            return {.problem = Problem::Cancelled};
         const qsizetype left = std::max<qint64>(input.size() - data.size(), 0);
         const qsizetype got = input.read(data, std::min(kChunk, left + 1));
         if (got <= 0)
             break;
         progress.done = data.size();
         if (data.size() > input.size()) // it grew while read
-            return {Problem::Changed, 0, 0};
+            return {.problem = Problem::Changed};
     }
     return input.outcome();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "listformat.h"
+#include "problem.h"
 
 #include "runtime/fileio.h"
 
@@ -19,7 +19,7 @@ public:
     ListInput(const QString& path, bool filesOnly);
 
     // How opening went: Problem::None, Unreadable, Folder or NotAFile.
-    const ReadOutcome& opened() const { return m_opened; }
+    const Outcome& opened() const { return m_opened; }
     // A regular file's size when it was opened; -1 for anything else.
     qint64 size() const;
     // Appends up to `size` bytes to `into`: how many, 0 at the end, -1 where reading failed
@@ -30,20 +30,19 @@ public:
     qsizetype readAhead(QByteArray& into, qint64 offset, qsizetype size);
     // Once read to its end: Changed where a regular file's size or time stamp moved meanwhile, or
     // less or more than its size was read; Unreadable where a read failed.
-    ReadOutcome outcome() const;
+    Outcome outcome() const;
 
 private:
     runtime::Descriptor m_owned;
     int m_fd = -1;
     std::optional<runtime::FileStamp> m_stamp;
-    ReadOutcome m_opened;
+    Outcome m_opened;
     qint64 m_read = 0;
     int m_readError = 0;
 };
 
 // Reads all of the regular file `path`, of at most `maxBytes` (TooLarge beyond), stopping when
 // `progress` is cancelled (Cancelled).
-ReadOutcome readWholeFile(const QString& path, qint64 maxBytes, Progress& progress,
-                          QByteArray& data);
+Outcome readWholeFile(const QString& path, qint64 maxBytes, Progress& progress, QByteArray& data);
 
 } // namespace zunova::list

@@ -4,71 +4,40 @@
 
 namespace zunova::list {
 
-WorkingBytes::WorkingBytes(const Format& format, bool watched)
-    : m_encoding(format.encoding)
-    , m_checked(watched && !format.isUtf16() &&
-                (format.doubt == EncodingDoubt::None || format.doubt == EncodingDoubt::AsciiOnly))
-    , m_utf16(format.isUtf16() ? std::make_unique<Utf16Reader>(format.encoding) : nullptr) {}
-
-WorkingBytes::~WorkingBytes() = default;
-
-QByteArrayView WorkingBytes::of(QByteArrayView piece, bool last) {
-    if (m_stopped != Problem::None)
-        return {};
-    if (m_utf16) {
-        m_converted.clear();
-        if (!m_utf16->read(piece, last, m_converted)) {
-            m_stopped = Problem::NotUtf16;
-            return {};
-        }
-        return m_converted;
-    }
-    if (!m_checked)
-        return piece;
-    // The character the last piece cut off is checked with this one.
-    const QByteArray checked = m_cutOff + piece.toByteArray();
-    const TextPrefix prefix = m_encoding == Encoding::ShiftJis ? shiftJisPrefix(checked, last)
-                                                               : utf8Prefix(checked, last);
-    m_cutOff = checked.sliced(prefix.complete, prefix.valid - prefix.complete);
-    if (prefix.valid == checked.size())
-        return piece;
-    m_stopped = Problem::NotInEncoding;
-    return piece.first(std::max<qsizetype>(prefix.valid - (checked.size() - piece.size()), 0));
-}
-
-ListPipeline::ListPipeline(const Format& format, lookup::RecordSource& records)
-    : m_format(format)
-    , m_codec(format.encoding)
+ListPipeline::ListPipeline(const Layout& layout, CellDecoder& decoder,
+                           lookup::RecordSource& records)
+    : m_numberColumn(layout.numberColumn)
+    , m_decoder(decoder)
     , m_answers(records)
-    , m_reader(format.delimiter, format.numberColumn)
-    , m_headerTaken(!format.header) {}
+    , m_headerTaken(!layout.header) {}
 
-RowReader::Status ListPipeline::read(QByteArrayView working, bool last, RowSink& sink) {
-    return m_reader.read(working, last, [&](const Row& read) {
-        ListRow row{read.content, read.lineEnd, read.line, read.fields, RowKind::Blank, 0, false};
-        if (read.unclosed) {
-            row.kind = RowKind::Unclosed;
-        } else if (read.fields == 0) {
-            row.kind = RowKind::Blank;
-        } else if (!m_headerTaken) {
-            m_headerTaken = true;
-            row.kind = RowKind::Header;
-        } else if (char16_t digits[11]; lookup::readElevenAsciiDigits(read.number, digits)) {
-            row.kind = RowKind::Number;
-            row.answer = m_answers.answer(QStringView(digits, 11));
-            return sink.take(row, QStringView(digits, 11));
-        } else if (const QString cell = m_codec.decode(read.number); cell.trimmed().isEmpty()) {
-            row.kind = RowKind::NoNumber;
-        } else {
-            const lookup::WrittenNumber number =
-                lookup::readWrittenNumber(cell, lookup::DroppedZero::Restore);
-            row.kind = RowKind::Number;
-            row.answer = m_answers.answer(number.text);
-            row.zeroRestored = number.zeroRestored;
-            return sink.take(row, number.text);
-        }
-        return sink.take(row, {});
-    });
+ListRow ListPipeline::take(const SourceRow& source) {
+    ListRow row{source.line, source.fields, RowKind::Blank, 0, false};
+    m_entered = {};
+    const QByteArrayView cell = source.cells[m_numberColumn];
+    if (source.unclosed) {
+        row.kind = RowKind::Unclosed;
+    } else if (source.fields == 0) {
+        row.kind = RowKind::Blank;
+    } else if (!m_headerTaken) {
+        m_headerTaken = true;
+        row.kind = RowKind::Header;
+    } else if (lookup::readElevenAsciiDigits(cell, m_digits)) {
+        m_entered = QStringView(m_digits, 11);
+        row.kind = RowKind::Number;
+        row.answer = m_answers.answer(m_entered);
+    } else if (const QString text = m_decoder.decode(cell); text.trimmed().isEmpty()) {
+        row.kind = RowKind::NoNumber;
+    } else {
+        lookup::WrittenNumber number =
+            lookup::readWrittenNumber(text, lookup::DroppedZero::Restore);
+        m_number = std::move(number.text);
+        m_entered = m_number;
+        row.kind = RowKind::Number;
+        row.answer = m_answers.answer(m_entered);
+        row.zeroRestored = number.zeroRestored;
+    }
+    return row;
 }
 
 } // namespace zunova::list

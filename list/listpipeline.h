@@ -1,83 +1,68 @@
 #pragma once
 
+#include "cells.h"
+#include "layout.h"
 #include "listanswers.h"
-#include "listformat.h"
-#include "rowreader.h"
-#include "rowwriter.h"
 
 #include "lookup/recordsource.h"
 
-#include <QByteArray>
-#include <QByteArrayView>
+#include <QString>
 #include <QStringView>
-
-#include <memory>
-#include <optional>
 
 namespace zunova::list {
 
-// Turns a list's bytes, after its byte-order mark, into the working bytes rows are read from,
-// piece by piece: the bytes themselves, or UTF-16 as UTF-8. It watches that the bytes go on
-// reading in the list's encoding, where the list's start read in it whole (its format has no
-// doubt but ASCII alone): rows written back with the carrier in that encoding must be in it.
-class WorkingBytes {
-public:
-    // `watched`: false where the list is known to read in its encoding whole (a file read ahead
-    // to its end), so no byte need be looked at twice.
-    explicit WorkingBytes(const Format& format, bool watched = true);
-    ~WorkingBytes();
-    WorkingBytes(const WorkingBytes&) = delete;
-    WorkingBytes& operator=(const WorkingBytes&) = delete;
+// The added column's name in the header row: the main window's caption for the carrier.
+inline constexpr char16_t kCarrierColumnName[] = u"キャリア";
 
-    // The working bytes of the next piece, valid until the next call: all of it, or what comes
-    // before the first byte that does not read in the encoding. From there on, stopped().
-    QByteArrayView of(QByteArrayView piece, bool last);
-    // What stopped the bytes: Problem::NotUtf16, Problem::NotInEncoding, or None.
-    Problem stopped() const { return m_stopped; }
-
-private:
-    Encoding m_encoding;
-    bool m_checked;
-    std::unique_ptr<Utf16Reader> m_utf16;
-    QByteArray m_converted;
-    QByteArray m_cutOff; // the start of a character the last piece cut off
-    Problem m_stopped = Problem::None;
+// What a row of a list is.
+enum class RowKind : quint8 {
+    Blank,    // no cell holds anything but spaces
+    Header,   // the first row that is not blank, where the list has a header
+    Number,   // a row with a number: it is answered
+    NoNumber, // a row whose number cell is empty (or missing)
+    Unclosed, // what a quote that never closes took in, to the end of a text list: written
+              // back as it is, nothing added
 };
 
-// Where the pipeline hands each row: standard output, or the window's document.
-class RowSink {
-public:
-    virtual ~RowSink() = default;
-    // `entered`: a number row's number as the query reads it, valid during the call. False stops
-    // the reading.
-    virtual bool take(const ListRow& row, QStringView entered) = 0;
+// A row as a list's reader hands it on, text or sheet alike.
+struct SourceRow {
+    CellsView cells;
+    qint64 line = 0;       // the line a text list's row starts on; a sheet row's number
+    int fields = 0;        // its cells; 0 for a blank row
+    bool unclosed = false; // a quote opened in it never closes
 };
 
-// The one way a list is read, whatever front reads it and wherever its rows go: rows read piece
-// by piece from working bytes, each row's kind decided (blank, the header, a number row), a number
-// row's number read as people write numbers and answered as lookup::lookUp answers it (numbers
-// alike looked up once, so `records` must not change meanwhile: a ReadOnceIndex), and every row
-// handed to a sink in order.
+// What the pipeline made of a row: its kind and, for a number row, its answer.
+struct ListRow {
+    qint64 line = 0;
+    int fields = 0;
+    RowKind kind = RowKind::Blank;
+    lookup::AnswerId answer = 0; // for a number row
+    bool zeroRestored = false;   // its number's leading zero, dropped by a spreadsheet, put back
+};
+
+// The one way a list's rows are answered, whatever list they come from and wherever they go:
+// each row's kind decided (blank, the header, a number row), a number row's number read as
+// people write numbers and answered as lookup::lookUp answers it. Numbers alike are looked up
+// once, so `records` must not change meanwhile: a ReadOnceIndex.
 class ListPipeline {
 public:
-    ListPipeline(const Format& format, lookup::RecordSource& records);
+    ListPipeline(const Layout& layout, CellDecoder& decoder, lookup::RecordSource& records);
 
-    // Reads the next piece of working bytes (`last`: the data end after it).
-    RowReader::Status read(QByteArrayView working, bool last, RowSink& sink);
-    // The line the row being read starts on (where a RowTooLong or an unclosed quote lies), and
-    // how many lines it took in.
-    qint64 rowLine() const { return m_reader.rowLine(); }
-    qint64 rowLines() const { return m_reader.rowLines(); }
-    // The line the next byte read stands on.
-    qint64 nextLine() const { return m_reader.nextLine(); }
+    ListRow take(const SourceRow& row);
+    // The number of the row taken last, as the query read it, for a number row: valid until the
+    // next take().
+    QStringView entered() const { return m_entered; }
     const AnswerTable& answers() const { return m_answers.table(); }
 
 private:
-    Format m_format;
-    Codec m_codec;
+    int m_numberColumn;
+    CellDecoder& m_decoder;
     ListAnswers m_answers;
-    RowReader m_reader;
     bool m_headerTaken;
+    char16_t m_digits[11] = {};
+    QString m_number;
+    QStringView m_entered;
 };
 
 } // namespace zunova::list

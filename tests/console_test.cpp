@@ -688,7 +688,7 @@ TEST_F(CommandLine, AddsTheCarrierToEveryRowOfAList) {
          {"--csv", "missing.csv"},
          "",
          "",
-         {QStringLiteral("zunova: missing.csv: ") + QString::fromLocal8Bit(std::strerror(ENOENT))},
+         {QStringLiteral("zunova: missing.csv: no such file or folder")},
          2},
         // Many read pieces: a UTF-16 character or line end may be cut between two.
         {"UTF-16LE longer than a read",
@@ -734,8 +734,8 @@ TEST_F(CommandLine, AddsTheCarrierToEveryRowOfAList) {
              u"03-1234-5679,9012305678,,ＮＴＴドコモ\r\n06-1234-5678,,,\r\n"
              u"03-1234-5670,TEL:090-1234-5678（本人）,,J-Phone\r\n")
              .toUtf8(),
-         {QStringLiteral("zunova: standard input:3: 09012305678: read with the leading 0 a "
-                         "spreadsheet dropped"),
+         {QStringLiteral("zunova: standard input:3: 09012305678: the leading 0 a "
+                         "spreadsheet dropped was put back"),
           QStringLiteral("zunova: standard input:4: no number")},
          1},
         {"a header row alone",
@@ -759,13 +759,13 @@ TEST_F(CommandLine, AddsTheCarrierToEveryRowOfAList) {
          "x,09012345678,J-Phone\n",
          {QStringLiteral(
              "zunova: standard input:2: a quote opened on this line does not close "
-             "within 16 MiB (it took in 8388608 lines): nothing from it on is written")},
+             "within 16 MiB (it took in 8388608 lines); nothing from it on is written")},
          2},
         {"a line without line ends: memory stays bounded",
          {"--csv", "-"},
          "x,09012345678\n" + QByteArray(17 * 1024 * 1024, 'a'),
          "x,09012345678,J-Phone\n",
-         {QStringLiteral("zunova: standard input:2: a line longer than 16 MiB: nothing from it on "
+         {QStringLiteral("zunova: standard input:2: a line longer than 16 MiB; nothing from it on "
                          "is written")},
          2},
         // A first megabyte of ASCII alone: a file is read ahead for the encoding; standard input
@@ -782,7 +782,7 @@ TEST_F(CommandLine, AddsTheCarrierToEveryRowOfAList) {
          QByteArray("09012345678,x\r\n").repeated(80'000) + "09012305678,\x8e\x81\x96\xbc\r\n",
          QByteArray("09012345678,x,J-Phone\r\n").repeated(80'000),
          {QStringLiteral("zunova: standard input:80001: from here on not UTF-8, which its start "
-                         "was read in (it reads as Shift_JIS): nothing from here on is written; "
+                         "was read in (it reads as Shift_JIS); nothing from here on is written; "
                          "give its encoding with --encoding")},
          2},
     };

@@ -1,9 +1,8 @@
 // Lists: what a list's bytes are read as, and that writing the carrier back keeps every other
 // byte of every row.
-#include "list/listdocument.h"
 #include "list/listfile.h"
-#include "list/listformat.h"
 #include "support/tempworkdir.h"
+#include "textlist/textlist.h"
 
 #include <algorithm>
 #include <QBuffer>
@@ -17,6 +16,7 @@
 #include <vector>
 
 using namespace zunova::list;
+using namespace zunova::textlist;
 
 namespace {
 
@@ -222,14 +222,14 @@ TEST(ListFormat, EncodingsDelimitersColumnsAndHeaders) {
     for (const FormatCase& c : formatCases()) {
         SCOPED_TRACE(c.name);
         const Detection found = detect(c.data, true, c.given, c.column);
-        ASSERT_EQ(found.problem, c.problem);
+        ASSERT_EQ(found.outcome.problem, c.problem);
         if (c.problem != Problem::None)
             continue;
         EXPECT_EQ(found.format.encoding, c.encoding);
         EXPECT_EQ(found.format.doubt, c.doubt);
         EXPECT_EQ(found.format.delimiter, c.delimiter);
-        EXPECT_EQ(found.format.numberColumn, c.numberColumn);
-        EXPECT_EQ(found.format.header, c.header);
+        EXPECT_EQ(found.format.layout.numberColumn, c.numberColumn);
+        EXPECT_EQ(found.format.layout.header, c.header);
         EXPECT_EQ(found.format.byteOrderMark, encodingOfByteOrderMark(c.data) == c.encoding);
     }
 }
@@ -258,14 +258,14 @@ TEST(ListDocument, WritesEveryRowBackWithOnlyTheCarrierAdded) {
     for (const auto& [name, data] : lists) {
         SCOPED_TRACE(name);
         Progress progress;
-        auto read = ListDocument::read(data, {}, records, progress);
-        ASSERT_TRUE(std::holds_alternative<ListDocument>(read));
-        const ListDocument& list = std::get<ListDocument>(read);
+        auto read = readTextList(data, {}, records, progress);
+        ASSERT_TRUE(std::holds_alternative<TextList>(read));
+        const ListDocument& list = std::get<TextList>(read).document;
+        const Format& format = std::get<TextList>(read).format;
         QBuffer out;
         out.open(QIODevice::WriteOnly);
-        ASSERT_TRUE(list.write(out, progress));
+        ASSERT_TRUE(list.write(out, progress).ok());
         QByteArray written = out.data();
-        const Format& format = list.format();
         QByteArray original = data;
         ASSERT_TRUE(written.startsWith(byteOrderMark(format.encoding)) || !format.byteOrderMark);
         written.remove(0, format.dataStart());
@@ -283,31 +283,34 @@ TEST(ListDocument, WritesEveryRowBackWithOnlyTheCarrierAdded) {
         qsizetype at = 0;
         int carriers = 0;
         int widest = 0;
-        for (qsizetype i = 0; i < qsizetype(list.rows().size()); ++i) {
-            const ListDocument::Row& stored = list.rows()[std::size_t(i)];
-            const ListRow row = list.row(i);
-            ASSERT_EQ(QByteArrayView(written).sliced(at, row.content.size()), row.content);
-            at += row.content.size();
-            widest = std::max(widest, row.fields);
-            ASSERT_EQ(QByteArrayView(original).sliced(stored.offset,
-                                                      row.content.size() + row.lineEnd.size()),
-                      row.content.toByteArray() + row.lineEnd.toByteArray());
-            const QByteArray before = original.first(stored.offset);
+        const auto& rows = list.rows();
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const ListDocument::Row& row = rows[i];
+            const qsizetype end = i + 1 < rows.size() ? rows[i + 1].place : original.size();
+            const QByteArray whole = original.sliced(row.place, end - row.place);
+            const QByteArray content = whole.chopped(row.lineEndSize);
+            const QByteArray lineEnd = whole.last(row.lineEndSize);
+            ASSERT_TRUE(lineEnd.isEmpty() || lineEnd == "\n" || lineEnd == "\r" ||
+                        lineEnd == "\r\n");
+            ASSERT_EQ(written.sliced(at, content.size()), content);
+            at += content.size();
+            widest = std::max(widest, int(row.fields));
+            const QByteArray before = original.first(row.place);
             EXPECT_EQ(row.line, 1 + before.count('\n') + before.count('\r') - before.count("\r\n"));
-            const qsizetype end =
-                row.lineEnd.isEmpty() ? written.size() : written.indexOf(row.lineEnd, at);
-            ASSERT_GE(end, at);
-            const QString added = Codec(format.encoding).decode(written.mid(at, end - at));
+            const qsizetype added =
+                lineEnd.isEmpty() ? written.size() : written.indexOf(lineEnd, at);
+            ASSERT_GE(added, at);
+            const QString field = Codec(format.encoding).decode(written.mid(at, added - at));
             // A blank line, and what a quote that never closes took in, get nothing.
             if (row.kind != RowKind::Blank && row.kind != RowKind::Unclosed) {
-                ASSERT_TRUE(added.startsWith(QChar(format.outputDelimiter())))
-                    << added.toStdString();
-                carriers += added.contains(QStringLiteral(u"ＮＴＴドコモ")) ? 1 : 0;
+                ASSERT_TRUE(field.startsWith(QChar(format.outputDelimiter())))
+                    << field.toStdString();
+                carriers += field.contains(QStringLiteral(u"ＮＴＴドコモ")) ? 1 : 0;
             } else {
-                EXPECT_EQ(added, QString());
+                EXPECT_EQ(field, QString());
             }
-            kept += row.content.toByteArray() + row.lineEnd.toByteArray();
-            at = end + row.lineEnd.size();
+            kept += whole;
+            at = added + lineEnd.size();
         }
         EXPECT_EQ(at, written.size());
         EXPECT_EQ(kept, original);

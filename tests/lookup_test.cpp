@@ -1,12 +1,12 @@
 // The query and the record sources: entered text to answer, through the one-by-one scan and the
 // one-read index, which must always agree.
-#include "list/listdocument.h"
 #include "lookup/query.h"
 #include "lookup/readonceindex.h"
 #include "lookup/recordsource.h"
 #include "lookup/writtennumber.h"
 #include "support/answer.h"
 #include "support/tempworkdir.h"
+#include "textlist/textlist.h"
 
 #include <QDir>
 #include <QFile>
@@ -412,9 +412,10 @@ void expectListAnswers(const QStringList& numbers, RandomFiles& random,
     ReadOnceIndex index;
     FileScan scan;
     zunova::list::Progress progress;
-    auto read = zunova::list::ListDocument::read(csv, {}, index, progress);
-    const auto* list = std::get_if<zunova::list::ListDocument>(&read);
-    ASSERT_TRUE(list) << context;
+    auto read = zunova::textlist::readTextList(csv, {}, index, progress);
+    const auto* text = std::get_if<zunova::textlist::TextList>(&read);
+    ASSERT_TRUE(text) << context;
+    const zunova::list::ListDocument* list = &text->document;
     ASSERT_EQ(list->rows().size(), std::size_t(written.size()) + 1) << context;
     for (qsizetype i = 0; i < written.size(); ++i) {
         const auto& row = list->rows()[std::size_t(i) + 1];

@@ -1,6 +1,6 @@
-#include "list/textcodec.h"
 #include "support/tempworkdir.h"
 #include "support/workbookparts.h"
+#include "textlist/textcodec.h"
 #include "windows/filedialog.h"
 #include "windows/layout.h"
 #include "windows/listmodel.h"
@@ -810,16 +810,18 @@ private slots:
         QTest::addColumn<QString>("reason");
         QTest::newRow("missing") << "missing.csv" << QStringLiteral(u"ファイルが見つかりません。");
         QTest::newRow("a folder") << "folder.csv" << QStringLiteral(u"フォルダーです。");
-        QTest::newRow("a FIFO") << "fifo.csv" << QStringLiteral(u"普通のファイルではありません。");
+        QTest::newRow("a FIFO") << "fifo.csv"
+                                << QStringLiteral(u"普通のファイルではありません（FIFO、デバイス"
+                                                  u"またはソケットです）。");
         QTest::newRow("over the cap")
             << "large.csv"
-            << QStringLiteral(u"この画面で開ける一覧は 256 MB までです。大きな一覧には、コマンド"
-                              u"ラインの zunova --csv を使ってください。");
+            << QStringLiteral(u"一度に読み込める一覧は 256 MB までです。大きなテキストの一覧には、"
+                              u"コマンドラインの zunova --csv を使ってください。");
         // A file whose size says nothing of what it holds, as one cut or grown while read.
         QTest::newRow("changes while read")
             << "/proc/self/status"
-            << QStringLiteral(
-                   u"読み込んでいる間にファイルが変わりました。もう一度開いてください。");
+            << QStringLiteral(u"読み込んでいる間にファイルが変わりました。保存し終わってから、もう"
+                              u"一度開いてください。");
     }
 
     void listFilesThatCannotBeRead() {
@@ -887,7 +889,7 @@ private slots:
     // Another encoding or column reads the list again in place of the one shown; one that does
     // not read says so and the list comes back as it was.
     void listReadAgainWithOtherChoices() {
-        m_dir->write("list.csv", zunova::list::Codec(zunova::list::Encoding::ShiftJis)
+        m_dir->write("list.csv", zunova::textlist::Codec(zunova::textlist::Encoding::ShiftJis)
                                      .encode(QStringLiteral(u"名前,番号A,番号B\r\n"
                                                             u"田中,09012345678,07012305678\r\n")));
         MessageBox::setAnswerInAdvance(true);
@@ -911,18 +913,19 @@ private slots:
         };
         choose("columnBox", 2);
         QCOMPARE(carrier(), QStringLiteral(u"ドコモ"));
-        choose("encodingBox", int(zunova::list::Encoding::Utf8));
+        choose("encodingBox", int(zunova::textlist::Encoding::Utf8));
         QVERIFY(model->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString() !=
                 QStringLiteral(u"名前"));
         QCOMPARE(carrier(), QStringLiteral(u"ドコモ")); // the column chosen stays
         QCOMPARE(MessageBox::takeShown().size(), 0);
-        choose("encodingBox", int(zunova::list::Encoding::Utf16LE));
+        choose("encodingBox", int(zunova::textlist::Encoding::Utf16LE));
         QTRY_VERIFY(!list->isWorking() && model->document());
         const auto shown = MessageBox::takeShown();
         QCOMPARE(shown.size(), 1);
         QVERIFY2(shown[0].text.startsWith(QStringLiteral(u"一覧を開けません。")),
                  qPrintable(shown[0].text));
-        QCOMPARE(model->document()->format().encoding, zunova::list::Encoding::Utf8);
+        QCOMPARE(child<QComboBox>(list, "encodingBox")->currentData().toInt(),
+                 int(zunova::textlist::Encoding::Utf8));
         QCOMPARE(carrier(), QStringLiteral(u"ドコモ"));
         list->close();
     }
@@ -1069,7 +1072,7 @@ private slots:
         QVERIFY(child<QLabel>(list, "doubt")->isVisible());
         QVERIFY2(child<QLabel>(list, "doubt")
                      ->text()
-                     .startsWith(QStringLiteral(u"6 行目で開いた引用符が閉じていません。")),
+                     .startsWith(QStringLiteral(u"6 行目: この行で開いた引用符が閉じていません。")),
                  qPrintable(child<QLabel>(list, "doubt")->text()));
         QCOMPARE(MessageBox::takeShown().size(), 0);
         list->close();

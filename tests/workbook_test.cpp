@@ -1,8 +1,9 @@
 // Workbooks: cells read as the spreadsheet shows them, the package kept whole when a column is
 // added, and bad input refused with its reason. Workbooks are built here from parts as Excel
 // writes them.
-#include "list/workbook.h"
 #include "support/workbookparts.h"
+#include "textlist/textlist.h"
+#include "workbook/sheetlist.h"
 
 #include <QBuffer>
 #include <QtEndian>
@@ -12,8 +13,8 @@
 #include <map>
 #include <vector>
 
-using namespace zunova::list;
-using Problem = WorkbookProblem;
+using namespace zunova::workbook;
+using zunova::list::Problem;
 
 namespace {
 
@@ -59,11 +60,44 @@ QByteArray workbookOf(const QByteArray& rows) {
     return zipOf(workbookParts({{"Sheet1", sheetXml(rows)}}));
 }
 
+// A sheet's cells as text: a line a row, its cells separated by tabs, each quoted where it holds
+// a tab, a quote or a line break.
+struct SheetText {
+    Problem problem = Problem::None;
+    QByteArray text;
+    qint64 rows = 0;
+    int lastColumn = 0;
+    QString part; // where a problem lies
+};
+
+SheetText textOf(const SheetCells& cells) {
+    SheetText text{cells.outcome.problem, {}, cells.rows(), cells.lastColumn, cells.outcome.part};
+    for (qint64 row = 1; row <= cells.rows(); ++row) {
+        const zunova::list::CellsView view = cells.row(row);
+        for (qsizetype i = 0; i < view.size(); ++i) {
+            const QByteArrayView cell = view[i];
+            const bool quoted = std::any_of(cell.begin(), cell.end(), [](char c) {
+                return c == '\t' || c == '"' || c == '\r' || c == '\n';
+            });
+            text.text +=
+                QByteArray(i > 0 ? "\t" : "") +
+                (quoted ? '"' + cell.toByteArray().replace('"', "\"\"") + '"' : cell.toByteArray());
+        }
+        text.text += '\n';
+    }
+    return text;
+}
+
 SheetText textOf(const QByteArray& data, int sheet = 0) {
     const auto opened = Workbook::open(data);
     if (!opened.workbook)
-        return {opened.problem, {}, 0, 0};
-    return opened.workbook->text(sheet);
+        return {opened.outcome.problem, {}, 0, 0, opened.outcome.part};
+    return textOf(opened.workbook->cells(sheet));
+}
+
+// A copy of a workbook with `added`, as the program writes it.
+Problem write(const Workbook& workbook, const AddedColumns& added, QByteArray& out) {
+    return workbook.write(added, out).problem;
 }
 
 struct CellCase {
@@ -185,9 +219,9 @@ TEST(Workbook, SheetsInTheWorkbooksOrder) {
     EXPECT_FALSE(sheets[0].hidden);
     EXPECT_EQ(sheets[1].name, QStringLiteral(u"予備"));
     EXPECT_TRUE(sheets[1].hidden);
-    EXPECT_EQ(opened.workbook->text(0).text, "1\n");
-    EXPECT_EQ(opened.workbook->text(1).text, "2\n");
-    EXPECT_EQ(opened.workbook->text(2).problem, Problem::NoSheet);
+    EXPECT_EQ(textOf(opened.workbook->cells(0)).text, "1\n");
+    EXPECT_EQ(textOf(opened.workbook->cells(1)).text, "2\n");
+    EXPECT_EQ(textOf(opened.workbook->cells(2)).problem, Problem::NoSuchSheet);
 }
 
 const QByteArray kCarrier = QStringLiteral(u"キャリア").toUtf8();
@@ -237,18 +271,17 @@ TEST(Workbook, AddedCellsAreSplicedIntoTheSheetAlone) {
         parts["xl/comments1.xml"] = "<comments " + kMain + "/>";
         const auto opened = Workbook::open(zipOf(parts));
         ASSERT_TRUE(opened.workbook);
-        QBuffer out;
-        out.open(QIODevice::WriteOnly);
-        ASSERT_EQ(opened.workbook->write({0, 3, c.rows}, out), c.problem);
+        QByteArray out;
+        ASSERT_EQ(write(*opened.workbook, {0, 3, c.rows}, out), c.problem);
         if (c.problem != Problem::None)
             continue;
-        Parts written = partsOf(out.data());
+        Parts written = partsOf(out);
         EXPECT_EQ(written["xl/worksheets/sheet2.xml"], c.written);
         written.erase("xl/worksheets/sheet2.xml");
         parts.erase("xl/worksheets/sheet2.xml");
         EXPECT_EQ(written, parts);
         // What was added reads back as cells.
-        const SheetText text = Workbook::open(out.data()).workbook->text(0);
+        const SheetText text = textOf(out);
         ASSERT_EQ(text.problem, Problem::None);
         for (std::size_t row = 0; row < c.rows.size(); ++row) {
             const QString added = c.rows[row].isEmpty() ? QString() : c.rows[row].join(u'\t');
@@ -321,10 +354,10 @@ TEST(Workbook, BadInputIsRefusedWithItsReason) {
          compoundFile({QStringLiteral("EncryptionInfo"), QStringLiteral("EncryptedPackage")}),
          Problem::Encrypted},
         {"a zip with a password", zipOf(book, "secret"), Problem::Encrypted},
-        {"Excel 97-2003", compoundFile({QStringLiteral("Workbook")}), Problem::Binary},
+        {"Excel 97-2003", compoundFile({QStringLiteral("Workbook")}), Problem::BinaryWorkbook},
         {"an OLE file of another program", compoundFile({QStringLiteral("WordDocument")}),
          Problem::NotWorkbook},
-        {"binary workbook in a zip", zipOf(binary), Problem::Binary},
+        {"binary workbook in a zip", zipOf(binary), Problem::BinaryWorkbook},
         {"no worksheet", zipOf(workbookParts({})), Problem::NoSheet},
         {"broken workbook XML", with(book, "xl/workbook.xml", "<workbook><sheets>"),
          Problem::Damaged},
@@ -360,15 +393,16 @@ TEST(Workbook, BadInputIsRefusedWithItsReason) {
 
 // A sheet that inflates past the cap while its directory says it is small.
 TEST(Workbook, ZipBombStopsAtTheCap) {
-    Parts parts = workbookParts({{"Sheet1", QByteArray(kMaxWorkbookPartBytes + 1, ' ')}});
+    Parts parts =
+        workbookParts({{"Sheet1", QByteArray(qsizetype(zunova::list::kMaxPartBytes) + 1, ' ')}});
     const QByteArray bomb = withClaimedSize(zipOf(parts), "xl/worksheets/sheet1.xml", 1000);
     parts.clear();
     ASSERT_LT(bomb.size(), 2 * 1024 * 1024);
     const auto opened = Workbook::open(bomb);
     ASSERT_TRUE(opened.workbook);
-    EXPECT_EQ(opened.workbook->text(0).problem, Problem::PartTooLarge);
+    EXPECT_EQ(opened.workbook->cells(0).outcome.problem, Problem::PartTooLarge);
     QByteArray out;
-    EXPECT_EQ(opened.workbook->write({0, 2, {{"a"}}}, out), Problem::PartTooLarge);
+    EXPECT_EQ(write(*opened.workbook, {0, 2, {{"a"}}}, out), Problem::PartTooLarge);
 }
 
 } // namespace

@@ -1,52 +1,44 @@
 // The workbook module from the shell, for the checks against other programs' workbooks:
 //   workbook_tool sheets BOOK          the worksheets' names, a line each
-//   workbook_tool text BOOK N          sheet N (from 1) as text
+//   workbook_tool text BOOK N          sheet N (from 1) as text: a line a row, its cells
+//                                      separated by tabs (quoted where they hold a tab, a
+//                                      quote or a line break)
 //   workbook_tool add BOOK N OUT       a copy with columns after the last used one: line R of
 //                                      standard input holds row R's new cells, tab-separated
-// A problem is named on standard error, with exit status 1.
-#include "list/workbook.h"
+// A problem is said on standard error, with exit status 1.
+#include "list/messages.h"
+#include "workbook/workbook.h"
 
 #include <QFile>
 
+#include <algorithm>
 #include <cstdio>
 
-using namespace zunova::list;
+using namespace zunova::workbook;
 
 namespace {
 
-const char* nameOf(WorkbookProblem problem) {
-    switch (problem) {
-    case WorkbookProblem::None:
-        return "None";
-    case WorkbookProblem::NotZip:
-        return "NotZip";
-    case WorkbookProblem::NotWorkbook:
-        return "NotWorkbook";
-    case WorkbookProblem::Encrypted:
-        return "Encrypted";
-    case WorkbookProblem::Binary:
-        return "Binary";
-    case WorkbookProblem::NoSheet:
-        return "NoSheet";
-    case WorkbookProblem::PartTooLarge:
-        return "PartTooLarge";
-    case WorkbookProblem::TooManyRows:
-        return "TooManyRows";
-    case WorkbookProblem::Damaged:
-        return "Damaged";
-    case WorkbookProblem::NoRoom:
-        return "NoRoom";
-    case WorkbookProblem::CannotWrite:
-        return "CannotWrite";
-    case WorkbookProblem::Unavailable:
-        return "Unavailable";
-    }
-    return "?";
+int fail(const zunova::list::Outcome& outcome) {
+    std::fprintf(stderr, "%s: %s\n", qPrintable(zunova::list::whereText(outcome)),
+                 qPrintable(zunova::list::problemText(outcome, zunova::list::Front::CommandLine)));
+    return 1;
 }
 
-int fail(WorkbookProblem problem) {
-    std::fprintf(stderr, "%s\n", nameOf(problem));
-    return 1;
+QByteArray textOf(const SheetCells& cells) {
+    QByteArray text;
+    for (qint64 row = 1; row <= cells.rows(); ++row) {
+        const zunova::list::CellsView view = cells.row(row);
+        for (qsizetype i = 0; i < view.size(); ++i) {
+            const QByteArray cell = view[i].toByteArray();
+            const bool quoted = std::any_of(cell.begin(), cell.end(), [](char c) {
+                return c == '\t' || c == '"' || c == '\r' || c == '\n';
+            });
+            text += QByteArray(i > 0 ? "\t" : "") +
+                    (quoted ? '"' + QByteArray(cell).replace('"', "\"\"") + '"' : cell);
+        }
+        text += '\n';
+    }
+    return text;
 }
 
 } // namespace
@@ -64,7 +56,7 @@ int main(int argc, char** argv) {
     }
     const auto opened = Workbook::open(file.readAll());
     if (!opened.workbook)
-        return fail(opened.problem);
+        return fail(opened.outcome);
     const Workbook& workbook = *opened.workbook;
     if (command == "sheets") {
         for (const Sheet& sheet : workbook.sheets())
@@ -72,21 +64,24 @@ int main(int argc, char** argv) {
         return 0;
     }
     const int sheet = QByteArray(argv[3]).toInt() - 1;
-    const SheetText text = workbook.text(sheet);
-    if (text.problem != WorkbookProblem::None)
-        return fail(text.problem);
+    const SheetCells cells = workbook.cells(sheet);
+    if (!cells.outcome.ok())
+        return fail(cells.outcome);
     if (command == "text") {
-        std::fwrite(text.text.constData(), 1, std::size_t(text.text.size()), stdout);
+        const QByteArray text = textOf(cells);
+        std::fwrite(text.constData(), 1, std::size_t(text.size()), stdout);
         return 0;
     }
     QFile in;
     in.open(stdin, QIODevice::ReadOnly);
-    AddedColumns added{sheet, text.lastColumn + 1, {}};
+    AddedColumns added{sheet, cells.lastColumn + 1, {}};
     for (const QByteArray& line : in.readAll().split('\n'))
         added.rows.push_back(QString::fromUtf8(line).split(u'\t'));
+    QByteArray copy;
+    if (const zunova::list::Outcome written = workbook.write(added, copy); !written.ok())
+        return fail(written);
     QFile out(QString::fromLocal8Bit(argv[4]));
-    if (!out.open(QIODevice::WriteOnly))
-        return fail(WorkbookProblem::CannotWrite);
-    const WorkbookProblem problem = workbook.write(added, out);
-    return problem == WorkbookProblem::None ? 0 : fail(problem);
+    if (!out.open(QIODevice::WriteOnly) || out.write(copy) != copy.size())
+        return fail({.problem = zunova::list::Problem::CannotWrite});
+    return 0;
 }

@@ -12,7 +12,7 @@ cd "$(dirname "$0")/.."
 jobs=$(nproc)
 
 echo "== Format"
-find app bench console fuzz list lookup resources runtime tests tools windows \( -name '*.cpp' -o -name '*.h' \) \
+find app bench console fuzz list lookup resources runtime tests textlist tools windows workbook \( -name '*.cpp' -o -name '*.h' \) \
     -exec clang-format --dry-run --Werror {} +
 
 echo "== Fuzzing"

@@ -1,5 +1,6 @@
 #include "layout.h"
 
+#include "resources/catalogue.h"
 #include "resources/programicon.h"
 
 #include <QFontDatabase>
@@ -63,6 +64,8 @@ bool useQtJapanese(const QString& folder) {
 
 void setUpApplication() {
     QGuiApplication::setWindowIcon(programIcon());
+    // The windows speak Japanese whatever the locale: the program's own texts, and Qt's.
+    catalogue::installJapanese();
     useQtJapanese(QLibraryInfo::path(QLibraryInfo::TranslationsPath));
 }
 

@@ -20,7 +20,7 @@ QString cell(const QString& text) {
 }
 
 int fieldColumns(const list::ListDocument& document) {
-    return std::max(int(document.format().columnNames.size()), document.widest());
+    return std::max(int(document.layout().columnNames.size()), document.widest());
 }
 
 // The document's rows in the table: the header row is the table's header.
@@ -35,7 +35,7 @@ qsizetype documentRowOf(const list::ListDocument& document, int row) {
 
 // The carrier's column on screen: right after the number's.
 int carrierColumnOf(const list::ListDocument& document) {
-    return document.format().numberColumn + 1;
+    return document.layout().numberColumn + 1;
 }
 
 // What the table's column `column` shows of a row: a field's index, or -1 for the carrier, -2
@@ -51,7 +51,7 @@ int fieldOfColumn(const list::ListDocument& document, int column) {
 } // namespace
 
 QStringList fieldNames(const list::ListDocument& document) {
-    QStringList names = document.format().columnNames;
+    QStringList names = document.layout().columnNames;
     for (qsizetype i = names.size(); i < fieldColumns(document); ++i)
         names << QStringLiteral(u"%1列目").arg(i + 1);
     return names;
@@ -59,9 +59,7 @@ QStringList fieldNames(const list::ListDocument& document) {
 
 QStringList tableColumnNames(const list::ListDocument& document) {
     QStringList names = fieldNames(document);
-    QString note = QStringLiteral(u"備考");
-    for (int n = 2; names.contains(note); ++n)
-        note = QStringLiteral(u"備考%1").arg(n);
+    const QString note = list::noteColumnName(names);
     const int carrier = carrierColumnOf(document);
     names.insert(std::min(carrier, int(names.size())), note);
     names.insert(std::min(carrier, int(names.size())),
@@ -74,13 +72,13 @@ QString tabSeparated(const list::ListDocument& document, list::Progress& progres
     for (const QString& name : tableColumnNames(document))
         text += cell(name) + u'\t';
     text.back() = u'\n';
-    list::Codec codec(document.format().encoding);
+    const std::unique_ptr<list::CellDecoder> decoder = document.decoder();
     const int columns = fieldColumns(document) + 2;
     const int rows = tableRows(document);
     progress.total = rows;
     for (int row = 0; row < rows; ++row) {
         const qsizetype index = documentRowOf(document, row);
-        const QStringList fields = document.fields(index, codec);
+        const QStringList fields = document.cells(index, *decoder);
         for (int column = 0; column < columns; ++column) {
             const int field = fieldOfColumn(document, column);
             text += cell(field == -1   ? document.carrierOf(index)
@@ -109,9 +107,9 @@ void ListModel::setDocument(std::shared_ptr<const list::ListDocument> document) 
     m_shown.clear();
     m_fieldColumns = 0;
     m_rows = 0;
-    m_codec.reset();
+    m_decoder.reset();
     if (m_document) {
-        m_codec = std::make_unique<list::Codec>(m_document->format().encoding);
+        m_decoder = m_document->decoder();
         m_fieldColumns = fieldColumns(*m_document);
         m_rows = std::min(tableRows(*m_document), kFetchedRows);
     }
@@ -148,7 +146,7 @@ const QStringList& ListModel::fieldsOf(int row) const {
         return known->second;
     if (m_shown.size() >= kShownRows)
         m_shown.clear();
-    return m_shown.emplace(row, m_document->fields(documentRow(row), *m_codec)).first->second;
+    return m_shown.emplace(row, m_document->cells(documentRow(row), *m_decoder)).first->second;
 }
 
 int ListModel::carrierColumn() const {

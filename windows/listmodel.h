@@ -48,7 +48,7 @@ private:
     std::shared_ptr<const list::ListDocument> m_document;
     int m_fieldColumns = 0;
     int m_rows = 0; // fetched so far
-    std::unique_ptr<list::Codec> m_codec;
+    std::unique_ptr<list::CellDecoder> m_decoder;
     // The fields of rows shown lately: a screenful or two, never the whole list.
     mutable std::unordered_map<int, QStringList> m_shown;
 };

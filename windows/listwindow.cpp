@@ -6,7 +6,7 @@
 #include "messagebox.h"
 
 #include "list/listfile.h"
-#include "list/rowreader.h"
+#include "list/messages.h"
 #include "lookup/readonceindex.h"
 
 #include <QApplication>
@@ -36,20 +36,20 @@ namespace zunova::windows {
 struct ListLoadJob {
     QString path; // the file, read when `data` is null
     QByteArray data;
-    list::ListDocument::Options options;
-    list::SheetChoice sheet;
+    textlist::Options options;
+    workbook::SheetChoice sheet;
     std::shared_ptr<lookup::ReadOnceIndex> records;
     bool reread = false;   // another encoding, column or sheet for the list shown before
     bool workbook = false; // `data` is a workbook's, read before
     std::optional<list::ListDocument> document;
-    std::optional<list::WorkbookSheet> book; // the sheet, where the list is a workbook
-    list::ReadOutcome outcome;
+    std::optional<textlist::Format> format;      // a text list's
+    std::optional<workbook::WorkbookSheet> book; // the sheet, where the list is a workbook
+    list::Outcome outcome;
 };
 
 // Writes a document to a file under a new name: its rows, or a copy of its workbook.
 struct ListSaveJob {
     std::shared_ptr<const list::ListDocument> document;
-    std::optional<list::WorkbookSheet> book;
     QString target;
     QString error; // why it was not saved, if it was not (and not cancelled)
 };
@@ -72,16 +72,14 @@ template <class... Ts> struct Overloaded : Ts... { using Ts::operator()...; };
 // clang before 17 deduces no aggregate's arguments without it.
 template <class... Ts> Overloaded(Ts...) -> Overloaded<Ts...>;
 
-// The system's reason a file could not be read or written, in Japanese where it is a common one.
-QString reasonOf(int error, bool writing = false) {
+// The system's reason a file could not be written, in Japanese where it is a common one.
+QString reasonOf(int error) {
     switch (error) {
     case ENOENT:
-        return writing ? QStringLiteral(u"保存先のフォルダーがありません。")
-                       : QStringLiteral(u"ファイルが見つかりません。");
+        return QStringLiteral(u"保存先のフォルダーがありません。");
     case EACCES:
     case EPERM:
-        return writing ? QStringLiteral(u"書き込む権限がありません。")
-                       : QStringLiteral(u"ファイルを読み取る権限がありません。");
+        return QStringLiteral(u"書き込む権限がありません。");
     case EISDIR:
         return QStringLiteral(u"フォルダーです。");
     case EROFS:
@@ -96,118 +94,39 @@ QString reasonOf(int error, bool writing = false) {
     }
 }
 
-QString forTheCommandLine(const QString& limit) {
-    return QStringLiteral(u"この画面で開ける一覧は %1 までです。大きな一覧には、コマンドラインの "
-                          u"zunova --csv を使ってください。")
-        .arg(limit);
-}
-
-QString workbookProblemText(list::WorkbookProblem problem) {
-    switch (problem) {
-    case list::WorkbookProblem::NotZip:
-        return QStringLiteral(u"Excel のブック（.xlsx）ではありません。");
-    case list::WorkbookProblem::NotWorkbook:
-        return QStringLiteral(u"Excel のブックではありません（ブックの中身がありません）。");
-    case list::WorkbookProblem::Encrypted:
-        return QStringLiteral(u"パスワードで保護されたブックは開けません。保護を外して保存し直して"
-                              u"ください。");
-    case list::WorkbookProblem::Binary:
-        return QStringLiteral(u"古い形式の Excel ブック（.xls）です。Excel で .xlsx か CSV として"
-                              u"保存し直してください。");
-    case list::WorkbookProblem::NoSheet:
-        return QStringLiteral(u"ブックにワークシートがありません。");
-    case list::WorkbookProblem::PartTooLarge:
-        return forTheCommandLine(
-            QStringLiteral("%1 MB").arg(list::kMaxWorkbookPartBytes / (1024 * 1024)));
-    case list::WorkbookProblem::TooManyRows:
-        return forTheCommandLine(QStringLiteral(u"%1 万行").arg(list::kMaxSheetRows / 10'000));
-    case list::WorkbookProblem::Damaged:
-        return QStringLiteral(u"ブックが壊れています。");
-    case list::WorkbookProblem::NoRoom:
-    case list::WorkbookProblem::CannotWrite:
-        return QStringLiteral(u"ブックの写しを作れませんでした。");
-    case list::WorkbookProblem::Unavailable:
-        return QStringLiteral(u"このシステムではブックを読めません（ブックを読む部品を読み込めま"
-                              u"せん）。");
-    case list::WorkbookProblem::None:
-        break;
-    }
-    return {};
-}
-
-QString problemText(const list::ReadOutcome& outcome) {
-    switch (outcome.problem) {
-    case list::Problem::Workbook:
-        return workbookProblemText(outcome.workbook);
-    case list::Problem::NoSuchSheet:
-        return QStringLiteral(u"選んだシートはブックにありません。");
-    case list::Problem::Empty:
-        return QStringLiteral(u"一覧が空です。");
-    case list::Problem::HeaderOnly:
-        return QStringLiteral(u"見出しの行しかありません。");
-    case list::Problem::Binary:
-        return QStringLiteral(u"テキストファイルではありません。");
-    case list::Problem::NotUtf16:
-        return QStringLiteral(u"UTF-16 として読めません。");
-    case list::Problem::NotInEncoding:
-        return QStringLiteral(u"途中から文字コードが変わっています。文字コードを選んでください。");
-    case list::Problem::EncodingUnavailable:
-        return QStringLiteral(u"このシステムでは Shift_JIS を読み書きできません（iconv に CP932 が"
-                              u"ありません）。");
-    case list::Problem::NoNumberColumn:
-        return QStringLiteral(u"電話番号の入った列が見つかりません。");
-    case list::Problem::NoSuchColumn:
-        return QStringLiteral(u"選んだ列はどの行にもありません。");
-    case list::Problem::RowTooLong:
-        return QStringLiteral(u"%1 行目から始まる行が %2 MB を超えています（引用符が閉じて"
-                              u"いないのかもしれません）。")
-            .arg(outcome.line)
-            .arg(list::kMaxRowBytes / (1024 * 1024));
-    case list::Problem::TooLarge:
-        return forTheCommandLine(
-            QStringLiteral("%1 MB").arg(ListWindow::kMaxBytes / (1024 * 1024)));
-    case list::Problem::TooManyRows:
-        return forTheCommandLine(
-            QStringLiteral(u"%1 万行").arg(list::ListDocument::kMaxRows / 10'000));
-    case list::Problem::Unreadable:
-    case list::Problem::Folder:
-        return reasonOf(outcome.systemError);
-    case list::Problem::NotAFile:
-        return QStringLiteral(u"普通のファイルではありません。");
-    case list::Problem::Changed:
-        return QStringLiteral(
-            u"読み込んでいる間にファイルが変わりました。もう一度開いてください。");
-    case list::Problem::Cancelled:
-    case list::Problem::None:
-        break;
-    }
-    return {};
+// What went wrong with a list, and where in it.
+QString problemText(const list::Outcome& outcome) {
+    const QString where = list::whereText(outcome);
+    return (where.isEmpty() ? QString() : where + u'\n') +
+           list::problemText(outcome, list::Front::Window);
 }
 
 void run(ListLoadJob& job, list::Progress& progress) {
     if (job.data.isNull()) {
         job.outcome = list::readWholeFile(job.path, ListWindow::kMaxBytes, progress, job.data);
-        if (job.outcome.problem != list::Problem::None)
+        if (!job.outcome.ok())
             return;
-        job.workbook = list::isWorkbook(
+        job.workbook = workbook::isWorkbook(
             QByteArrayView(job.data).first(std::min(job.data.size(), qsizetype(8))), job.path);
     }
     if (job.workbook) {
-        auto read =
-            list::readWorkbookList(job.data, job.sheet, job.options.column, *job.records, progress);
-        if (auto* book = std::get_if<list::WorkbookList>(&read)) {
+        auto read = workbook::readWorkbookList(job.data, job.sheet, job.options.column,
+                                               *job.records, progress);
+        if (auto* book = std::get_if<workbook::SheetList>(&read)) {
             job.book = book->sheet;
             job.document = std::move(book->document);
         } else {
-            job.outcome = std::get<list::ReadOutcome>(read);
+            job.outcome = std::get<list::Outcome>(read);
         }
         return;
     }
-    auto read = list::ListDocument::read(job.data, job.options, *job.records, progress);
-    if (auto* document = std::get_if<list::ListDocument>(&read))
-        job.document = std::move(*document);
-    else
-        job.outcome = std::get<list::ReadOutcome>(read);
+    auto read = textlist::readTextList(job.data, job.options, *job.records, progress);
+    if (auto* text = std::get_if<textlist::TextList>(&read)) {
+        job.format = text->format;
+        job.document = std::move(text->document);
+    } else {
+        job.outcome = std::get<list::Outcome>(read);
+    }
 }
 
 void run(ListSaveJob& job, list::Progress& progress) {
@@ -215,8 +134,8 @@ void run(ListSaveJob& job, list::Progress& progress) {
     // The reason is the system's for the call that failed, as errno holds it just after.
     const auto failed = [&] {
         const int error = errno;
-        job.error = error != 0 && out.error() != QFileDevice::NoError ? reasonOf(error, true)
-                                                                      : out.errorString();
+        job.error =
+            error != 0 && out.error() != QFileDevice::NoError ? reasonOf(error) : out.errorString();
     };
     errno = 0;
     // Unbuffered: a buffered write that the disk cuts short is not reported, and the file would
@@ -226,23 +145,16 @@ void run(ListSaveJob& job, list::Progress& progress) {
         return;
     }
     errno = 0;
-    list::WorkbookProblem problem = list::WorkbookProblem::None;
-    bool written = false;
-    if (job.book) {
-        problem = list::writeWorkbookCopy(*job.book, *job.document, out);
-        written = problem == list::WorkbookProblem::None;
-    } else {
-        written = job.document->write(out, progress);
-    }
+    const list::Outcome written = job.document->write(out, progress);
     if (progress.cancelled) {
         out.cancelWriting(); // stopped: nothing written, nothing to say
         return;
     }
-    if (!written) {
+    if (!written.ok()) {
         if (out.error() != QFileDevice::NoError)
             failed();
         else
-            job.error = workbookProblemText(problem);
+            job.error = list::problemText(written, list::Front::Window);
         out.cancelWriting();
         return;
     }
@@ -270,16 +182,16 @@ ListWindow* ListWindow::openText(const QString& text, QWidget* owner) {
     const QByteArray data =
         text.size() > kMaxBytes
             ? QByteArray()
-            : list::byteOrderMark(list::Encoding::Utf8).toByteArray() + text.toUtf8();
+            : textlist::byteOrderMark(textlist::Encoding::Utf8).toByteArray() + text.toUtf8();
     if (data.isEmpty() || data.size() > kMaxBytes) {
         MessageBox::error(owner, QStringLiteral(u"貼り付けた一覧を開けません。\n") +
-                                     problemText({list::Problem::TooLarge, 0, 0}));
+                                     problemText({.problem = list::Problem::TooLarge}));
         return nullptr;
     }
     auto* window = new ListWindow(owner, QString(), QStringLiteral(u"貼り付けた一覧"));
     window->show();
-    list::ListDocument::Options options;
-    options.encoding = list::Encoding::Utf8;
+    textlist::Options options;
+    options.encoding = textlist::Encoding::Utf8;
     window->load(data, options);
     return window;
 }
@@ -298,8 +210,8 @@ ListWindow::ListWindow(QWidget* owner, const QString& path, const QString& name)
     auto* encodingCaption = new QLabel(QStringLiteral(u"文字コード(&E):"), this);
     m_encodingBox = new QComboBox(this);
     m_encodingBox->setObjectName(QStringLiteral("encodingBox"));
-    for (list::Encoding encoding : list::kEncodings)
-        m_encodingBox->addItem(list::encodingName(encoding), int(encoding));
+    for (textlist::Encoding encoding : textlist::kEncodings)
+        m_encodingBox->addItem(textlist::encodingName(encoding), int(encoding));
     encodingCaption->setBuddy(m_encodingBox);
     m_sheetCaption = new QLabel(QStringLiteral(u"シート(&S):"), this);
     m_sheetBox = new QComboBox(this);
@@ -417,7 +329,7 @@ ListWindow::~ListWindow() {
     stopWork();
 }
 
-void ListWindow::load(const QByteArray& data, const list::ListDocument::Options& options) {
+void ListWindow::load(const QByteArray& data, const textlist::Options& options) {
     auto work = std::make_unique<ListWork>();
     ListLoadJob job;
     job.path = m_path.isEmpty() ? m_name : m_path;
@@ -428,8 +340,7 @@ void ListWindow::load(const QByteArray& data, const list::ListDocument::Options&
     start(std::move(work));
 }
 
-void ListWindow::reread(const list::ListDocument::Options& options,
-                        const list::SheetChoice& sheet) {
+void ListWindow::reread(const textlist::Options& options, const workbook::SheetChoice& sheet) {
     m_model->setDocument(nullptr);
     auto work = std::make_unique<ListWork>();
     ListLoadJob job;
@@ -521,6 +432,7 @@ void ListWindow::finishLoad(ListLoadJob& job) {
         m_data = job.data; // the file's bytes, or the text pasted
         m_options = job.options;
         m_sheetChoice = job.sheet;
+        m_format = job.format;
         m_book = job.book;
         showDocument(std::make_shared<const list::ListDocument>(std::move(*job.document)));
         return;
@@ -551,24 +463,20 @@ void ListWindow::showDocument(std::shared_ptr<const list::ListDocument> document
     setWorking(false);
     showOptions();
     const list::ListDocument& shown = *m_model->document();
-    const list::Format& format = shown.format();
     QStringList notices;
     // The encoding matters for a file; pasted text is saved as UTF-8 whatever it held.
-    if (format.doubt == list::EncodingDoubt::AsciiOnly && !m_path.isEmpty())
-        notices << QStringLiteral(u"英数字だけの一覧なので、文字コードが分かりません。保存"
-                                  u"するキャリア名の文字コードを確かめてください（今は %1）。")
-                       .arg(list::encodingName(format.encoding));
-    if (format.doubt == list::EncodingDoubt::InvalidBytes && !m_path.isEmpty())
-        notices << QStringLiteral(u"UTF-8 としても Shift_JIS としても読めない文字があります"
-                                  u"（今は %1 として読んでいます）。表示がおかしければ、文字"
-                                  u"コードを選び直してください。")
-                       .arg(list::encodingName(format.encoding));
+    if (m_format && !m_path.isEmpty()) {
+        const QString encoding = textlist::encodingName(m_format->encoding);
+        if (m_format->doubt == textlist::EncodingDoubt::AsciiOnly)
+            notices << QStringLiteral(u"英数字だけの一覧なので、文字コードが分かりません。保存"
+                                      u"するキャリア名の文字コードを確かめてください（今は %1）。")
+                           .arg(encoding);
+        if (m_format->doubt == textlist::EncodingDoubt::InvalidBytes)
+            notices << list::doubtfulEncodingText(encoding, list::Front::Window);
+    }
     if (const auto& quote = shown.unclosedQuote())
-        notices << QStringLiteral(u"%1 行目で開いた引用符が閉じていません。そこから終わりまでの "
-                                  u"%2 行を一つの行として読みました（保存すると、そのまま書き出し"
-                                  u"ます）。")
-                       .arg(quote->line)
-                       .arg(quote->lines);
+        notices << list::whereText({.line = quote->line}) + QStringLiteral(u": ") +
+                       list::unclosedQuoteText(quote->lines, list::Front::Window);
     m_doubt->setText(notices.join(u'\n'));
     m_doubt->setVisible(!notices.isEmpty());
     m_table->resizeColumnsToContents();
@@ -578,36 +486,36 @@ void ListWindow::showOptions() {
     const list::ListDocument* document = m_model->document();
     if (!document)
         return;
-    const list::Format& format = document->format();
-    m_encodingBox->setCurrentIndex(m_encodingBox->findData(int(format.encoding)));
+    if (m_format)
+        m_encodingBox->setCurrentIndex(m_encodingBox->findData(int(m_format->encoding)));
     m_columnBox->clear();
     m_columnBox->addItems(fieldNames(*document));
-    m_columnBox->setCurrentIndex(format.numberColumn);
+    m_columnBox->setCurrentIndex(document->layout().numberColumn);
     m_sheetCaption->setVisible(m_book.has_value());
     m_sheetBox->setVisible(m_book.has_value());
     if (m_book) {
         m_sheetBox->clear();
-        for (const list::Sheet& sheet : m_book->workbook->sheets())
+        for (const workbook::Sheet& sheet : m_book->workbook->sheets())
             m_sheetBox->addItem(sheet.name);
         m_sheetBox->setCurrentIndex(m_book->sheet);
     }
 }
 
 void ListWindow::chooseEncoding() {
-    list::ListDocument::Options options = m_options;
-    options.encoding = list::Encoding(m_encodingBox->currentData().toInt());
+    textlist::Options options = m_options;
+    options.encoding = textlist::Encoding(m_encodingBox->currentData().toInt());
     reread(options, m_sheetChoice);
 }
 
 void ListWindow::chooseColumn() {
-    list::ListDocument::Options options = m_options;
+    textlist::Options options = m_options;
     options.column = {m_columnBox->currentIndex(), {}};
-    reread(options, m_book ? list::SheetChoice{m_book->sheet, {}} : m_sheetChoice);
+    reread(options, m_book ? workbook::SheetChoice{m_book->sheet, {}} : m_sheetChoice);
 }
 
 void ListWindow::chooseSheet() {
     // Another sheet: its own number column, found afresh.
-    list::ListDocument::Options options = m_options;
+    textlist::Options options = m_options;
     options.column = {};
     reread(options, {m_sheetBox->currentIndex(), {}});
 }
@@ -648,7 +556,7 @@ void ListWindow::save() {
         return;
     }
     auto work = std::make_unique<ListWork>();
-    work->job = ListSaveJob{m_model->sharedDocument(), m_book, target, {}};
+    work->job = ListSaveJob{m_model->sharedDocument(), target, {}};
     start(std::move(work));
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "list/listdocument.h"
-#include "list/listworkbook.h"
+#include "textlist/textlist.h"
+#include "workbook/sheetlist.h"
 
 #include <QByteArray>
 #include <QDialog>
@@ -41,7 +42,7 @@ class ListWindow : public QDialog {
 public:
     // Lists larger than this, from a file or pasted, are for the command line, which streams
     // them.
-    static constexpr qint64 kMaxBytes = 256 * 1024 * 1024;
+    static constexpr qint64 kMaxBytes = list::kMaxHeldBytes;
     // Tables longer than this are saved rather than copied: the clipboard would hold them all.
     static constexpr qsizetype kMaxCopiedRows = 1'000'000;
 
@@ -80,10 +81,10 @@ private:
     // Reads the list: from the file when `data` is null, else from `data`.
     void createTable();
     void layOutControls(QLabel* encodingCaption, QLabel* columnCaption);
-    void load(const QByteArray& data, const list::ListDocument::Options& options);
+    void load(const QByteArray& data, const textlist::Options& options);
     // Reads the list again with other options (and for a workbook another sheet); the table it
     // shows goes first, so that two whole documents are never held at once.
-    void reread(const list::ListDocument::Options& options, const list::SheetChoice& sheet);
+    void reread(const textlist::Options& options, const workbook::SheetChoice& sheet);
     void start(std::unique_ptr<ListWork> work);
     void stopWork();
     void setWorking(bool working);
@@ -97,10 +98,11 @@ private:
     QString m_name;
     // The bytes the table was read from and how, for reading them again.
     QByteArray m_data;
-    list::ListDocument::Options m_options;
-    list::SheetChoice m_sheetChoice;
-    // The workbook's sheet the table was read from; none for a text list.
-    std::optional<list::WorkbookSheet> m_book;
+    textlist::Options m_options;
+    workbook::SheetChoice m_sheetChoice;
+    // The text list's format, or the workbook's sheet, the table was read from.
+    std::optional<textlist::Format> m_format;
+    std::optional<workbook::WorkbookSheet> m_book;
     std::shared_ptr<lookup::ReadOnceIndex> m_records;
     std::shared_ptr<ListWork> m_work;
     QThread* m_thread = nullptr;

@@ -7,7 +7,7 @@
 #include "numberfield.h"
 #include "versiondialog.h"
 
-#include "list/listformat.h"
+#include "list/layout.h"
 #include "lookup/query.h"
 #include "runtime/runtimeerror.h"
 

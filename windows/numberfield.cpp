@@ -1,6 +1,6 @@
 #include "numberfield.h"
 
-#include "list/listformat.h"
+#include "list/layout.h"
 #include "lookup/writtennumber.h"
 
 #include <QAction>

@@ -5,7 +5,7 @@
 #include <climits>
 #include <memory>
 
-namespace zunova::list {
+namespace zunova::workbook {
 namespace {
 
 struct ParserFree {
@@ -15,16 +15,16 @@ using Parser = std::unique_ptr<std::remove_pointer_t<XML_Parser>, ParserFree>;
 
 } // namespace
 
-WorkbookProblem XmlEvents::parse(QByteArrayView xml) {
+list::Problem XmlEvents::parse(QByteArrayView xml) {
     if (xml.size() > INT_MAX)
-        return WorkbookProblem::PartTooLarge;
+        return list::Problem::PartTooLarge;
     const Parser parser(XML_ParserCreate(nullptr));
     if (!parser)
-        return WorkbookProblem::Damaged;
+        return list::Problem::Damaged;
     m_parser = parser.get();
     m_depth = 0;
     m_skipFrom = 0;
-    m_problem = WorkbookProblem::None;
+    m_problem = list::Problem::None;
     // UTF-16 starts with its byte-order mark or a '<' of two bytes; anything else declares
     // its encoding, or is UTF-8.
     m_utf8 =
@@ -39,18 +39,18 @@ WorkbookProblem XmlEvents::parse(QByteArrayView xml) {
     });
     XML_SetStartDoctypeDeclHandler(
         parser.get(), [](void* events, const char*, const char*, const char*, int) {
-            static_cast<XmlEvents*>(events)->stop(WorkbookProblem::Damaged);
+            static_cast<XmlEvents*>(events)->stop(list::Problem::Damaged);
         });
     const bool parsed =
         XML_Parse(parser.get(), xml.data(), int(xml.size()), XML_TRUE) == XML_STATUS_OK;
     m_parser = nullptr;
-    if (m_problem != WorkbookProblem::None)
+    if (m_problem != list::Problem::None)
         return m_problem;
-    return parsed ? WorkbookProblem::None : WorkbookProblem::Damaged;
+    return parsed ? list::Problem::None : list::Problem::Damaged;
 }
 
-void XmlEvents::stop(WorkbookProblem problem) {
-    if (m_problem == WorkbookProblem::None)
+void XmlEvents::stop(list::Problem problem) {
+    if (m_problem == list::Problem::None)
         m_problem = problem;
     XML_StopParser(XML_Parser(m_parser), XML_FALSE);
 }
@@ -78,14 +78,14 @@ QByteArrayView XmlEvents::attribute(const char** attributes, QByteArrayView name
 void XmlEvents::started(void* events, const char* name, const char** attributes) {
     auto* self = static_cast<XmlEvents*>(events);
     ++self->m_depth;
-    if (self->m_skipFrom == 0 && self->m_problem == WorkbookProblem::None)
+    if (self->m_skipFrom == 0 && self->m_problem == list::Problem::None)
         self->startElement(name, attributes);
 }
 
 void XmlEvents::ended(void* events, const char* name) {
     auto* self = static_cast<XmlEvents*>(events);
     // Expat ends an element of one tag (<x/>) even after its start stopped the parse.
-    const bool stopped = self->m_problem != WorkbookProblem::None;
+    const bool stopped = self->m_problem != list::Problem::None;
     if (self->m_skipFrom == 0 && !stopped)
         self->endElement(name);
     else if (self->m_skipFrom == self->m_depth)
@@ -95,8 +95,8 @@ void XmlEvents::ended(void* events, const char* name) {
 
 void XmlEvents::gotCharacters(void* events, const char* text, int length) {
     auto* self = static_cast<XmlEvents*>(events);
-    if (self->m_skipFrom == 0 && self->m_problem == WorkbookProblem::None)
+    if (self->m_skipFrom == 0 && self->m_problem == list::Problem::None)
         self->characters(QByteArrayView(text, length));
 }
 
-} // namespace zunova::list
+} // namespace zunova::workbook

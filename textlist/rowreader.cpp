@@ -6,7 +6,7 @@
 #include <cstring>
 #include <utility>
 
-namespace zunova::list {
+namespace zunova::textlist {
 namespace {
 
 int isSpace(unsigned char c) {
@@ -55,32 +55,24 @@ struct RowReader::Parser {
     ~Parser() { csv_free(&csv); }
 };
 
-RowReader::RowReader(char delimiter, int numberColumn)
+RowReader::RowReader(char delimiter)
     : m_delimiter(delimiter)
-    , m_numberColumn(numberColumn)
     , m_parser(delimiter ? std::make_unique<Parser>(delimiter) : nullptr) {}
 
 RowReader::~RowReader() = default;
 
 void RowReader::onField(void* field, std::size_t size, void* self) {
-    auto* reader = static_cast<RowReader*>(self);
-    if (reader->m_field == reader->m_numberColumn) {
-        reader->m_number.resize(0);
-        reader->m_number.append(static_cast<const char*>(field), qsizetype(size));
-        reader->m_hasNumber = true;
-    }
-    ++reader->m_field;
+    static_cast<RowReader*>(self)->m_cells.append(
+        QByteArrayView(static_cast<const char*>(field), qsizetype(size)));
 }
 
 void RowReader::onRowEnd(int, void* self) {
     auto* reader = static_cast<RowReader*>(self);
     reader->m_rowEnded = true;
-    reader->m_rowFields = reader->m_field;
-    reader->m_field = 0;
+    reader->m_rowFields = int(reader->m_cells.view().size());
 }
 
-bool RowReader::deliver(QByteArrayView whole, qsizetype lineEndSize, int fields,
-                        QByteArrayView number, const Each& each) {
+bool RowReader::deliver(QByteArrayView whole, qsizetype lineEndSize, int fields, const Each& each) {
     Row row;
     row.content = whole.first(whole.size() - lineEndSize);
     row.lineEnd = whole.last(lineEndSize);
@@ -88,19 +80,13 @@ bool RowReader::deliver(QByteArrayView whole, qsizetype lineEndSize, int fields,
     row.line = m_rowLine;
     // Nothing but spaces and tabs is a blank line, whatever the delimiter.
     row.fields = isBlank(row.content) ? 0 : fields;
-    row.number = number;
+    row.cells = m_cells.view();
     row.unclosed = m_unclosed;
     const bool more = each(row);
     m_pending.clear();
-    m_hasNumber = false;
+    m_cells.clear();
     m_rowEnded = false;
     return more;
-}
-
-bool RowReader::deliverParsed(QByteArrayView whole, qsizetype lineEndSize, int fields,
-                              const Each& each) {
-    return deliver(whole, lineEndSize, fields,
-                   m_hasNumber ? QByteArrayView(m_number) : QByteArrayView(), each);
 }
 
 // A line of a list without delimiters is a row of one field, its number.
@@ -109,8 +95,8 @@ bool RowReader::takeLine(QByteArrayView whole, qsizetype lineEndSize, const Each
     m_rowLine = m_line;
     m_offset += whole.size();
     m_line += lineEndSize > 0 ? 1 : 0;
-    const QByteArrayView content = whole.first(whole.size() - lineEndSize);
-    return deliver(whole, lineEndSize, 1, content, each);
+    m_cells.append(whole.first(whole.size() - lineEndSize));
+    return deliver(whole, lineEndSize, 1, each);
 }
 
 bool RowReader::takePiece(QByteArrayView piece, qsizetype lineEndSize, const Each& each) {
@@ -126,13 +112,13 @@ bool RowReader::takePiece(QByteArrayView piece, qsizetype lineEndSize, const Eac
     csv_parse(&m_parser->csv, piece.data(), std::size_t(piece.size()), onField, onRowEnd, this);
     if (m_rowEnded) {
         if (m_pending.isEmpty())
-            return deliverParsed(piece, lineEndSize, m_rowFields, each);
+            return deliver(piece, lineEndSize, m_rowFields, each);
         m_pending.append(piece);
-        return deliverParsed(m_pending, lineEndSize, m_rowFields, each);
+        return deliver(m_pending, lineEndSize, m_rowFields, each);
     }
     if (m_pending.isEmpty() &&
         skippedByParser(piece.first(piece.size() - lineEndSize), m_delimiter))
-        return deliver(piece, lineEndSize, 0, {}, each); // a blank line
+        return deliver(piece, lineEndSize, 0, each); // a blank line
     m_pending.append(piece);
     return true;
 }
@@ -143,10 +129,10 @@ RowReader::Status RowReader::finish(const Each& each) {
     // A line end the data do not have: it ends the row unless a quote is still open in it.
     csv_parse(&m_parser->csv, "\n", 1, onField, onRowEnd, this);
     if (m_rowEnded)
-        return deliverParsed(m_pending, 0, m_rowFields, each) ? Status::Done : Status::Stopped;
+        return deliver(m_pending, 0, m_rowFields, each) ? Status::Done : Status::Stopped;
     csv_fini(&m_parser->csv, onField, onRowEnd, this);
     m_unclosed = true;
-    const bool more = deliverParsed(m_pending, 0, m_rowFields, each);
+    const bool more = deliver(m_pending, 0, m_rowFields, each);
     return more ? Status::UnclosedQuote : Status::Stopped;
 }
 
@@ -186,12 +172,12 @@ RowReader::Status RowReader::read(QByteArrayView data, bool last, const Each& ea
         if (!more)
             return Status::Stopped;
         start = after;
-        if (m_pending.size() > kMaxRowBytes)
+        if (m_pending.size() > list::kMaxRowBytes)
             return Status::RowTooLong;
     }
     if (start < size) {
         m_tail.append(data.sliced(start));
-        if (m_tail.size() + m_pending.size() > kMaxRowBytes) {
+        if (m_tail.size() + m_pending.size() > list::kMaxRowBytes) {
             if (m_pending.isEmpty())
                 m_rowLine = m_line;
             return Status::RowTooLong;
@@ -225,4 +211,4 @@ QByteArrayList splitFields(QByteArrayView content, char delimiter) {
     return fields;
 }
 
-} // namespace zunova::list
+} // namespace zunova::textlist

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "list/cells.h"
+#include "list/problem.h"
+
 #include <QByteArray>
 #include <QByteArrayList>
 #include <QByteArrayView>
@@ -8,11 +11,7 @@
 #include <functional>
 #include <memory>
 
-namespace zunova::list {
-
-// A row longer than this (a quote that never closes, a file without line ends) ends the reading:
-// memory stays bounded whatever the input.
-inline constexpr qsizetype kMaxRowBytes = 16 * 1024 * 1024;
+namespace zunova::textlist {
 
 // One row of a list, as views into the working bytes; valid only while the reader's callback runs.
 struct Row {
@@ -21,7 +20,7 @@ struct Row {
     qint64 offset = 0;      // of its first byte among the working bytes
     qint64 line = 0;        // the line it starts on, from 1
     int fields = 0;         // 0 for a blank line: nothing but spaces and tabs
-    QByteArrayView number;  // the number column's field, unquoted; empty where the row has none
+    list::CellsView cells;  // its fields, unquoted
     bool unclosed = false;  // a quote opened in it never closes: it runs to the end of the data
 };
 
@@ -36,8 +35,8 @@ public:
     enum class Status { Done, Stopped, RowTooLong, UnclosedQuote };
     using Each = std::function<bool(const Row&)>;
 
-    // `delimiter` ',', '\t' or ';', or 0 for one field a line; `numberColumn` from 0.
-    RowReader(char delimiter, int numberColumn);
+    // `delimiter` ',', '\t' or ';', or 0 for one field a line.
+    explicit RowReader(char delimiter);
     ~RowReader();
     RowReader(const RowReader&) = delete;
     RowReader& operator=(const RowReader&) = delete;
@@ -59,16 +58,13 @@ public:
 private:
     bool takeLine(QByteArrayView whole, qsizetype lineEndSize, const Each& each);
     bool takePiece(QByteArrayView piece, qsizetype lineEndSize, const Each& each);
-    bool deliver(QByteArrayView whole, qsizetype lineEndSize, int fields, QByteArrayView number,
-                 const Each& each);
-    bool deliverParsed(QByteArrayView whole, qsizetype lineEndSize, int fields, const Each& each);
+    bool deliver(QByteArrayView whole, qsizetype lineEndSize, int fields, const Each& each);
     Status finish(const Each& each);
 
     static void onField(void* field, std::size_t size, void* self);
     static void onRowEnd(int, void* self);
 
     char m_delimiter;
-    int m_numberColumn;
     struct Parser;
     std::unique_ptr<Parser> m_parser;
     QByteArray m_tail;    // a piece whose line end has not come yet
@@ -77,16 +73,14 @@ private:
     qint64 m_line = 1;    // of the next piece
     qint64 m_rowLine = 1; // of the row being read
     qint64 m_rowOffset = 0;
-    int m_field = 0;
     int m_rowFields = 0;
     bool m_rowEnded = false;
-    bool m_hasNumber = false;
     bool m_unclosed = false;
     bool m_endedMidLine = false; // the last piece taken had no line end: the data ended in it
-    QByteArray m_number;
+    list::Cells m_cells;         // of the row being read
 };
 
 // The fields of one whole row, unquoted, as the reader reads them.
 QByteArrayList splitFields(QByteArrayView content, char delimiter);
 
-} // namespace zunova::list
+} // namespace zunova::textlist

@@ -1,5 +1,5 @@
-// Reading a worksheet's cells into a text list: the values as the spreadsheet shows them where
-// a list needs them, each in its row and column.
+// Reading a worksheet's cells: the values as the spreadsheet shows them where a list needs them,
+// each in its row and column.
 #include "sheetxml.h"
 #include "xmlevents.h"
 
@@ -10,10 +10,10 @@
 #include <algorithm>
 #include <cmath>
 
-namespace zunova::list::sheetxml {
+namespace zunova::workbook::sheetxml {
 namespace {
 
-using Problem = WorkbookProblem;
+using list::Problem;
 
 bool isHexDigit(QChar c) {
     return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
@@ -140,22 +140,6 @@ bool appendDate(QByteArrayView written, bool date1904, QByteArray& out) {
     return true;
 }
 
-// A field of the text list, quoted where it holds a tab, a quote or a line break.
-void appendField(QByteArrayView field, QByteArray& out) {
-    if (std::none_of(field.begin(), field.end(),
-                     [](char c) { return c == '\t' || c == '"' || c == '\r' || c == '\n'; })) {
-        out += field;
-        return;
-    }
-    out += '"';
-    for (const char c : field) {
-        if (c == '"')
-            out += '"';
-        out += c;
-    }
-    out += '"';
-}
-
 // What a cell's t attribute says it holds.
 enum class CellType { Number, SharedString, InlineString, FormulaText, Boolean, AsWritten };
 
@@ -181,12 +165,12 @@ public:
         : m_values(values)
         , m_layout(layout) {}
 
-    SheetText read(const QByteArray& xml) {
+    SheetCells read(const QByteArray& xml) {
         m_layout = {};
         if (const Problem problem = parse(xml); problem != Problem::None) {
             m_layout = {};
-            SheetText failed;
-            failed.problem = problem;
+            SheetCells failed;
+            failed.outcome = {.problem = problem, .line = m_row};
             return failed;
         }
         m_layout.utf8 = isUtf8();
@@ -260,7 +244,7 @@ private:
             return;
         case 3:
             m_layout.rowTags.back().tag.close = closeOfEnd();
-            m_result.text += '\n';
+            m_result.rowStarts.push_back(quint32(m_result.ends.size()));
             return;
         case 4:
             endCell();
@@ -282,20 +266,24 @@ private:
 
     void startRow(const char** attributes) {
         // Rows come in order; one without its number follows the one before.
-        qint64 row = m_result.rows + 1;
+        const qint64 last = m_result.rows();
+        m_row = last + 1;
         if (const QByteArrayView r = attribute(attributes, "r"); !r.isEmpty()) {
             bool ok = false;
-            row = r.toLongLong(&ok);
-            if (!ok || row <= m_result.rows)
+            m_row = r.toLongLong(&ok);
+            if (!ok || m_row <= last) {
+                m_row = last;
                 return stop(Problem::Damaged);
+            }
         }
-        if (row > kMaxSheetRows)
+        if (m_row > list::kMaxRows)
             return stop(Problem::TooManyRows);
-        m_result.text.append(row - 1 - m_result.rows, '\n');
-        m_result.rows = row;
-        m_layout.rowTags.push_back({row, tag(), 0});
+        // The rows the sheet leaves out have no cells.
+        m_result.rowStarts.insert(m_result.rowStarts.end(), std::size_t(m_row - 1 - last),
+                                  quint32(m_result.ends.size()));
+        m_layout.rowTags.push_back({m_row, tag(), 0});
         m_column = 0;
-        m_fields = 1;
+        m_cells = 0;
     }
 
     void startCell(const char** attributes) {
@@ -323,12 +311,18 @@ private:
             return stop(Problem::Damaged);
         if (m_field.isEmpty())
             return;
-        QByteArray& text = m_result.text;
-        if (text.size() + (m_column - m_fields) + 2 * m_field.size() > kMaxWorkbookPartBytes)
+        // The cells held, each with its end, stay within what a part may hold.
+        SheetCells& cells = m_result;
+        if (cells.bytes.size() + m_field.size() +
+                qint64(sizeof(quint32)) * qint64(cells.ends.size() + std::size_t(m_column)) >
+            list::kMaxPartBytes)
             return stop(Problem::PartTooLarge);
-        text.append(m_column - m_fields, '\t');
-        m_fields = m_column;
-        appendField(m_field, text);
+        // The empty cells before it, then it.
+        cells.ends.insert(cells.ends.end(), std::size_t(m_column - 1 - m_cells),
+                          quint32(cells.bytes.size()));
+        cells.bytes += m_field;
+        cells.ends.push_back(quint32(cells.bytes.size()));
+        m_cells = m_column;
     }
 
     // The value of the cell just read into m_field; nothing for none.
@@ -380,10 +374,11 @@ private:
 
     const CellValues& m_values;
     SheetLayout& m_layout;
-    SheetText m_result;
+    SheetCells m_result;
     Part m_part = Part::Other;
+    qint64 m_row = 0; // the row being read
     int m_column = 0; // of the row's last cell so far
-    int m_fields = 1; // of the row's text so far
+    int m_cells = 0;  // of the row held so far
     // The cell being read.
     CellType m_type = CellType::Number;
     int m_style = 0;
@@ -482,11 +477,11 @@ bool isDateFormat(QStringView code) {
     return false;
 }
 
-WorkbookProblem readSharedStrings(const QByteArray& xml, SharedStrings& out) {
+list::Problem readSharedStrings(const QByteArray& xml, SharedStrings& out) {
     return SharedStringsReader(out).parse(xml);
 }
 
-WorkbookProblem readDateStyles(const QByteArray& xml, std::vector<bool>& out) {
+list::Problem readDateStyles(const QByteArray& xml, std::vector<bool>& out) {
     QXmlStreamReader reader(xml);
     if (!reader.readNextStartElement() || reader.name() != u"styleSheet")
         return Problem::Damaged;
@@ -517,8 +512,8 @@ WorkbookProblem readDateStyles(const QByteArray& xml, std::vector<bool>& out) {
     return Problem::None;
 }
 
-SheetText readSheet(const QByteArray& xml, const CellValues& values, SheetLayout& layout) {
+SheetCells readSheet(const QByteArray& xml, const CellValues& values, SheetLayout& layout) {
     return SheetReader(values, layout).read(xml);
 }
 
-} // namespace zunova::list::sheetxml
+} // namespace zunova::workbook::sheetxml

@@ -4,11 +4,11 @@
 // place in the part, so that cells can be spliced in where the sheet's tags lie, and reads a
 // sheet three times as fast as QXmlStreamReader did.
 
-#include "workbook.h"
+#include "list/problem.h"
 
 #include <QByteArrayView>
 
-namespace zunova::list {
+namespace zunova::workbook {
 
 class XmlEvents {
 public:
@@ -17,7 +17,7 @@ public:
     // Reads `xml` to its end or until a handler stops; Damaged where it is not well-formed or
     // declares a document type (whose entities could put elements where the bytes have none, or
     // grow a few bytes into gigabytes), else the problem a handler stopped with.
-    WorkbookProblem parse(QByteArrayView xml);
+    list::Problem parse(QByteArrayView xml);
 
     // Whether the part is UTF-8, as workbooks are written: the only encoding cells are spliced
     // into. Known once the parse has begun.
@@ -33,7 +33,7 @@ protected:
 
     // The element just started: none of what it holds, nor its end, comes to the handlers.
     void skipElement() { m_skipFrom = m_depth; }
-    void stop(WorkbookProblem problem);
+    void stop(list::Problem problem);
     // Of the element being handled: 1 for the root.
     int depth() const { return m_depth; }
     // The place of the tag being handled: from its '<' on, and its length. An element written
@@ -54,7 +54,7 @@ private:
     int m_depth = 0;
     int m_skipFrom = 0; // the depth of the element being skipped, or 0
     bool m_utf8 = true;
-    WorkbookProblem m_problem = WorkbookProblem::None;
+    list::Problem m_problem = list::Problem::None;
 };
 
-} // namespace zunova::list
+} // namespace zunova::workbook

@@ -5,10 +5,10 @@
 
 #include <algorithm>
 
-namespace zunova::list::sheetxml {
+namespace zunova::workbook::sheetxml {
 namespace {
 
-using Problem = WorkbookProblem;
+using list::Problem;
 
 bool isXmlSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
@@ -141,7 +141,7 @@ public:
 private:
     // Which rows get cells, and the columns they reach; none on a cell of its row.
     Problem measure() {
-        if (m_added.rows.size() > std::size_t(kMaxSheetRows))
+        if (m_added.rows.size() > std::size_t(list::kMaxRows))
             return Problem::TooManyRows;
         if (m_added.firstColumn < 1)
             return Problem::NoRoom;
@@ -280,9 +280,9 @@ private:
 
 } // namespace
 
-WorkbookProblem addCells(const QByteArray& xml, const SheetLayout& layout,
-                         const AddedColumns& added, QByteArray& out) {
+list::Problem addCells(const QByteArray& xml, const SheetLayout& layout, const AddedColumns& added,
+                       QByteArray& out) {
     return CellAdder(xml, layout, added, out).run();
 }
 
-} // namespace zunova::list::sheetxml
+} // namespace zunova::workbook::sheetxml

@@ -1,7 +1,7 @@
 // The workbook's package: a zip of XML parts tied together by relationships, read with libzip
 // from memory; and the OLE compound files that are not one, told apart.
-#include "workbook.h"
 #include "sheetxml.h"
+#include "workbook.h"
 
 #include <QHash>
 #include <QtEndian>
@@ -14,14 +14,14 @@
 #include <array>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 
-namespace zunova::list {
+namespace zunova::workbook {
 namespace {
 
-using Problem = WorkbookProblem;
+using list::Problem;
 
 struct ArchiveDiscard {
     void operator()(zip_t* archive) const { zip_discard(archive); }
@@ -100,7 +100,7 @@ Problem readPart(zip_t* archive, zip_uint64_t index, QByteArray& out) {
         return Problem::Damaged;
     if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE)
         return Problem::Encrypted;
-    if ((stat.valid & ZIP_STAT_SIZE) && stat.size > zip_uint64_t(kMaxWorkbookPartBytes))
+    if ((stat.valid & ZIP_STAT_SIZE) && stat.size > zip_uint64_t(list::kMaxPartBytes))
         return Problem::PartTooLarge;
     File file(zip_fopen_index(archive, index, 0));
     if (!file)
@@ -115,7 +115,7 @@ Problem readPart(zip_t* archive, zip_uint64_t index, QByteArray& out) {
             return Problem::Damaged; // a CRC or a compressed stream that is wrong
         if (got == 0)
             return Problem::None;
-        if (out.size() + got > kMaxWorkbookPartBytes)
+        if (out.size() + got > list::kMaxPartBytes)
             return Problem::PartTooLarge;
         out.append(buffer.data(), qsizetype(got));
     }
@@ -182,7 +182,7 @@ Problem compoundFileProblem(QByteArrayView data) {
                        name.compare(u"Book", Qt::CaseInsensitive) == 0;
         }
     }
-    return workbook ? Problem::Binary : Problem::NotWorkbook;
+    return workbook ? Problem::BinaryWorkbook : Problem::NotWorkbook;
 }
 
 struct Relationship {
@@ -238,26 +238,46 @@ const Relationship* ofType(const QHash<QString, Relationship>& relationships, QS
     return nullptr;
 }
 
+// A problem met in a part of the package.
+list::Outcome inPart(Problem problem, const QString& part, qint64 row = 0) {
+    return {.problem = problem, .line = row, .part = part};
+}
+
 // A workbook read from its zip package.
 class PackageWorkbook final : public Workbook {
 public:
     static Opened open(const QByteArray& data);
 
     const std::vector<Sheet>& sheets() const override { return m_sheets; }
-    SheetText text(int index) const override;
-    WorkbookProblem write(const AddedColumns& added, QByteArray& out) const override;
+    SheetCells cells(int index) const override;
+    list::Outcome write(const AddedColumns& added, QByteArray& out) const override;
 
 private:
-    // Where the sheet's rows lie, as reading it as text found them: a copy is spliced there.
-    Problem layoutOf(int index, std::shared_ptr<const sheetxml::SheetLayout>& out) const;
+    // What every sheet's cells are read with: the shared strings and the date styles.
+    struct Shared {
+        sheetxml::SharedStrings strings;
+        std::vector<bool> dateStyles;
+    };
+    // The sheet read last: its XML and where its rows lie, which its copy is spliced from.
+    struct ReadSheet {
+        int index = -1;
+        QByteArray xml;
+        sheetxml::SheetLayout layout;
+    };
+
+    list::Outcome readSheets(zip_t* archive, const QString& workbookPart);
+    list::Outcome readShared(zip_t* archive) const;
+    SheetCells readCells(zip_t* archive, int index) const;
 
     QByteArray m_data;
     std::vector<Sheet> m_sheets;
-    mutable std::mutex m_layoutsGuard; // text() and write() may run on different threads
-    mutable std::map<int, std::shared_ptr<const sheetxml::SheetLayout>> m_layouts;
-    QString m_sharedStrings; // parts; empty where the workbook has none
-    QString m_styles;
+    QString m_sharedStringsPart; // empty where the workbook has none
+    QString m_stylesPart;
     bool m_date1904 = false; // day 0 is 1904-01-01, as in workbooks from old Macs
+    // Read once, when first needed. cells() and write() may run on different threads.
+    mutable std::mutex m_guard;
+    mutable std::optional<Shared> m_shared;
+    mutable ReadSheet m_readSheet;
 };
 
 } // namespace
@@ -274,163 +294,175 @@ QString columnName(int column) {
 }
 
 Workbook::Opened PackageWorkbook::open(const QByteArray& data) {
+    const auto failed = [](list::Outcome outcome) {
+        return Opened{{}, std::move(outcome)};
+    };
     if (data.startsWith("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"))
-        return {{}, compoundFileProblem(data)};
+        return failed({.problem = compoundFileProblem(data)});
     // libzip takes no bytes at all for an empty zip.
     if (data.isEmpty())
-        return {{}, Problem::NotZip};
+        return failed({.problem = Problem::NotZip});
     int error = 0;
     const Archive archive = openZip(data, error);
     if (!archive)
-        return {{}, error == ZIP_ER_NOZIP ? Problem::NotZip : Problem::Damaged};
+        return failed({.problem = error == ZIP_ER_NOZIP ? Problem::NotZip : Problem::Damaged});
 
     // The package's own relationships name its main part; a workbook's is xl/workbook.xml.
-    QHash<QString, Relationship> packageRelationships;
-    if (const Problem problem = readRelationships(archive.get(), QString(), packageRelationships);
+    QHash<QString, Relationship> relationships;
+    if (const Problem problem = readRelationships(archive.get(), QString(), relationships);
         problem != Problem::None)
-        return {{}, problem};
-    const Relationship* main = ofType(packageRelationships, u"officeDocument");
+        return failed(inPart(problem, QStringLiteral("_rels/.rels")));
+    const Relationship* main = ofType(relationships, u"officeDocument");
     const QString workbookPart = main ? main->target : QStringLiteral("xl/workbook.xml");
     if (!locate(archive.get(), workbookPart))
-        return {{}, Problem::NotWorkbook};
+        return failed({.problem = Problem::NotWorkbook});
     if (workbookPart.endsWith(u".bin", Qt::CaseInsensitive))
-        return {{}, Problem::Binary};
-    QByteArray xml;
-    if (const Problem problem = readPart(archive.get(), workbookPart, xml);
-        problem != Problem::None)
-        return {{}, problem};
-    QHash<QString, Relationship> relationships;
-    if (const Problem problem = readRelationships(archive.get(), workbookPart, relationships);
-        problem != Problem::None)
-        return {{}, problem};
+        return failed({.problem = Problem::BinaryWorkbook});
 
     auto workbook = std::make_unique<PackageWorkbook>();
     workbook->m_data = data;
+    if (list::Outcome outcome = workbook->readSheets(archive.get(), workbookPart); !outcome.ok())
+        return failed(std::move(outcome));
+    return {std::move(workbook), {}};
+}
+
+// The workbook part's sheets, in its order, and its other parts.
+list::Outcome PackageWorkbook::readSheets(zip_t* archive, const QString& workbookPart) {
+    QByteArray xml;
+    if (const Problem problem = readPart(archive, workbookPart, xml); problem != Problem::None)
+        return inPart(problem, workbookPart);
+    QHash<QString, Relationship> relationships;
+    if (const Problem problem = readRelationships(archive, workbookPart, relationships);
+        problem != Problem::None)
+        return inPart(problem, workbookPart);
     if (const Relationship* part = ofType(relationships, u"sharedStrings"))
-        workbook->m_sharedStrings = part->target;
+        m_sharedStringsPart = part->target;
     if (const Relationship* part = ofType(relationships, u"styles"))
-        workbook->m_styles = part->target;
+        m_stylesPart = part->target;
     QXmlStreamReader reader(xml);
     if (!reader.readNextStartElement() || reader.name() != u"workbook")
-        return {{}, reader.hasError() ? Problem::Damaged : Problem::NotWorkbook};
+        return reader.hasError() ? inPart(Problem::Damaged, workbookPart)
+                                 : list::Outcome{.problem = Problem::NotWorkbook};
     while (reader.readNextStartElement()) {
         if (reader.name() == u"workbookPr") {
             const auto date1904 = reader.attributes().value(QLatin1StringView("date1904"));
-            workbook->m_date1904 = date1904 == u"1" || date1904 == u"true";
-            reader.skipCurrentElement();
-            continue;
-        }
-        if (reader.name() != u"sheets") {
-            reader.skipCurrentElement();
-            continue;
-        }
-        while (reader.readNextStartElement()) {
-            const auto attributes = reader.attributes();
-            // The relationship's id is r:id, in the namespace of relationships (whichever its
-            // prefix, and whichever of the two that namespace is).
-            const auto id = std::find_if(attributes.begin(), attributes.end(), [](const auto& a) {
-                return a.name() == u"id" && !a.namespaceUri().isEmpty();
-            });
-            const auto relationship = id == attributes.end()
-                                          ? relationships.end()
-                                          : relationships.find(id->value().toString());
-            if (reader.name() == u"sheet" && relationship != relationships.end() &&
-                relationship->type == u"worksheet") {
-                if (!locate(archive.get(), relationship->target))
-                    return {{}, Problem::Damaged};
-                const auto state = attributes.value(QLatin1StringView("state"));
-                workbook->m_sheets.push_back(
-                    {attributes.value(QLatin1StringView("name")).toString(),
-                     state == u"hidden" || state == u"veryHidden", relationship->target});
+            m_date1904 = date1904 == u"1" || date1904 == u"true";
+        } else if (reader.name() == u"sheets") {
+            while (reader.readNextStartElement()) {
+                const auto attributes = reader.attributes();
+                // The relationship's id is r:id, in the namespace of relationships (whichever
+                // its prefix, and whichever of the two that namespace is).
+                const auto id = std::find_if(attributes.begin(), attributes.end(), [](auto& a) {
+                    return a.name() == u"id" && !a.namespaceUri().isEmpty();
+                });
+                const auto relationship = id == attributes.end()
+                                              ? relationships.end()
+                                              : relationships.find(id->value().toString());
+                if (reader.name() == u"sheet" && relationship != relationships.end() &&
+                    relationship->type == u"worksheet") {
+                    if (!locate(archive, relationship->target))
+                        return inPart(Problem::Damaged, relationship->target);
+                    const auto state = attributes.value(QLatin1StringView("state"));
+                    m_sheets.push_back({attributes.value(QLatin1StringView("name")).toString(),
+                                        state == u"hidden" || state == u"veryHidden",
+                                        relationship->target});
+                }
+                reader.skipCurrentElement();
             }
-            reader.skipCurrentElement();
+            continue;
         }
+        reader.skipCurrentElement();
     }
     if (reader.hasError())
-        return {{}, Problem::Damaged};
-    if (workbook->m_sheets.empty())
-        return {{}, Problem::NoSheet};
-    return {std::move(workbook), Problem::None};
+        return inPart(Problem::Damaged, workbookPart);
+    if (m_sheets.empty())
+        return {.problem = Problem::NoSheet};
+    return {};
 }
 
-SheetText PackageWorkbook::text(int index) const {
-    SheetText failed;
+list::Outcome PackageWorkbook::readShared(zip_t* archive) const {
+    if (m_shared)
+        return {};
+    Shared shared;
+    QByteArray xml;
+    if (!m_sharedStringsPart.isEmpty() && locate(archive, m_sharedStringsPart)) {
+        Problem problem = readPart(archive, m_sharedStringsPart, xml);
+        if (problem == Problem::None)
+            problem = sheetxml::readSharedStrings(xml, shared.strings);
+        if (problem != Problem::None)
+            return inPart(problem, m_sharedStringsPart);
+    }
+    if (!m_stylesPart.isEmpty() && locate(archive, m_stylesPart)) {
+        Problem problem = readPart(archive, m_stylesPart, xml);
+        if (problem == Problem::None)
+            problem = sheetxml::readDateStyles(xml, shared.dateStyles);
+        if (problem != Problem::None)
+            return inPart(problem, m_stylesPart);
+    }
+    m_shared = std::move(shared);
+    return {};
+}
+
+// Reads the sheet at `index`, and keeps its XML and layout for its copy; m_guard held.
+SheetCells PackageWorkbook::readCells(zip_t* archive, int index) const {
+    SheetCells failed;
+    if (failed.outcome = readShared(archive); !failed.outcome.ok())
+        return failed;
+    const QString& part = m_sheets[std::size_t(index)].part;
+    m_readSheet = {};
+    if (const Problem problem = readPart(archive, part, m_readSheet.xml);
+        problem != Problem::None) {
+        failed.outcome = inPart(problem, part);
+        return failed;
+    }
+    SheetCells cells = sheetxml::readSheet(
+        m_readSheet.xml, {m_shared->strings, m_shared->dateStyles, m_date1904}, m_readSheet.layout);
+    if (cells.outcome.ok())
+        m_readSheet.index = index;
+    else
+        cells.outcome.part = part;
+    return cells;
+}
+
+SheetCells PackageWorkbook::cells(int index) const {
+    SheetCells failed;
     if (index < 0 || std::size_t(index) >= m_sheets.size()) {
-        failed.problem = Problem::NoSheet;
+        failed.outcome = {.problem = Problem::NoSuchSheet};
         return failed;
     }
     int error = 0;
     const Archive archive = openZip(m_data, error);
     if (!archive) {
-        failed.problem = Problem::Damaged;
+        failed.outcome = {.problem = Problem::Damaged};
         return failed;
     }
-    QByteArray xml;
-    sheetxml::SharedStrings sharedStrings;
-    std::vector<bool> dateStyles;
-    Problem problem = Problem::None;
-    if (!m_sharedStrings.isEmpty() && locate(archive.get(), m_sharedStrings)) {
-        problem = readPart(archive.get(), m_sharedStrings, xml);
-        if (problem == Problem::None)
-            problem = sheetxml::readSharedStrings(xml, sharedStrings);
-    }
-    if (problem == Problem::None && !m_styles.isEmpty() && locate(archive.get(), m_styles)) {
-        problem = readPart(archive.get(), m_styles, xml);
-        if (problem == Problem::None)
-            problem = sheetxml::readDateStyles(xml, dateStyles);
-    }
-    if (problem == Problem::None)
-        problem = readPart(archive.get(), m_sheets[std::size_t(index)].part, xml);
-    if (problem != Problem::None) {
-        failed.problem = problem;
-        return failed;
-    }
-    auto layout = std::make_shared<sheetxml::SheetLayout>();
-    SheetText text = sheetxml::readSheet(xml, {sharedStrings, dateStyles, m_date1904}, *layout);
-    if (text.problem == Problem::None) {
-        const std::lock_guard lock(m_layoutsGuard);
-        m_layouts[index] = std::move(layout);
-    }
-    return text;
+    const std::lock_guard lock(m_guard);
+    return readCells(archive.get(), index);
 }
 
-Problem PackageWorkbook::layoutOf(int index,
-                                  std::shared_ptr<const sheetxml::SheetLayout>& out) const {
-    {
-        const std::lock_guard lock(m_layoutsGuard);
-        if (const auto found = m_layouts.find(index); found != m_layouts.end()) {
-            out = found->second;
-            return Problem::None;
-        }
-    }
-    if (const Problem problem = text(index).problem; problem != Problem::None)
-        return problem;
-    const std::lock_guard lock(m_layoutsGuard);
-    out = m_layouts[index];
-    return Problem::None;
-}
-
-WorkbookProblem PackageWorkbook::write(const AddedColumns& added, QByteArray& out) const {
+list::Outcome PackageWorkbook::write(const AddedColumns& added, QByteArray& out) const {
     if (added.sheet < 0 || std::size_t(added.sheet) >= m_sheets.size())
-        return Problem::NoSheet;
+        return {.problem = Problem::NoSuchSheet};
+    const QString& part = m_sheets[std::size_t(added.sheet)].part;
     int error = 0;
     Source package;
     Archive archive = openZip(m_data, error, &package);
-    const auto index =
-        archive ? locate(archive.get(), m_sheets[std::size_t(added.sheet)].part) : std::nullopt;
+    const auto index = archive ? locate(archive.get(), part) : std::nullopt;
     if (!index)
-        return Problem::Damaged;
-    std::shared_ptr<const sheetxml::SheetLayout> layout;
-    if (const Problem problem = layoutOf(added.sheet, layout); problem != Problem::None)
-        return problem;
-    QByteArray xml;
-    if (const Problem problem = readPart(archive.get(), *index, xml); problem != Problem::None)
-        return problem;
+        return inPart(Problem::Damaged, part);
     QByteArray sheet;
-    if (const Problem problem = sheetxml::addCells(xml, *layout, added, sheet);
-        problem != Problem::None)
-        return problem;
-    xml.clear();
+    {
+        const std::lock_guard lock(m_guard);
+        if (m_readSheet.index != added.sheet) {
+            if (list::Outcome outcome = readCells(archive.get(), added.sheet).outcome;
+                !outcome.ok())
+                return outcome;
+        }
+        if (const Problem problem =
+                sheetxml::addCells(m_readSheet.xml, m_readSheet.layout, added, sheet);
+            problem != Problem::None)
+            return inPart(problem, part);
+    }
 
     // The sheet replaced, with its time stamp; libzip copies every other entry as it is,
     // compressed, and writes the new package into the buffer the archive was opened from.
@@ -440,28 +472,26 @@ WorkbookProblem PackageWorkbook::write(const AddedColumns& added, QByteArray& ou
     Source replacement(
         zip_source_buffer(archive.get(), sheet.constData(), zip_uint64_t(sheet.size()), 0));
     if (!replacement || zip_file_replace(archive.get(), *index, replacement.get(), 0) < 0)
-        return Problem::CannotWrite;
+        return {.problem = Problem::CannotWrite};
     replacement.release(); // the archive's now
-    // Deflated at zlib's level 2: on a sheet of 100,000 rows a third of the time of its default
-    // level 6, which Excel and LibreOffice write, for a part 17 % larger (and a quarter of
-    // libzip's own level 9). libzip keeps a level only with a method other than the entry's,
-    // hence "default" (which is deflate).
+    // Deflated at zlib's level 2 (doc/performance.md, tools/bench-workbook.sh: the copy's time).
     constexpr int kLevel = 2;
-    zip_set_file_compression(archive.get(), *index, ZIP_CM_DEFAULT, kLevel);
+    zip_set_file_compression(archive.get(), *index, ZIP_CM_DEFLATE, kLevel);
     if (stat.valid & ZIP_STAT_MTIME)
         zip_file_set_mtime(archive.get(), *index, stat.mtime, 0);
     if (zip_close(archive.get()) < 0)
-        return Problem::CannotWrite;
+        return {.problem = Problem::CannotWrite};
     archive.release(); // closed, and freed
 
     zip_stat_init(&stat);
     if (zip_source_stat(package.get(), &stat) < 0 || !(stat.valid & ZIP_STAT_SIZE) ||
         zip_source_open(package.get()) < 0)
-        return Problem::CannotWrite;
+        return {.problem = Problem::CannotWrite};
     out.resize(qsizetype(stat.size));
     const zip_int64_t got = zip_source_read(package.get(), out.data(), stat.size);
     zip_source_close(package.get());
-    return got == zip_int64_t(stat.size) ? Problem::None : Problem::CannotWrite;
+    return got == zip_int64_t(stat.size) ? list::Outcome{}
+                                         : list::Outcome{.problem = Problem::CannotWrite};
 }
 
-} // namespace zunova::list
+} // namespace zunova::workbook

@@ -5,7 +5,7 @@
 #include <iconv.h>
 #include <vector>
 
-namespace zunova::list {
+namespace zunova::textlist {
 namespace {
 
 // glibc's CP932 is Windows' Shift_JIS, with the NEC and IBM characters Windows programs write.
@@ -270,4 +270,4 @@ bool isValidShiftJis(QByteArrayView data, bool whole) {
            shiftJisPrefix(data, whole).valid == data.size();
 }
 
-} // namespace zunova::list
+} // namespace zunova::textlist

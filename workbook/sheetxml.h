@@ -11,7 +11,7 @@
 
 #include <vector>
 
-namespace zunova::list::sheetxml {
+namespace zunova::workbook::sheetxml {
 
 // The workbook's shared strings as UTF-8, one after another: cells of type "s" name them by
 // index. Eight bytes an entry, not a QString's dozens: a sharedStrings part of empty items
@@ -33,10 +33,10 @@ private:
     std::vector<quint32> m_ends; // a part is under 4 GiB, and so is the text in it
 };
 
-WorkbookProblem readSharedStrings(const QByteArray& xml, SharedStrings& out);
+list::Problem readSharedStrings(const QByteArray& xml, SharedStrings& out);
 
 // Which cell styles (indexes into styles.xml's cellXfs) show a number as a date or a time.
-WorkbookProblem readDateStyles(const QByteArray& xml, std::vector<bool>& out);
+list::Problem readDateStyles(const QByteArray& xml, std::vector<bool>& out);
 
 // Whether a number format shows dates or times: y, m, d, h or s outside quotes, escapes and
 // brackets (but [h], [mm], [ss], elapsed time).
@@ -68,14 +68,14 @@ struct SheetLayout {
     std::vector<Row> rowTags;
 };
 
-// The sheet as text, and where its rows lie.
-SheetText readSheet(const QByteArray& xml, const CellValues& values, SheetLayout& layout);
+// The sheet's cells, and where its rows lie. A problem names the row it lies in.
+SheetCells readSheet(const QByteArray& xml, const CellValues& values, SheetLayout& layout);
 
 // The sheet's XML with `added`'s cells spliced into it, where `layout` (of this XML) says.
-WorkbookProblem addCells(const QByteArray& xml, const SheetLayout& layout,
-                         const AddedColumns& added, QByteArray& out);
+list::Problem addCells(const QByteArray& xml, const SheetLayout& layout, const AddedColumns& added,
+                       QByteArray& out);
 
 // "B12": column 2, row 12. False for anything else, or a column past XFD.
 bool parseCellReference(QByteArrayView reference, int& column, qint64& row);
 
-} // namespace zunova::list::sheetxml
+} // namespace zunova::workbook::sheetxml

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "list/cells.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -9,7 +11,7 @@
 #include <array>
 #include <optional>
 
-namespace zunova::list {
+namespace zunova::textlist {
 
 // The encodings spreadsheet programs in Japan save lists in.
 enum class Encoding : quint8 { Utf8, ShiftJis, Utf16LE, Utf16BE };
@@ -30,17 +32,17 @@ std::optional<Encoding> encodingOfByteOrderMark(QByteArrayView data);
 // ends, quotes and delimiters are single ASCII bytes, never part of another character), UTF-8
 // for UTF-16. A Codec turns fields of working bytes into text and text into working bytes.
 // Not thread-safe: one per thread.
-class Codec {
+class Codec final : public list::CellDecoder {
 public:
     explicit Codec(Encoding encoding);
-    ~Codec();
+    ~Codec() override;
     Codec(const Codec&) = delete;
     Codec& operator=(const Codec&) = delete;
 
     // False where this system cannot convert the encoding (iconv without Shift_JIS): nothing
     // may then be read or written in it.
     bool isAvailable() const;
-    QString decode(QByteArrayView working);
+    QString decode(QByteArrayView working) override;
     // A character the encoding lacks is written as 〓, the geta mark Japanese text has always
     // used for one: a Shift_JIS list gets Shift_JIS only.
     QByteArray encode(QStringView text);
@@ -94,4 +96,4 @@ TextPrefix shiftJisPrefix(QByteArrayView data, bool whole);
 // U+10FFFF), or 0 where none starts before `end`.
 int utf8SequenceLength(const unsigned char* p, const unsigned char* end);
 
-} // namespace zunova::list
+} // namespace zunova::textlist

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-namespace zunova::list {
+namespace zunova::textlist {
 namespace {
 
 // The added field is quoted like the field before it.
@@ -28,7 +28,7 @@ RowWriter::RowWriter(const Format& format)
     : m_format(format)
     , m_codec(format.encoding)
     , m_utf16(format.isUtf16() ? std::make_unique<Utf16Writer>(format.encoding) : nullptr)
-    , m_header(m_codec.encode(kCarrierColumnName)) {}
+    , m_header(m_codec.encode(list::kCarrierColumnName)) {}
 
 RowWriter::~RowWriter() = default;
 
@@ -36,10 +36,10 @@ QByteArray RowWriter::start() const {
     return m_format.byteOrderMark ? byteOrderMark(m_format.encoding).toByteArray() : QByteArray();
 }
 
-QByteArrayView RowWriter::addedField(const ListRow& row, const AnswerTable& answers) {
-    if (row.kind == RowKind::Header)
+QByteArrayView RowWriter::addedField(const list::ListRow& row, const list::AnswerTable& answers) {
+    if (row.kind == list::RowKind::Header)
         return m_header;
-    if (row.kind != RowKind::Number)
+    if (row.kind != list::RowKind::Number)
         return {};
     std::optional<QByteArray>& field = m_fields[row.answer];
     if (!field) {
@@ -49,19 +49,20 @@ QByteArrayView RowWriter::addedField(const ListRow& row, const AnswerTable& answ
     return *field;
 }
 
-void RowWriter::append(std::string& out, const ListRow& row, const AnswerTable& answers) {
+void RowWriter::append(std::string& out, QByteArrayView content, QByteArrayView lineEnd,
+                       const list::ListRow& row, const list::AnswerTable& answers) {
     std::string& to = m_utf16 ? m_row : out;
-    to.append(row.content.data(), std::size_t(row.content.size()));
-    if (row.kind != RowKind::Blank && row.kind != RowKind::Unclosed) {
+    to.append(content.data(), std::size_t(content.size()));
+    if (row.kind != list::RowKind::Blank && row.kind != list::RowKind::Unclosed) {
         const QByteArrayView field = addedField(row, answers);
-        const int delimiters = std::max(m_format.width - row.fields, 0) + 1;
+        const int delimiters = std::max(m_format.layout.width - row.fields, 0) + 1;
         to.append(std::size_t(delimiters), m_format.outputDelimiter());
-        if (m_format.delimiter != 0 && lastFieldQuoted(row.content))
+        if (m_format.delimiter != 0 && lastFieldQuoted(content))
             appendQuoted(to, field);
         else
             to.append(field.data(), std::size_t(field.size()));
     }
-    to.append(row.lineEnd.data(), std::size_t(row.lineEnd.size()));
+    to.append(lineEnd.data(), std::size_t(lineEnd.size()));
     if (m_utf16) {
         const QByteArray encoded =
             m_utf16->encode(QByteArrayView(m_row.data(), qsizetype(m_row.size())));
@@ -70,4 +71,4 @@ void RowWriter::append(std::string& out, const ListRow& row, const AnswerTable& 
     }
 }
 
-} // namespace zunova::list
+} // namespace zunova::textlist

@@ -1,0 +1,209 @@
+#include "sheetlist.h"
+
+#include <algorithm>
+
+namespace zunova::workbook {
+namespace {
+
+// Nothing in the row but spaces: no cell of it holds anything.
+bool isBlank(list::CellsView cells) {
+    for (qsizetype i = 0; i < cells.size(); ++i) {
+        const QByteArrayView cell = cells[i];
+        if (!std::all_of(cell.begin(), cell.end(), [](char c) { return c == ' '; }))
+            return false;
+    }
+    return true;
+}
+
+// A row as the pipeline takes it.
+list::SourceRow sourceRow(const SheetCells& cells, qint64 number) {
+    const list::CellsView row = cells.row(number);
+    return {row, number, isBlank(row) ? 0 : int(row.size()), false};
+}
+
+// The first rows of a sheet that are not blank, as a layout is found from them; spaces around
+// a cell's text are no part of its name.
+list::SampleRows sampleRows(const SheetCells& cells, bool& whole) {
+    list::SampleRows rows;
+    whole = true;
+    for (qint64 number = 1; number <= cells.rows(); ++number) {
+        const list::SourceRow row = sourceRow(cells, number);
+        if (row.fields == 0)
+            continue;
+        if (rows.size() == std::size_t(list::kSampleRows)) {
+            whole = false;
+            break;
+        }
+        QStringList texts;
+        for (qsizetype i = 0; i < row.cells.size(); ++i) {
+            QByteArrayView cell = row.cells[i];
+            while (cell.startsWith(' '))
+                cell = cell.sliced(1);
+            while (cell.endsWith(' '))
+                cell.chop(1);
+            texts << QString::fromUtf8(cell);
+        }
+        rows.push_back(std::move(texts));
+    }
+    return rows;
+}
+
+// A sheet's cells, which its rows are read from again when shown, and its workbook, which the
+// copy is made from.
+class KeptSheet final : public list::KeptRows {
+public:
+    KeptSheet(WorkbookSheet sheet, SheetCells cells)
+        : m_sheet(std::move(sheet))
+        , m_cells(std::move(cells)) {}
+
+    std::unique_ptr<list::CellDecoder> decoder() const override {
+        return std::make_unique<list::Utf8Decoder>();
+    }
+    QStringList cells(const list::ListDocument& document, qsizetype index,
+                      list::CellDecoder& decoder) const override {
+        const list::CellsView row = m_cells.row(document.rows()[std::size_t(index)].place + 1);
+        QStringList out;
+        for (qsizetype i = 0; i < row.size(); ++i)
+            out << decoder.decode(row[i]);
+        return out;
+    }
+    list::Outcome write(const list::ListDocument& document, QIODevice& out,
+                        list::Progress&) const override {
+        return writeWorkbookCopy(m_sheet, document, out);
+    }
+
+    const SheetCells& sheetCells() const { return m_cells; }
+
+private:
+    WorkbookSheet m_sheet;
+    SheetCells m_cells;
+};
+
+// Every row of the sheet, answered. Row N of the sheet is the document's row N - 1.
+std::variant<SheetList, list::Outcome> answerSheet(WorkbookSheet sheet, SheetCells cells,
+                                                   const list::ColumnChoice& column,
+                                                   lookup::RecordSource& records,
+                                                   list::Progress& progress) {
+    bool whole = true;
+    const list::LayoutFound found = list::findLayout(sampleRows(cells, whole), whole, column);
+    if (!found.outcome.ok())
+        return found.outcome;
+    list::Layout layout = found.layout;
+    layout.width = 0; // a sheet's rows end at their last cell with a value
+    const qint64 rows = cells.rows();
+    auto kept = std::make_shared<KeptSheet>(sheet, std::move(cells));
+    const SheetCells& held = kept->sheetCells();
+    list::ListDocument document(layout, kept);
+    document.reserve(std::size_t(rows));
+    list::Utf8Decoder decoder;
+    list::ListPipeline pipeline(layout, decoder, records);
+    progress.total = rows;
+    for (qint64 number = 1; number <= rows; ++number) {
+        if (!document.add(pipeline.take(sourceRow(held, number)), quint32(number - 1)))
+            return list::Outcome{.problem = list::Problem::TooManyRows};
+        if (number % 4096 == 0) {
+            progress.done = number;
+            if (progress.cancelled)
+                return list::Outcome{.problem = list::Problem::Cancelled};
+        }
+    }
+    document.finish(pipeline.answers());
+    return SheetList{std::move(sheet), std::move(document)};
+}
+
+} // namespace
+
+bool isWorkbook(QByteArrayView start, const QString& name) {
+    static const QStringList suffixes{QStringLiteral(".xlsx"), QStringLiteral(".xlsm"),
+                                      QStringLiteral(".xls"), QStringLiteral(".xlsb")};
+    return start.startsWith("PK\x03\x04") || start.startsWith("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1") ||
+           std::any_of(suffixes.begin(), suffixes.end(), [&](const QString& suffix) {
+               return name.endsWith(suffix, Qt::CaseInsensitive);
+           });
+}
+
+std::variant<SheetList, list::Outcome>
+readWorkbookList(const QByteArray& data, const SheetChoice& sheet, const list::ColumnChoice& column,
+                 lookup::RecordSource& records, list::Progress& progress) {
+    Workbook::Opened opened = Workbook::open(data);
+    if (!opened.workbook)
+        return opened.outcome;
+    const std::shared_ptr<const Workbook> workbook = std::move(opened.workbook);
+    const std::vector<Sheet>& sheets = workbook->sheets();
+    const bool chosen = sheet.position >= 0 || !sheet.name.isEmpty();
+    int first = 0;
+    int last = int(sheets.size()) - 1;
+    if (chosen) {
+        const auto named = std::find_if(sheets.begin(), sheets.end(),
+                                        [&](const Sheet& s) { return s.name == sheet.name; });
+        first = last = sheet.position >= 0 ? sheet.position : int(named - sheets.begin());
+        if (first > int(sheets.size()) - 1)
+            return list::Outcome{.problem = list::Problem::NoSuchSheet,
+                                 .asked = chosen && sheet.name.isEmpty()
+                                              ? QString::number(sheet.position + 1)
+                                              : sheet.name};
+    }
+    // Where none was asked for, the first sheet shown as a tab with a number column.
+    list::Outcome outcome{.problem = list::Problem::NoSheetNumbers};
+    bool numberless = false;
+    for (int index = first; index <= last; ++index) {
+        if (!chosen && sheets[std::size_t(index)].hidden)
+            continue;
+        SheetCells cells = workbook->cells(index);
+        if (!cells.outcome.ok())
+            return cells.outcome;
+        const int lastColumn = cells.lastColumn;
+        auto read =
+            answerSheet({workbook, index, lastColumn}, std::move(cells), column, records, progress);
+        if (std::holds_alternative<SheetList>(read) || chosen)
+            return read;
+        outcome = std::get<list::Outcome>(read);
+        const list::Problem problem = outcome.problem;
+        if (problem != list::Problem::NoNumberColumn && problem != list::Problem::Empty &&
+            problem != list::Problem::HeaderOnly)
+            return outcome;
+        numberless = numberless || problem == list::Problem::NoNumberColumn;
+    }
+    if (numberless || outcome.problem == list::Problem::NoSheetNumbers)
+        outcome = {.problem = list::Problem::NoSheetNumbers};
+    return outcome;
+}
+
+list::Outcome writeWorkbookCopy(const WorkbookSheet& sheet, const list::ListDocument& document,
+                                QIODevice& out) {
+    const qsizetype rows = qsizetype(document.rows().size());
+    AddedColumns added;
+    added.sheet = sheet.sheet;
+    added.firstColumn = sheet.lastColumn + 1;
+    added.rows.resize(std::size_t(rows));
+    // Each sheet row is one row of the document, in order: row N of the sheet is row N - 1.
+    bool notes = false;
+    for (qsizetype i = 0; i < rows; ++i) {
+        const list::RowKind kind = document.rows()[std::size_t(i)].kind;
+        if (kind == list::RowKind::Blank)
+            continue;
+        const bool header = kind == list::RowKind::Header;
+        const QString note =
+            header ? list::noteColumnName(document.layout().columnNames) : document.noteOf(i);
+        notes = notes || (!header && !note.isEmpty());
+        added.rows[std::size_t(i)] = {document.carrierOf(i), note};
+    }
+    if (!notes)
+        for (QStringList& row : added.rows)
+            if (!row.isEmpty())
+                row.removeLast();
+    QByteArray package;
+    if (list::Outcome outcome = sheet.workbook->write(added, package); !outcome.ok())
+        return outcome;
+    constexpr qsizetype kChunk = 1024 * 1024;
+    for (qsizetype at = 0; at < package.size();) {
+        const qint64 written =
+            out.write(package.constData() + at, std::min(kChunk, package.size() - at));
+        if (written <= 0)
+            return {.problem = list::Problem::CannotWrite};
+        at += qsizetype(written);
+    }
+    return {};
+}
+
+} // namespace zunova::workbook
