@@ -20,11 +20,12 @@ struct Findings {
     int outside = 0;
     int duplicates = 0;
     int unnamed = 0;
+    int oddFields = 0;
     std::optional<int> dataAfterEndMark; // its line
 
     bool clean() const {
         return !unopened && !flaw && outside == 0 && duplicates == 0 && unnamed == 0 &&
-               !dataAfterEndMark;
+               oddFields == 0 && !dataAfterEndMark;
     }
 };
 
@@ -48,6 +49,13 @@ Findings inspect(const QString& file, const lookup::Network& network) {
         printMessage(shownName(file) + QStringLiteral(": ") + describeError(error));
         return found;
     }
+    // Read as the program has always read them, but not as the format writes numbers: the
+    // author sees what each became.
+    records->setOddFieldHandler([&](const runtime::OddField& field) {
+        ++found.oddFields;
+        problem(field.line,
+                QStringLiteral("\"%1\" read as %2").arg(displayed(field.text)).arg(field.value));
+    });
     std::array<int, lookup::kBlockCount> firstLine{}; // 0: no record of that block yet
     try {
         while (const auto record = records->next()) {
@@ -124,6 +132,8 @@ void summarise(const QString& file, const lookup::Network& network, const Findin
     text += QStringLiteral("  keys outside 0-999: %1\n").arg(found.outside);
     text += QStringLiteral("  duplicate keys: %1\n").arg(found.duplicates);
     text += QStringLiteral("  codes with no carrier name: %1\n").arg(found.unnamed);
+    text +=
+        QStringLiteral("  fields not written as plain decimal integers: %1\n").arg(found.oddFields);
     if (found.dataAfterEndMark)
         text += QStringLiteral("  data after the end-of-file mark: from line %1, never read\n")
                     .arg(*found.dataAfterEndMark);

@@ -3,6 +3,7 @@
 #include "conversion.h"
 #include "runtimeerror.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace zunova::runtime {
@@ -18,6 +19,24 @@ bool isBlank(int c) {
 }
 bool isLineEnd(int c) {
     return c == '\r' || c == '\n';
+}
+
+QString trimmedSpaces(const QString& text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text[begin] == u' ')
+        ++begin;
+    while (end > begin && text[end - 1] == u' ')
+        --end;
+    return text.sliced(begin, end - begin);
+}
+
+// The format's own form of a field: ASCII digits, an optional minus before them.
+bool isPlainInteger(QStringView text) {
+    if (text.startsWith(u'-'))
+        text = text.sliced(1);
+    return !text.isEmpty() &&
+           std::ranges::all_of(text, [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
 } // namespace
@@ -141,13 +160,24 @@ qint16 FieldReader::readField() {
     else if (isLineEnd(c))
         consumeLineEnd();
 
-    if (text.isEmpty())
-        return 0;
+    return text.isEmpty() ? 0 : convert(text, fieldLine);
+}
+
+qint16 FieldReader::convert(const QByteArray& text, int fieldLine) {
+    const QString written = QString::fromUtf8(text);
+    qint16 value = 0;
     try {
-        return to16BitInteger(QString::fromUtf8(text));
+        value = to16BitInteger(written);
     } catch (const RuntimeError& e) {
         throw RuntimeError(e.number(), m_sourceName, fieldLine);
     }
+    if (m_oddField) {
+        // The conversion skips spaces around a number: a quoted " 12 " is layout, not an odd form.
+        const QString number = trimmedSpaces(written);
+        if (!isPlainInteger(number))
+            m_oddField(OddField{fieldLine, number, value});
+    }
+    return value;
 }
 
 void FieldReader::topUp() {

@@ -6,11 +6,21 @@
 
 #include "runtimeerror.h"
 
+#include <functional>
 #include <optional>
 #include <span>
 #include <vector>
 
 namespace zunova::runtime {
+
+// A field not written as the format's plain decimal integer (ASCII digits, an optional minus
+// before them) that still converts: "&H7FFF", "1e3", "2.5", "+6", full-width digits. Spaces
+// around a field, its quotes and an empty field are layout the format allows, not this.
+struct OddField {
+    int line = 0;   // the line the field starts on
+    QString text;   // as written, without the quotes and spaces around it
+    qint16 value{}; // what every lookup reads it as
+};
 
 // Reads integer fields one after another from a text device, streaming it through a fixed
 // buffer so memory does not grow with the file.
@@ -50,6 +60,11 @@ public:
 
     int line() const { return m_line; }
 
+    // Called for every OddField read from now on, in the order read.
+    void setOddFieldHandler(std::function<void(const OddField&)> handler) {
+        m_oddField = std::move(handler);
+    }
+
     // Once atEndOfData() is true: where the data ended at a 0x1A and something other than blank
     // space, line ends and further marks follows it, the line that something stands on. Reads
     // the rest of the device to find out.
@@ -62,6 +77,8 @@ private:
     static constexpr qsizetype kMaxFieldLength = 64 * 1024;
 
     qint16 readField();
+    // A field's text, once its layout is stripped, as a number.
+    qint16 convert(const QByteArray& text, int fieldLine);
 
     // The customary layout (each field an optional minus and up to five ASCII digits, then a
     // comma or a line end) read straight from the buffer. Consumes nothing and returns false
@@ -92,6 +109,7 @@ private:
     int m_line = 1;
     int m_lastFieldLine = 1;
     bool m_afterComma = false;
+    std::function<void(const OddField&)> m_oddField;
 };
 
 } // namespace zunova::runtime

@@ -7,6 +7,7 @@
 #include <QtGlobal>
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <span>
 
@@ -43,6 +44,12 @@ public:
     // Once next() has given nothing: the line of the first data after a 0x1A that ended the data
     // early, data no lookup ever reads (FieldReader::lineOfDataAfterEndMark).
     std::optional<int> lineOfDataAfterEndMark() { return m_fields.lineOfDataAfterEndMark(); }
+
+    // Called for every field from now on that is not written as a plain decimal integer
+    // (FieldReader::setOddFieldHandler).
+    void setOddFieldHandler(std::function<void(const OddField&)> handler) {
+        m_fields.setOddFieldHandler(std::move(handler));
+    }
 
 private:
     std::optional<DataFile> m_file;

@@ -112,7 +112,7 @@ QString errorText(ErrorNumber number) {
 // k.dat: named and unnamed codes, a duplicate and an out-of-range key, then a malformed field on
 // line 5 and a record no lookup ever reaches. p.dat: a record, then one cut short.
 const QByteArray kFlawedK = "123,1,1,2,2,3,3,4,4,9,9\r\n"
-                            "500,0,5,6,7,8,-1,32767,-32768,10,4\r\n"
+                            "500,0,5,6,7,8,-1,&H7FFF,-32768,10,4\r\n"
                             "123,9,9,9,9,9,9,9,9,9,9\r\n"
                             "1000,1,1,1,1,1,1,1,1,1,1\r\n"
                             "600,1,x,1,1,1,1,1,1,1,1\r\n"
@@ -807,8 +807,9 @@ TEST_F(CommandLine, AddsTheCarrierToEveryRowOfAList) {
 TEST_F(CheckDataFile, ReportsEveryProblemAndASummary) {
     const Result run = invoke({"--check", "k.dat"});
     EXPECT_EQ(run.status, 1);
-    const QStringList lines = run.errLines();
-    ASSERT_EQ(lines.size(), 4) << run.err.toStdString();
+    QStringList lines = run.errLines();
+    ASSERT_EQ(lines.size(), 5) << run.err.toStdString();
+    EXPECT_EQ(lines.takeFirst(), QStringLiteral("k.dat:2: \"&H7FFF\" read as 32767"));
     EXPECT_EQ(lines[0], QStringLiteral(u"k.dat:2: codes with no cellular carrier name (shown as "
                                        u"不明) in block 500: 0 for digit 0, 5 for digit 1, 6 for "
                                        u"digit 2, 7 for digit 3, 8 for digit 4, -1 for digit 5, "
@@ -825,7 +826,8 @@ TEST_F(CheckDataFile, ReportsEveryProblemAndASummary) {
                                             "further: no lookup gets past it)\n"
                                             "  keys outside 0-999: 1\n"
                                             "  duplicate keys: 1\n"
-                                            "  codes with no carrier name: 9\n"));
+                                            "  codes with no carrier name: 9\n"
+                                            "  fields not written as plain decimal integers: 1\n"));
 }
 
 TEST_F(CheckDataFile, RunTimeErrorsAreTheOnesALookupMeets) {
@@ -859,6 +861,8 @@ TEST_F(CheckDataFile, KindFromTheNameUnlessGiven) {
     const QByteArray content = "5,1,2,3,4,9,1,2,3,4,9\r\n";
     dir.write("p.dat", content);
     dir.write("other.dat", content);
+    // Read as 9, but not written as the format writes numbers.
+    dir.write("odd.dat", "5,1,2,3,4,9,1,2,3,4,&H9\r\n");
     struct Case {
         QStringList arguments;
         int status;
@@ -869,6 +873,7 @@ TEST_F(CheckDataFile, KindFromTheNameUnlessGiven) {
         {{"--check", "other.dat"}, 0, "other.dat (cellular): 1 records read"},
         {{"--check", "--kind", "p", "other.dat"}, 1, "other.dat (PHS): 1 records read"},
         {{"--check", "--kind", "k", "p.dat"}, 0, "p.dat (cellular): 1 records read"},
+        {{"--check", "odd.dat"}, 1, "odd.dat (cellular): 1 records read"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments.join(u' ').toStdString());
@@ -880,32 +885,38 @@ TEST_F(CheckDataFile, KindFromTheNameUnlessGiven) {
 }
 
 TEST_F(CheckDataFile, CleanFilesAndSeveralAtOnce) {
-    dir.write("k.dat", "123,1,1,2,2,3,3,4,4,9,9\r\n124,1,1,1,1,1,1,1,1,1,1");
+    // The layout the format allows is no problem: spaces, quotes, empty fields, leading zeros.
+    dir.write(
+        "k.dat",
+        "123,1,1,2,2,3,3,4,4,9,9\r\n 124 ,\" 1\",\t1,0001,1,1,1,1,1,1,1\r\n,1,1,1,1,1,1,1,1,1,1");
     dir.write("empty.dat", "");
     const Result clean = invoke({"--check", "k.dat", "empty.dat"});
     EXPECT_EQ(clean.status, 0);
     EXPECT_EQ(clean.err, QByteArray());
-    EXPECT_EQ(clean.outText(), QStringLiteral("k.dat (cellular): 2 records read\n"
-                                              "  run-time errors: none\n"
-                                              "  keys outside 0-999: 0\n"
-                                              "  duplicate keys: 0\n"
-                                              "  codes with no carrier name: 0\n"
-                                              "empty.dat (cellular): 0 records read\n"
-                                              "  run-time errors: none\n"
-                                              "  keys outside 0-999: 0\n"
-                                              "  duplicate keys: 0\n"
-                                              "  codes with no carrier name: 0\n"));
+    EXPECT_EQ(clean.outText(),
+              QStringLiteral("k.dat (cellular): 3 records read\n"
+                             "  run-time errors: none\n"
+                             "  keys outside 0-999: 0\n"
+                             "  duplicate keys: 0\n"
+                             "  codes with no carrier name: 0\n"
+                             "  fields not written as plain decimal integers: 0\n"
+                             "empty.dat (cellular): 0 records read\n"
+                             "  run-time errors: none\n"
+                             "  keys outside 0-999: 0\n"
+                             "  duplicate keys: 0\n"
+                             "  codes with no carrier name: 0\n"
+                             "  fields not written as plain decimal integers: 0\n"));
     // One bad file makes the run fail, and the files after it are still checked; in one log, a
     // file's summary comes before the next file's problems.
     const Result mixed = runZunova({"--check", "missing.dat", "k.dat", "missing.dat"}, {},
                                    dir.path(), kTimeoutMs, QProcess::MergedChannels);
     EXPECT_EQ(mixed.status, 2); // a file that cannot be read is trouble
     const QStringList lines = mixed.outText().split(u'\n');
-    ASSERT_GE(lines.size(), 8);
+    ASSERT_GE(lines.size(), 9);
     EXPECT_TRUE(lines[0].startsWith(QStringLiteral("zunova: missing.dat: error 53")));
     EXPECT_TRUE(lines[1].startsWith(QStringLiteral("missing.dat (cellular): not read")));
-    EXPECT_EQ(lines[2], QStringLiteral("k.dat (cellular): 2 records read"));
-    EXPECT_TRUE(lines[7].startsWith(QStringLiteral("zunova: missing.dat: error 53")));
+    EXPECT_EQ(lines[2], QStringLiteral("k.dat (cellular): 3 records read"));
+    EXPECT_TRUE(lines[8].startsWith(QStringLiteral("zunova: missing.dat: error 53")));
 }
 
 // What the lookup itself says about a file it cannot open.

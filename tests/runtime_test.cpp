@@ -168,6 +168,7 @@ struct ReaderCase {
     QByteArray content;
     std::vector<std::vector<qint16>> records; // read before the end of the data, or before error
     Outcome end = {};                         // how reading ends: no error, or an error and line
+    QStringList odd = {}; // fields not written as plain decimal integers: "LINE:TEXT=VALUE"
 };
 
 // Records of three fields here, which every rule reaches as well as eleven would.
@@ -198,7 +199,12 @@ TEST(FieldReader, FieldAndRecordRules) {
         {"blank lines between records", "\r\n\r\n1,2,3\r\n\r\n  \r\n4,5,6\r\n",
          R{{1, 2, 3}, {4, 5, 6}}},
         {"trailing blank space", "1,2,3\r\n\r\n  \t\r\n\n", R{{1, 2, 3}}},
-        {"signs and exponents", "-5,+6,1e2\r\n", R{{-5, 6, 100}}},
+        {"signs and exponents", "-5,+6,1e2\r\n", R{{-5, 6, 100}}, {}, {"1:+6=6", "1:1e2=100"}},
+        {"legacy forms",
+         "&H7FFF,&O17,2.5\r\n\" &hFFFF \",-0,\r\n１２,0012,3.5\r\n",
+         R{{32767, 15, 2}, {-1, 0, 0}, {12, 12, 4}},
+         {},
+         {"1:&H7FFF=32767", "1:&O17=15", "1:2.5=2", "2:&hFFFF=-1", "3:１２=12", "3:3.5=4"}},
         // A record cut short: error 62 names the line its last field stands on, never one past
         // the end of the file, whatever blank lines follow.
         {"cut short", "1,2,3\r\n4,5\r\n", R{{1, 2, 3}}, error(62, 2)},
@@ -254,6 +260,10 @@ TEST(FieldReader, FieldAndRecordRules) {
         buffer.setData(c.content);
         buffer.open(QIODevice::ReadOnly);
         FieldReader reader(buffer, "t.dat");
+        QStringList odd;
+        reader.setOddFieldHandler([&](const OddField& f) {
+            odd << QStringLiteral("%1:%2=%3").arg(f.line).arg(f.text).arg(f.value);
+        });
         std::vector<std::vector<qint16>> got;
         const Outcome end = outcomeOf([&] {
             while (!reader.atEndOfData()) {
@@ -265,6 +275,7 @@ TEST(FieldReader, FieldAndRecordRules) {
         EXPECT_EQ(end, c.end);
         EXPECT_EQ(got.size(), c.records.size());
         EXPECT_TRUE(got == c.records);
+        EXPECT_EQ(odd, c.odd);
     }
 }
 
