@@ -238,6 +238,43 @@ const Relationship* ofType(const QHash<QString, Relationship>& relationships, QS
     return nullptr;
 }
 
+// Puts `bytes` in the place of the entry at `index`, under its name and with its time stamp,
+// deflated at zlib's level 2 (tools/bench-workbook.sh: the copy's time, doc/performance.md).
+// libzip keeps a compression level only for an entry it did not read (a replaced one keeps its
+// method's default level), so the old entry goes and a new one takes its name; it then stands
+// last in the zip, where readers of packages find it by name as well.
+Problem replaceEntry(zip_t* archive, zip_uint64_t index, const QString& name,
+                     const QByteArray& bytes) {
+    constexpr int kLevel = 2;
+    zip_stat_t stat;
+    zip_stat_init(&stat);
+    zip_stat_index(archive, index, 0, &stat);
+    Source source(zip_source_buffer(archive, bytes.constData(), zip_uint64_t(bytes.size()), 0));
+    if (!source || zip_delete(archive, index) < 0)
+        return Problem::CannotWrite;
+    const zip_int64_t added = zip_file_add(archive, name.toUtf8().constData(), source.get(), 0);
+    if (added < 0)
+        return Problem::CannotWrite;
+    source.release(); // the archive's now
+    zip_set_file_compression(archive, zip_uint64_t(added), ZIP_CM_DEFLATE, kLevel);
+    if (stat.valid & ZIP_STAT_MTIME)
+        zip_file_set_mtime(archive, zip_uint64_t(added), stat.mtime, 0);
+    return Problem::None;
+}
+
+// All of what a buffer source holds.
+bool readAll(zip_source_t* source, QByteArray& out) {
+    zip_stat_t stat;
+    zip_stat_init(&stat);
+    if (zip_source_stat(source, &stat) < 0 || !(stat.valid & ZIP_STAT_SIZE) ||
+        zip_source_open(source) < 0)
+        return false;
+    out.resize(qsizetype(stat.size));
+    const zip_int64_t got = zip_source_read(source, out.data(), stat.size);
+    zip_source_close(source);
+    return got == zip_int64_t(stat.size);
+}
+
 // A problem met in a part of the package.
 list::Outcome inPart(Problem problem, const QString& part, qint64 row = 0) {
     return {.problem = problem, .line = row, .part = part};
@@ -464,34 +501,14 @@ list::Outcome PackageWorkbook::write(const AddedColumns& added, QByteArray& out)
             return inPart(problem, part);
     }
 
-    // The sheet replaced, with its time stamp; libzip copies every other entry as it is,
-    // compressed, and writes the new package into the buffer the archive was opened from.
-    zip_stat_t stat;
-    zip_stat_init(&stat);
-    zip_stat_index(archive.get(), *index, 0, &stat);
-    Source replacement(
-        zip_source_buffer(archive.get(), sheet.constData(), zip_uint64_t(sheet.size()), 0));
-    if (!replacement || zip_file_replace(archive.get(), *index, replacement.get(), 0) < 0)
-        return {.problem = Problem::CannotWrite};
-    replacement.release(); // the archive's now
-    // Deflated at zlib's level 2 (doc/performance.md, tools/bench-workbook.sh: the copy's time).
-    constexpr int kLevel = 2;
-    zip_set_file_compression(archive.get(), *index, ZIP_CM_DEFLATE, kLevel);
-    if (stat.valid & ZIP_STAT_MTIME)
-        zip_file_set_mtime(archive.get(), *index, stat.mtime, 0);
-    if (zip_close(archive.get()) < 0)
+    // libzip copies every other entry as it is, compressed, and writes the new package into
+    // the buffer the archive was opened from.
+    if (replaceEntry(archive.get(), *index, part, sheet) != Problem::None ||
+        zip_close(archive.get()) < 0)
         return {.problem = Problem::CannotWrite};
     archive.release(); // closed, and freed
-
-    zip_stat_init(&stat);
-    if (zip_source_stat(package.get(), &stat) < 0 || !(stat.valid & ZIP_STAT_SIZE) ||
-        zip_source_open(package.get()) < 0)
-        return {.problem = Problem::CannotWrite};
-    out.resize(qsizetype(stat.size));
-    const zip_int64_t got = zip_source_read(package.get(), out.data(), stat.size);
-    zip_source_close(package.get());
-    return got == zip_int64_t(stat.size) ? list::Outcome{}
-                                         : list::Outcome{.problem = Problem::CannotWrite};
+    return readAll(package.get(), out) ? list::Outcome{}
+                                       : list::Outcome{.problem = Problem::CannotWrite};
 }
 
 } // namespace zunova::workbook
