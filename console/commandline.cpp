@@ -1,5 +1,6 @@
 #include "commandline.h"
 
+#include "completion.h"
 #include "csvlist.h"
 #include "datacheck.h"
 #include "exitstatus.h"
@@ -88,6 +89,14 @@ int runCheck(const QCommandLineParser& parser, Output& out) {
     return checkDataFiles(parser.positionalArguments(), network, out);
 }
 
+// --complete OPTION: the values the bash completion offers for OPTION.
+int runComplete(const QCommandLineParser& parser, Output& out) {
+    const Option* option = findOption(parser.value(QStringLiteral("complete")));
+    if (!option || !isSet(parser, "csv"))
+        return kTrouble;
+    return printListValues(*option, parser.value(QStringLiteral("csv")), listOptions(parser), out);
+}
+
 // Parses the arguments and runs what they ask for; returns the exit status.
 int runMode(const QStringList& arguments, ClosedStreams closed, Output& out) {
     QCommandLineParser parser;
@@ -108,6 +117,8 @@ int runMode(const QStringList& arguments, ClosedStreams closed, Output& out) {
         out.append(QStringLiteral("zunova %1\n").arg(QString::fromLatin1(kVersionString)));
         return 0;
     }
+    if (isSet(parser, "complete"))
+        return runComplete(parser, out);
 
     // A reader that goes away early (| head) shows as a failed write, which ends the run quietly.
     std::signal(SIGPIPE, SIG_IGN);

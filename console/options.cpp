@@ -131,6 +131,10 @@ const std::array kOptions{
            QT_TRANSLATE_NOOP("zunova::options", "Print the usage and exit.")},
     Option{"V", "version", nullptr,
            QT_TRANSLATE_NOOP("zunova::options", "Show the version and exit."), nullptr},
+    // The bash completion asks the program for the values it reads from a list: `--complete
+    // column --csv FILE` prints the columns of FILE, one a line.
+    Option{nullptr, "complete", "OPTION", nullptr, nullptr, Completion::Nothing, nullptr,
+           Completion::Nothing, true},
 };
 
 } // namespace
