@@ -302,7 +302,7 @@ QString plainText(QStringView markup) {
 
 bool isWellFormed(QStringView markup) {
     for (const QStringView paragraph : markup.split(QStringLiteral("\n\n"))) {
-        const Run& last = runsOf(paragraph).back();
+        const Run last = runsOf(paragraph).back();
         if (last.bold || last.italic)
             return false;
     }
