@@ -6,6 +6,7 @@
 #include "runtime/runtimeerror.h"
 #include "support/outcome.h"
 #include "support/tempworkdir.h"
+#include "support/workbookparts.h"
 #include "zunova/version.h"
 
 #include <QDir>
@@ -801,6 +802,74 @@ TEST_F(CommandLine, AddsTheCarrierToEveryRowOfAList) {
         EXPECT_EQ(run.status, c.status);
         EXPECT_EQ(run.out.toStdString(), c.out.toStdString());
         EXPECT_EQ(run.errLines(), c.messages);
+    }
+}
+
+// What the bash completion asks the program for: the columns of the list given with --csv, as
+// the program reads that list, and a workbook's sheets; nothing where there is no list to read.
+TEST_F(CommandLine, CompletesTheColumnsAndSheetsOfTheList) {
+    using zunova::testing::kMain;
+    const QByteArray sheet = "<worksheet " + kMain + "><sheetData/></worksheet>";
+    const QByteArray book = zunova::testing::zipOf(zunova::testing::workbookParts(
+        {{QStringLiteral(u"名簿").toUtf8(), sheet}, {"Sheet 2", sheet}}, {}, {}));
+    struct Case {
+        const char* name;
+        QStringList arguments; // after --complete; the list is list.csv or book.xlsx
+        QByteArray list;
+        QStringList values;
+        int status;
+    };
+    const std::vector<Case> cases{
+        {"a header: positions, then its names",
+         {"column", "--csv", "list.csv"},
+         "name, tel\n",
+         {"1", "2", "name", "tel"},
+         0},
+        {"no header: positions alone",
+         {"column", "--csv", "list.csv"},
+         "x;09012345678;y\n",
+         {"1", "2", "3"},
+         0},
+        {"a header in Shift_JIS",
+         {"column", "--csv", "list.csv"},
+         "\x8e\x81\x96\xbc,tel\r\nx,09012345678\r\n",
+         {"1", "2", QStringLiteral(u"氏名"), "tel"},
+         0},
+        {"a header in UTF-16",
+         {"column", "--encoding", "utf-16le", "--csv", "list.csv"},
+         utf16(QStringLiteral(u"番号\t名前\r\n"), QStringConverter::Utf16LE),
+         {"1", "2", QStringLiteral(u"番号"), QStringLiteral(u"名前")},
+         0},
+        {"a name that holds a line break is left out",
+         {"column", "--csv", "list.csv"},
+         "\"a\nb\",tel\n",
+         {"1", "2", "tel"},
+         0},
+        {"a workbook's sheets",
+         {"sheet", "--csv", "book.xlsx"},
+         book,
+         {"1", "2", QStringLiteral(u"名簿"), "Sheet 2"},
+         0},
+        {"no columns of a workbook", {"column", "--csv", "book.xlsx"}, book, {}, 0},
+        {"no sheets of a text list", {"sheet", "--csv", "list.csv"}, "name,tel\n", {}, 0},
+        {"standard input is never read", {"column", "--csv", "-"}, "name,tel\n", {}, 2},
+        {"no list", {"column"}, {}, {}, 2},
+        {"a missing list", {"column", "--csv", "missing.csv"}, {}, {}, 2},
+        {"an option with no such values", {"kind", "--csv", "list.csv"}, "a,b\n", {}, 0},
+        {"no such option", {"bogus", "--csv", "list.csv"}, "a,b\n", {}, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString file = c.arguments.contains(QStringLiteral("book.xlsx"))
+                                 ? QStringLiteral("book.xlsx")
+                                 : QStringLiteral("list.csv");
+        dir.write(file, c.list);
+        const Result run = invoke(QStringList{QStringLiteral("--complete")} + c.arguments, c.list);
+        EXPECT_EQ(run.status, c.status);
+        QStringList values = run.outText().split(u'\n');
+        EXPECT_EQ(values.takeLast(), QString()) << "every value ends its line";
+        EXPECT_EQ(values, c.values);
+        EXPECT_EQ(run.err, QByteArray());
     }
 }
 

@@ -3,11 +3,13 @@
 # exactly the files of packaging/installed-files (each component alone: the files of its
 # package), a program that loads its window module from that prefix, a desktop entry whose Path= is the folder the
 # k.dat went to (the program reads its data from the working directory), that k.dat identical
-# to samples/k.dat, documentation compressed with gzip -9n, a man page that renders cleanly and
-# documents every option the program's --help lists, and a bash completion that completes them.
-# Usage: install_test.sh BUILD-DIR SOURCE-DIR ZUNOVA-EXECUTABLE
+# to samples/k.dat, documentation compressed with gzip -9n, a man page that renders cleanly, and
+# a bash completion that completes the options and their values; and that --help, the man page's
+# option list and the completion each show exactly the options of the program's table (as
+# zunova_make_option_docs lists them), and nothing anywhere mentions another.
+# Usage: install_test.sh BUILD-DIR SOURCE-DIR ZUNOVA-EXECUTABLE MAKE-OPTION-DOCS-EXECUTABLE
 set -euo pipefail
-build=$1 source=$2 zunova=$3
+build=$1 source=$2 zunova=$3 make_option_docs=$4
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -60,33 +62,49 @@ done
 
 man_page=$work/zunova.1
 gzip -dc "$prefix/share/man/man1/zunova.1.gz" >"$man_page"
-for option in $("$zunova" --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
-    grep -qF -- "${option//-/\\-}" "$man_page" || fail "the man page does not document $option"
-done
 
-# What bash-completion does on Tab, for the words given: prints the candidates, one a line.
+# The options a text mentions: words that begin with - or -- and a letter, not inside a word
+# (utf-16le, run-time and a lone - are none), one a line.
+option_words() {
+    grep -oE -- '(^|[^[:alnum:]-])--?[[:alpha:]][[:alnum:]-]*' | sed -E 's/^[^-]*//' | LC_ALL=C sort -u
+}
+# roff as text: no font changes, \- a dash.
+roff_text() { sed -E -e 's/\\f(\(..|\[[^]]*\]|.)//g' -e 's/\\-/-/g' -e 's/\\&//g'; }
+# The headings of the man page's option list: the line after each .TP of its OPTIONS section.
+man_option_list() { awk '/^\.SH / { options = $2 == "OPTIONS" } options && tp { print } { tp = $0 == ".TP" }'; }
+table=$("$make_option_docs" names | tr ' ' '\n' | LC_ALL=C sort -u)
+[ "$(wc -l <<<"$table")" -ge 9 ] || fail "the table of options lists only: $table"
+# same_options WHAT OPTIONS: OPTIONS are exactly the table's.
+same_options() { diff -u <(echo "$table") <(echo "$2") >&2 || fail "$1: not the table's options"; }
+same_options "--help" "$("$zunova" --help | option_words)"
+same_options "the man page's option list" "$(man_option_list <"$man_page" | roff_text | option_words)"
+others=$(comm -13 <(echo "$table") <(roff_text <"$man_page" | option_words))
+[ -z "$others" ] || fail "the man page mentions options the program does not have:" $others
+
+# What bash-completion does on Tab after the installed program and the words given: prints the
+# candidates, one a line.
 completion=$prefix/share/bash-completion/completions/zunova
 completes() {
     bash -c 'source /usr/share/bash-completion/bash_completion && source "$1" && shift &&
              COMP_WORDS=("$@") COMP_CWORD=$(($# - 1)) COMP_LINE="$*" COMP_POINT=${#COMP_LINE} &&
-             _zunova zunova "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
-             printf "%s\n" "${COMPREPLY[@]}"' bash "$completion" "$@"
+             _zunova "$1" "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
+             printf "%s\n" "${COMPREPLY[@]}"' bash "$completion" "$prefix/bin/zunova" "$@"
 }
 if [ ! -f "$completion" ]; then
     fail "no bash completion at $completion"
 elif [ -r /usr/share/bash-completion/bash_completion ]; then
-    [ "$(completes zunova --enc)" = --encoding ] || fail "completion: --enc gives $(completes zunova --enc)"
-    offered=$(completes zunova --)
-    for option in $("$zunova" --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
-        grep -qx -- "$option" <<<"$offered" || fail "completion does not offer $option"
-    done
-    [ "$(completes zunova --csv x --encoding utf-16 | tr '\n' ' ')" = "utf-16le utf-16be " ] ||
+    [ "$(completes --enc)" = --encoding ] || fail "completion: --enc gives $(completes --enc)"
+    same_options "the completion's option words" "$(completes - | LC_ALL=C sort -u)"
+    [ "$(completes --csv x --encoding utf-16 | tr '\n' ' ')" = "utf-16le utf-16be " ] ||
         fail "completion of --encoding values"
+    # The columns, as the program reads the list: positions, and the header's names.
     printf 'name,tel\n' >"$work/list.csv"
-    [ "$(completes zunova --csv "$work/list.csv" --column '' | tr '\n' ' ')" = "1 2 name tel " ] ||
-        fail "completion of --column: $(completes zunova --csv "$work/list.csv" --column '')"
-    [ "$(completes zunova --check "$work/list.")" = "$work/list.csv" ] || fail "completion of --check files"
-    [ "$(completes zunova --csv "$work/list.")" = "$work/list.csv" ] || fail "completion of --csv files"
+    [ "$(completes --csv "$work/list.csv" --column '' | tr '\n' ' ')" = "1 2 name tel " ] ||
+        fail "completion of --column: $(completes --csv "$work/list.csv" --column '')"
+    [ "$(completes --csv "$work/list.csv" --encoding utf-8 --column n)" = name ] ||
+        fail "completion of --column n: $(completes --csv "$work/list.csv" --encoding utf-8 --column n)"
+    [ "$(completes --check "$work/list.")" = "$work/list.csv" ] || fail "completion of --check files"
+    [ "$(completes --csv "$work/list.")" = "$work/list.csv" ] || fail "completion of --csv files"
 fi
 
 if command -v man >/dev/null; then

@@ -1,3 +1,4 @@
+#include "console/options.h"
 #include "zunova/version.h"
 
 #include <QFile>
@@ -150,6 +151,35 @@ TEST(Resources, ManPageHasItsSectionsAndVersion) {
     }
     EXPECT_TRUE(text.contains(QStringLiteral(".SH NAME\nzunova \\- ")));
     EXPECT_FALSE(text.contains(u'@')) << "a value left unconfigured";
+}
+
+// The options' markup, as --help and the man page show it: fonts, underscores inside words,
+// escapes, sentences and paragraphs, and roff's own characters.
+TEST(Resources, OptionMarkupAsPlainTextAndRoff) {
+    struct Case {
+        const char* markup;
+        const char* plain;
+        const char* roff;
+    };
+    const Case cases[] = {
+        {"*--csv* _FILE_", "--csv FILE", "\\fB\\-\\-csv\\fR \\fIFILE\\fR"},
+        {"*k*|*p*", "k|p", "\\fBk\\fR|\\fBp\\fR"},
+        {"_FILE_*:*_LINE_*: *_text_", "FILE:LINE: text", "\\fIFILE\\fB:\\fILINE\\fB: \\fItext\\fR"},
+        {"*bold _both_*", "bold both", "\\fBbold \\f(BIboth\\fR"},
+        {"*shift_jis*, Shift_JIS", "shift_jis, Shift_JIS", "\\fBshift_jis\\fR, Shift_JIS"},
+        {"a \\* and \\_x\\_ and \\\\xNN", "a * and _x_ and \\xNN", "a * and _x_ and \\exNN"},
+        {"One (p.dat). Two.\n\n.xls files. 'k' too", "One (p.dat). Two.\n\n.xls files. 'k' too",
+         "One (p.dat).\nTwo.\n.IP\n\\&.xls files.\n\\&'k' too"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.markup);
+        const QString markup = QString::fromUtf8(c.markup);
+        EXPECT_EQ(zunova::console::plainText(markup).toStdString(), c.plain);
+        EXPECT_EQ(zunova::console::roffText(markup).toStdString(), c.roff);
+        EXPECT_TRUE(zunova::console::isWellFormed(markup));
+    }
+    for (const char* open : {"*bold", "_FILE", "*x*\n\n_y", "*a* _b"})
+        EXPECT_FALSE(zunova::console::isWellFormed(QString::fromUtf8(open))) << open;
 }
 
 } // namespace

@@ -92,8 +92,9 @@ class OpenpyxlWorkbook(unittest.TestCase):
         self.assertEqual([str(r) for r in sheet.merged_cells.ranges], ["A5:C5"])
         self.assertEqual(sheet.column_dimensions["B"].width, 18)
         self.assertEqual(book["予備"]["A1"].value, 7012205678)
+        # The same parts, the changed sheet written last in the zip; every other byte for byte.
         with zipfile.ZipFile(self.book) as before, zipfile.ZipFile(copy) as after:
-            self.assertEqual(before.namelist(), after.namelist())
+            self.assertEqual(sorted(before.namelist()), sorted(after.namelist()))
             changed = [n for n in before.namelist() if before.read(n) != after.read(n)]
         self.assertEqual(changed, ["xl/worksheets/sheet1.xml"])
 
