@@ -1,17 +1,21 @@
 // Lists: what a list's bytes are read as, and that writing the carrier back keeps every other
 // byte of every row.
 #include "list/listfile.h"
+#include "list/messages.h"
+#include "resources/catalogue.h"
 #include "support/tempworkdir.h"
 #include "textlist/textlist.h"
 
 #include <algorithm>
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QStringEncoder>
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <optional>
 #include <vector>
 
@@ -366,6 +370,41 @@ TEST(ListFormat, SeveralNumbersMakeAList) {
     EXPECT_FALSE(holdsSeveralNumbers(QStringLiteral("090-1234-5678\n")));
     EXPECT_FALSE(holdsSeveralNumbers(QStringLiteral("09012345678 07012205678")));
     EXPECT_FALSE(holdsSeveralNumbers(QStringLiteral("0901234\n0701220\n")));
+}
+
+} // namespace
+
+namespace {
+
+// Every problem is said, on both fronts, in English and in the Japanese the window shows.
+TEST(Messages, EveryProblemHasItsWords) {
+    int argc = 1;
+    char name[] = "list_test";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    std::vector<std::pair<Outcome, Front>> said;
+    for (int value = 1; value < kProblems; ++value)
+        for (const Front front : {Front::CommandLine, Front::Window})
+            said.push_back({{.problem = Problem(value),
+                             .lines = 2,
+                             .systemError = ENOENT,
+                             .asked = QStringLiteral("x"),
+                             .encoding = QStringLiteral("UTF-8"),
+                             .readsAs = QStringLiteral("Shift_JIS"),
+                             .reason = QStringLiteral("not found")},
+                            front});
+    QStringList english;
+    for (const auto& [outcome, front] : said)
+        english << problemText(outcome, front);
+    zunova::catalogue::installJapanese();
+    for (std::size_t i = 0; i < said.size(); ++i) {
+        SCOPED_TRACE(int(said[i].first.problem));
+        const QString japanese = problemText(said[i].first, said[i].second);
+        EXPECT_FALSE(english[qsizetype(i)].isEmpty());
+        EXPECT_NE(japanese, english[qsizetype(i)]) << japanese.toStdString();
+        EXPECT_FALSE(english[qsizetype(i)].contains(u'%') || japanese.contains(u'%'))
+            << "an argument left out: " << japanese.toStdString();
+    }
 }
 
 } // namespace

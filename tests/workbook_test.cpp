@@ -291,6 +291,61 @@ TEST(Workbook, AddedCellsAreSplicedIntoTheSheetAlone) {
     }
 }
 
+// Answers every block: the code is the column digit, so rows with other digits get other
+// carriers, warnings and errors alike for a sheet and a text list.
+class ColumnCodes : public zunova::lookup::RecordSource {
+public:
+    std::optional<qint16> codeOf(const QString&, int, int column) override {
+        return qint16(column % 5);
+    }
+};
+
+// A sheet's rows get exactly what the same rows get as a CSV: the same kind, carrier and note
+// for each, whatever form the cells hold them in.
+TEST(Workbook, RowsAnsweredAsTheSameRowsAsCsv) {
+    // Each row: the CSV's line, and the sheet's cells for it.
+    const std::vector<std::pair<QByteArray, QByteArray>> rows{
+        {"name,tel", R"(<c t="inlineStr"><is><t>name</t></is></c><c t="s"><v>0</v></c>)"},
+        {"a,090-1234-5671", R"(<c t="inlineStr"><is><t>a</t></is></c><c t="inlineStr"><is>)"
+                            R"(<t>090-1234-5671</t></is></c>)"},
+        {"b,9012345672", R"(<c t="inlineStr"><is><t>b</t></is></c><c><v>9012345672</v></c>)"},
+        {"c,", R"(<c t="inlineStr"><is><t>c</t></is></c>)"},
+        {"", ""},
+        {"d,0801234567", R"(<c t="inlineStr"><is><t>d</t></is></c><c t="str"><f>A1</f>)"
+                         R"(<v>0801234567</v></c>)"},
+        {"e,+81 70 1234 5674", R"(<c t="inlineStr"><is><t>e</t></is></c><c t="inlineStr"><is>)"
+                               R"(<r><t>+81 70 </t></r><r><t>1234 5674</t></r></is></c>)"},
+        {"f,08012345678", R"(<c t="inlineStr"><is><t>f</t></is></c><c t="inlineStr"><is>)"
+                          R"(<t>08012345678</t></is></c>)"},
+    };
+    QByteArray csv;
+    QByteArray sheet;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        csv += rows[i].first + "\r\n";
+        sheet +=
+            "<row r=\"" + QByteArray::number(qsizetype(i) + 1) + "\">" + rows[i].second + "</row>";
+    }
+    const Parts parts = zunova::testing::workbookParts(
+        {{"Sheet1", sheetXml(sheet)}}, "<sst " + kMain + "><si><t>tel</t></si></sst>", {});
+    ColumnCodes records;
+    zunova::list::Progress progress;
+    auto book = readWorkbookList(zipOf(parts), {}, {}, records, progress);
+    auto text = zunova::textlist::readTextList(csv, {}, records, progress);
+    ASSERT_TRUE(std::holds_alternative<SheetList>(book));
+    ASSERT_TRUE(std::holds_alternative<zunova::textlist::TextList>(text));
+    const zunova::list::ListDocument& fromSheet = std::get<SheetList>(book).document;
+    const zunova::list::ListDocument& fromText =
+        std::get<zunova::textlist::TextList>(text).document;
+    ASSERT_EQ(fromSheet.rows().size(), fromText.rows().size());
+    for (qsizetype i = 0; i < qsizetype(rows.size()); ++i) {
+        SCOPED_TRACE(rows[std::size_t(i)].first.toStdString());
+        EXPECT_EQ(fromSheet.rows()[std::size_t(i)].kind, fromText.rows()[std::size_t(i)].kind);
+        EXPECT_EQ(fromSheet.carrierOf(i), fromText.carrierOf(i));
+        EXPECT_EQ(fromSheet.noteOf(i), fromText.noteOf(i));
+        EXPECT_EQ(fromSheet.enteredNumber(i), fromText.enteredNumber(i));
+    }
+}
+
 // A zip entry's uncompressed size as its local header and the central directory claim it.
 QByteArray withClaimedSize(QByteArray zip, const QByteArray& name, quint32 size) {
     for (const auto& [signature, sizeAt, nameAt] :
