@@ -296,11 +296,4 @@ int FieldReader::readRecord(std::span<qint16> out) {
     return firstLine;
 }
 
-void FieldReader::readFields(std::span<qint16> out) {
-    if (readPlainRecord(out))
-        return;
-    for (qint16& value : out)
-        value = readField();
-}
-
 } // namespace zunova::runtime

@@ -51,9 +51,6 @@ public:
     // The end-of-data test, made between records: true once nothing but blank space remains.
     bool atEndOfData();
 
-    // Fills `out` with the next fields, in order.
-    void readFields(std::span<qint16> out);
-
     // The end-of-data test and, where data remain, the next record of `out.size()` fields in one:
     // returns the line the record's first field stands on, or 0 once the data end.
     int readRecord(std::span<qint16> out);

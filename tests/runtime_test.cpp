@@ -147,11 +147,8 @@ std::vector<std::vector<qint16>> readRecords(const QByteArray& content, int widt
     buffer.open(QIODevice::ReadOnly);
     FieldReader reader(buffer, "t.dat");
     std::vector<std::vector<qint16>> records;
-    while (!reader.atEndOfData()) {
-        std::vector<qint16> record(width);
-        reader.readFields(record);
+    for (std::vector<qint16> record(width); reader.readRecord(record) > 0;)
         records.push_back(record);
-    }
     return records;
 }
 
@@ -266,11 +263,8 @@ TEST(FieldReader, FieldAndRecordRules) {
         });
         std::vector<std::vector<qint16>> got;
         const Outcome end = outcomeOf([&] {
-            while (!reader.atEndOfData()) {
-                std::vector<qint16> record(3);
-                reader.readFields(record);
+            for (std::vector<qint16> record(3); reader.readRecord(record) > 0;)
                 got.push_back(record);
-            }
         });
         EXPECT_EQ(end, c.end);
         EXPECT_EQ(got.size(), c.records.size());
