@@ -64,9 +64,8 @@ Answer lookUp(QStringView enteredNumber, RecordSource& records);
 // What lookUp reads of a number of eleven ASCII digits that starts 0x0: the network's digit and
 // positions 4 to 7, as one key below kSameAnswerKeys. Two such numbers with one key get the same
 // answer from records that do not change between them, so a long list is looked up once a key.
-// -1 for any other text. Kept for what it saves: without it, `zunova --csv` on a million numbers
-// took 1.8 times as long, and the list window from opening them to their saved copy 1.4 times
-// (tools/bench-list.sh).
+// -1 for any other text. Kept for what it saves to `zunova --csv` and the list window on a long
+// list (tools/bench-list.sh; doc/performance.md).
 inline constexpr int kSameAnswerKeys = 100'000;
 int sameAnswerKey(QStringView number);
 

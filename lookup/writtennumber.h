@@ -36,8 +36,8 @@ inline QString digitsOfWrittenNumber(QStringView text) {
 // The rule above, for the way nearly every number in a long list or on standard input is written:
 // eleven ASCII digits, which read as themselves, in the same bytes in every encoding a list is
 // read in. Copies them into `digits`, or says false for anything else (which the rule reads).
-// A shortcut for speed, kept for what it saves: without it, `zunova -` on a million numbers takes
-// 12.7 times the instructions (callgrind), against a goal of 1.5 times a plain table look-up.
+// A shortcut for speed, kept for what it saves to `zunova -` on a long input (tools/bench-cli.sh,
+// counted with callgrind; doc/performance.md).
 inline bool readElevenAsciiDigits(QByteArrayView bytes, char16_t (&digits)[11]) {
     if (bytes.size() != 11)
         return false;

@@ -80,10 +80,8 @@ private:
     // The customary layout (each field an optional minus and up to five ASCII digits, then a
     // comma or a line end) read straight from the buffer. Consumes nothing and returns false
     // where any field needs the general path. A second way of reading fields, kept for speed:
-    // tools/bench.sh's key-last scan of a 25 MB data file is 44 times the plain parser without
-    // it, against a goal of 1.3 times (the general path, made cheaper, was still 5 times); its
-    // step for a code of one digit keeps lookup_bench's worst-case query within its 3 times
-    // (3.6 without).
+    // tools/bench.sh's key-last scan of a large data file, and its step for a code of one digit
+    // lookup_bench's worst-case query (doc/performance.md).
     bool readPlainRecord(std::span<qint16> out);
     // Moves what is left of the buffer to its front and fills the rest from the device.
     void topUp();

@@ -128,8 +128,8 @@ std::variant<TextList, list::Outcome> readTextList(const QByteArray& data, const
 
     list::ListDocument document(format.layout,
                                 std::make_shared<KeptText>(data, working, workingStart, format));
-    // A row a line: bench-list.sh, the list opened to its table 1.2 times as long when the rows'
-    // room grew as they came.
+    // A row a line, made once (tools/bench-list.sh: the list opened to its table; growing the
+    // rows as they came copied them again and again).
     document.reserve(std::size_t(std::count(rows.begin(), rows.end(), '\n') + 1));
     TextListReader reader(format, records);
     bool tooMany = false;

@@ -41,8 +41,8 @@ QFont designFont(const QString& family, qreal pointSize) {
     font.setWeight(QFont::Normal);
     // Hinted by the font's own instructions, its glyphs fitted to whole pixels as desktop Gothic
     // fonts were drawn when these windows were laid out. Qt's default, light hinting, has
-    // FreeType's autohinter read every character of a font before its first glyph: some two
-    // million instructions a font, a thirtieth of the main window's start.
+    // FreeType's autohinter read every character of a font before its first glyph, which the
+    // main window's start pays for (tools/bench.sh; doc/performance.md).
     font.setHintingPreference(QFont::PreferFullHinting);
     return font;
 }
