@@ -272,7 +272,7 @@ TEST(Workbook, AddedCellsAreSplicedIntoTheSheetAlone) {
         const auto opened = Workbook::open(zipOf(parts));
         ASSERT_TRUE(opened.workbook);
         QByteArray out;
-        ASSERT_EQ(write(*opened.workbook, {0, 3, c.rows}, out), c.problem);
+        ASSERT_EQ(write(*opened.workbook, AddedColumns::of(0, 3, c.rows), out), c.problem);
         if (c.problem != Problem::None)
             continue;
         Parts written = partsOf(out);
@@ -457,7 +457,7 @@ TEST(Workbook, ZipBombStopsAtTheCap) {
     ASSERT_TRUE(opened.workbook);
     EXPECT_EQ(opened.workbook->cells(0).outcome.problem, Problem::PartTooLarge);
     QByteArray out;
-    EXPECT_EQ(write(*opened.workbook, {0, 2, {{"a"}}}, out), Problem::PartTooLarge);
+    EXPECT_EQ(write(*opened.workbook, AddedColumns::of(0, 2, {{"a"}}), out), Problem::PartTooLarge);
 }
 
 } // namespace

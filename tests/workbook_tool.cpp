@@ -74,9 +74,10 @@ int main(int argc, char** argv) {
     }
     QFile in;
     in.open(stdin, QIODevice::ReadOnly);
-    AddedColumns added{sheet, cells.lastColumn + 1, {}};
+    std::vector<QStringList> rows;
     for (const QByteArray& line : in.readAll().split('\n'))
-        added.rows.push_back(QString::fromUtf8(line).split(u'\t'));
+        rows.push_back(QString::fromUtf8(line).split(u'\t'));
+    const AddedColumns added = AddedColumns::of(sheet, cells.lastColumn + 1, rows);
     QByteArray copy;
     if (const zunova::list::Outcome written = workbook.write(added, copy); !written.ok())
         return fail(written);

@@ -238,18 +238,46 @@ const Relationship* ofType(const QHash<QString, Relationship>& relationships, QS
     return nullptr;
 }
 
-// Puts `bytes` in the place of the entry at `index`, under its name and with its time stamp,
+// The new sheet as libzip reads it to deflate it: made as it is read, never whole in memory.
+struct SpliceSource {
+    sheetxml::CellSplice& splice;
+    zip_error_t error;
+};
+
+zip_int64_t readSplice(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command) {
+    auto* source = static_cast<SpliceSource*>(state);
+    switch (command) {
+    case ZIP_SOURCE_OPEN:
+    case ZIP_SOURCE_CLOSE:
+    case ZIP_SOURCE_FREE:
+        return 0;
+    case ZIP_SOURCE_READ:
+        return source->splice.read(static_cast<char*>(data), qsizetype(length));
+    case ZIP_SOURCE_STAT: // of a size not known before it is made
+        zip_stat_init(static_cast<zip_stat_t*>(data));
+        return sizeof(zip_stat_t);
+    case ZIP_SOURCE_ERROR:
+        return zip_error_to_data(&source->error, data, length);
+    case ZIP_SOURCE_SUPPORTS:
+        return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE,
+                                              ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE,
+                                              -1);
+    default:
+        zip_error_set(&source->error, ZIP_ER_OPNOTSUPP, 0);
+        return -1;
+    }
+}
+
+// Puts `source` in the place of the entry at `index`, under its name and with its time stamp,
 // deflated at zlib's level 2 (tools/bench-workbook.sh: the copy's time, doc/performance.md).
 // libzip keeps a compression level only for an entry it did not read (a replaced one keeps its
 // method's default level), so the old entry goes and a new one takes its name; it then stands
 // last in the zip, where readers of packages find it by name as well.
-Problem replaceEntry(zip_t* archive, zip_uint64_t index, const QString& name,
-                     const QByteArray& bytes) {
+Problem replaceEntry(zip_t* archive, zip_uint64_t index, const QString& name, Source source) {
     constexpr int kLevel = 2;
     zip_stat_t stat;
     zip_stat_init(&stat);
     zip_stat_index(archive, index, 0, &stat);
-    Source source(zip_source_buffer(archive, bytes.constData(), zip_uint64_t(bytes.size()), 0));
     if (!source || zip_delete(archive, index) < 0)
         return Problem::CannotWrite;
     const zip_int64_t added = zip_file_add(archive, name.toUtf8().constData(), source.get(), 0);
@@ -478,33 +506,35 @@ SheetCells PackageWorkbook::cells(int index) const {
 }
 
 list::Outcome PackageWorkbook::write(const AddedColumns& added, QByteArray& out) const {
-    if (added.sheet < 0 || std::size_t(added.sheet) >= m_sheets.size())
+    if (added.sheet() < 0 || std::size_t(added.sheet()) >= m_sheets.size())
         return {.problem = Problem::NoSuchSheet};
-    const QString& part = m_sheets[std::size_t(added.sheet)].part;
+    const QString& part = m_sheets[std::size_t(added.sheet())].part;
     int error = 0;
     Source package;
     Archive archive = openZip(m_data, error, &package);
     const auto index = archive ? locate(archive.get(), part) : std::nullopt;
     if (!index)
         return inPart(Problem::Damaged, part);
-    QByteArray sheet;
-    {
-        const std::lock_guard lock(m_guard);
-        if (m_readSheet.index != added.sheet) {
-            if (list::Outcome outcome = readCells(archive.get(), added.sheet).outcome;
-                !outcome.ok())
-                return outcome;
-        }
-        if (const Problem problem =
-                sheetxml::addCells(m_readSheet.xml, m_readSheet.layout, added, sheet);
-            problem != Problem::None)
-            return inPart(problem, part);
+    // The sheet read last, with its XML and layout, stays as it is until the copy is made.
+    const std::lock_guard lock(m_guard);
+    if (m_readSheet.index != added.sheet()) {
+        if (list::Outcome outcome = readCells(archive.get(), added.sheet()).outcome; !outcome.ok())
+            return outcome;
     }
-
+    sheetxml::CellSplice splice(m_readSheet.xml, m_readSheet.layout, added);
+    if (const Problem problem = splice.check(); problem != Problem::None)
+        return inPart(problem, part);
+    SpliceSource state{splice, {}};
+    zip_error_init(&state.error);
     // libzip copies every other entry as it is, compressed, and writes the new package into
     // the buffer the archive was opened from.
-    if (replaceEntry(archive.get(), *index, part, sheet) != Problem::None ||
-        zip_close(archive.get()) < 0)
+    const bool written =
+        replaceEntry(archive.get(), *index, part,
+                     Source(zip_source_function(archive.get(), readSplice, &state))) ==
+            Problem::None &&
+        zip_close(archive.get()) == 0;
+    zip_error_fini(&state.error);
+    if (!written)
         return {.problem = Problem::CannotWrite};
     archive.release(); // closed, and freed
     return readAll(package.get(), out) ? list::Outcome{}

@@ -169,29 +169,44 @@ readWorkbookList(const QByteArray& data, const SheetChoice& sheet, const list::C
     return outcome;
 }
 
+namespace {
+
+// The new columns of each row: its carrier, and where some row has a note, its note. Rows alike
+// (the same kind, answer and restored zero) get the same texts, found once.
+AddedColumns addedColumns(const WorkbookSheet& sheet, const list::ListDocument& document) {
+    const auto& rows = document.rows();
+    bool notes = false;
+    for (qsizetype i = 0; i < qsizetype(rows.size()) && !notes; ++i)
+        notes = rows[std::size_t(i)].kind != list::RowKind::Header &&
+                rows[std::size_t(i)].kind != list::RowKind::Blank && !document.noteOf(i).isEmpty();
+    AddedColumns added(sheet.sheet, sheet.lastColumn + 1, notes ? 2 : 1);
+    added.reserve(qint64(rows.size()));
+    QHash<quint32, std::pair<quint32, quint32>> alike; // by kind, answer and restored zero
+    for (qsizetype i = 0; i < qsizetype(rows.size()); ++i) {
+        const list::ListDocument::Row& row = rows[std::size_t(i)];
+        if (row.kind == list::RowKind::Blank)
+            continue;
+        const quint32 key = quint32(row.kind) << 16 | quint32(row.answer) << 1 | row.zeroRestored;
+        auto texts = alike.constFind(key);
+        if (texts == alike.constEnd()) {
+            const QString note = row.kind == list::RowKind::Header
+                                     ? list::noteColumnName(document.layout().columnNames)
+                                     : document.noteOf(i);
+            texts = alike.insert(key, {added.indexOf(document.carrierOf(i)), added.indexOf(note)});
+        }
+        added.set(qint64(i) + 1, 0, texts->first);
+        if (notes)
+            added.set(qint64(i) + 1, 1, texts->second);
+    }
+    return added;
+}
+
+} // namespace
+
 list::Outcome writeWorkbookCopy(const WorkbookSheet& sheet, const list::ListDocument& document,
                                 QIODevice& out) {
-    const qsizetype rows = qsizetype(document.rows().size());
-    AddedColumns added;
-    added.sheet = sheet.sheet;
-    added.firstColumn = sheet.lastColumn + 1;
-    added.rows.resize(std::size_t(rows));
     // Each sheet row is one row of the document, in order: row N of the sheet is row N - 1.
-    bool notes = false;
-    for (qsizetype i = 0; i < rows; ++i) {
-        const list::RowKind kind = document.rows()[std::size_t(i)].kind;
-        if (kind == list::RowKind::Blank)
-            continue;
-        const bool header = kind == list::RowKind::Header;
-        const QString note =
-            header ? list::noteColumnName(document.layout().columnNames) : document.noteOf(i);
-        notes = notes || (!header && !note.isEmpty());
-        added.rows[std::size_t(i)] = {document.carrierOf(i), note};
-    }
-    if (!notes)
-        for (QStringList& row : added.rows)
-            if (!row.isEmpty())
-                row.removeLast();
+    const AddedColumns added = addedColumns(sheet, document);
     QByteArray package;
     if (list::Outcome outcome = sheet.workbook->write(added, package); !outcome.ok())
         return outcome;

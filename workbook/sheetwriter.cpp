@@ -4,6 +4,7 @@
 #include "sheetxml.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace zunova::workbook::sheetxml {
 namespace {
@@ -101,81 +102,103 @@ QByteArrayView nameInTag(QByteArrayView tag) {
     return tag.sliced(1, end - 1);
 }
 
-class CellAdder {
+} // namespace
+
+// Makes the new sheet a step at a time: the bytes before a row and the row with its new cells,
+// so that only a row's worth is held beside the sheet being copied.
+class CellSplice::Adder {
 public:
-    CellAdder(const QByteArray& xml, const SheetLayout& layout, const AddedColumns& added,
-              QByteArray& out)
+    Adder(const QByteArray& xml, const SheetLayout& layout, const AddedColumns& added)
         : m_in(xml)
         , m_layout(layout)
-        , m_added(added)
-        , m_out(out) {}
+        , m_added(added) {
+        // Each text as the XML of a cell's inline string, made once: they come back row after row.
+        for (const QString& text : added.texts()) {
+            QByteArray content = '<' + layout.prefix + 't';
+            if (!text.isEmpty() && (text.front().isSpace() || text.back().isSpace()))
+                content += " xml:space=\"preserve\"";
+            content += '>';
+            appendEscaped(text, content);
+            content += "</" + layout.prefix + "t>";
+            m_contents.append(content);
+        }
+    }
 
-    Problem run() {
+    // Which rows get cells, and the columns they reach; none on a cell of its row.
+    Problem measure() {
         // The new cells are written in UTF-8, and only into a sheet that has rows.
         if (!m_layout.utf8 || m_layout.rows.from < 0)
             return Problem::Damaged;
-        if (const Problem problem = measure(); problem != Problem::None)
-            return problem;
-        m_out.clear();
-        m_out.reserve(m_in.size() + m_in.size() / 8);
-        // The dimension comes before the rows in a sheet; it is widened where it lies.
-        if (m_layout.dimension.from >= 0 && m_layout.dimension.from < m_layout.rows.from)
-            widenDimension();
-        qint64 nextRow = 1; // the first row not written yet
-        for (const SheetLayout::Row& row : m_layout.rowTags) {
-            if (const QByteArray before = newRows(nextRow, row.number); !before.isEmpty())
-                splice(row.tag.from, row.tag.from, before);
-            if (const QStringList* texts = textsOf(row.number)) {
-                widenSpans(row.tag, *texts);
-                insert(row.tag, cells(row.number, *texts));
-            }
-            nextRow = row.number + 1;
-        }
-        insert(m_layout.rows, newRows(nextRow, m_lastRow + 1));
-        if (m_layout.dimension.from > m_layout.rows.from)
-            widenDimension();
-        m_out += QByteArrayView(m_in).sliced(m_copied);
-        return Problem::None;
-    }
-
-private:
-    // Which rows get cells, and the columns they reach; none on a cell of its row.
-    Problem measure() {
-        if (m_added.rows.size() > std::size_t(list::kMaxRows))
+        if (m_added.rows() > list::kMaxRows)
             return Problem::TooManyRows;
-        if (m_added.firstColumn < 1)
+        if (m_added.firstColumn() < 1)
             return Problem::NoRoom;
-        for (std::size_t i = 0; i < m_added.rows.size(); ++i) {
-            const int reach = lastColumnOf(m_added.rows[i]);
+        for (qint64 row = 1; row <= m_added.rows(); ++row) {
+            const int reach = lastColumnOf(row);
             if (reach == 0)
                 continue;
             if (reach > kMaxSheetColumns)
                 return Problem::NoRoom;
             m_lastColumn = std::max(m_lastColumn, reach);
-            m_firstRow = m_firstRow ? m_firstRow : qint64(i) + 1;
-            m_lastRow = qint64(i) + 1;
+            m_firstRow = m_firstRow ? m_firstRow : row;
+            m_lastRow = row;
         }
         for (const SheetLayout::Row& row : m_layout.rowTags) {
-            if (row.lastColumn >= m_added.firstColumn && textsOf(row.number))
+            if (row.lastColumn >= m_added.firstColumn() && lastColumnOf(row.number) > 0)
                 return Problem::NoRoom;
         }
         return Problem::None;
     }
 
-    // The last column a row's texts reach, or 0 for none.
-    int lastColumnOf(const QStringList& texts) const {
-        for (qsizetype i = texts.size(); i > 0; --i) {
-            if (!texts[i - 1].isEmpty())
-                return m_added.firstColumn + int(i) - 1;
+    // The next piece of the new sheet into `out`; false once all of it was made.
+    bool step(QByteArray& out) {
+        m_out = &out;
+        switch (m_stage) {
+        case Stage::Head:
+            // The dimension comes before the rows in a sheet; it is widened where it lies.
+            if (m_layout.dimension.from >= 0 && m_layout.dimension.from < m_layout.rows.from)
+                widenDimension();
+            m_stage = Stage::Rows;
+            return true;
+        case Stage::Rows:
+            if (m_nextTag < m_layout.rowTags.size())
+                addToRow(m_layout.rowTags[m_nextTag++]);
+            else
+                m_stage = Stage::After;
+            return true;
+        case Stage::After:
+            insert(m_layout.rows, newRows(m_nextRow, m_lastRow + 1));
+            if (m_layout.dimension.from > m_layout.rows.from)
+                widenDimension();
+            splice(m_in.size(), m_in.size(), {});
+            m_stage = Stage::Done;
+            return true;
+        case Stage::Done:
+            break;
         }
-        return 0;
+        return false;
     }
 
-    const QStringList* textsOf(qint64 row) const {
-        const auto index = std::size_t(row - 1);
-        return index < m_added.rows.size() && lastColumnOf(m_added.rows[index]) > 0
-                   ? &m_added.rows[index]
-                   : nullptr;
+private:
+    enum class Stage { Head, Rows, After, Done };
+
+    void addToRow(const SheetLayout::Row& row) {
+        if (const QByteArray before = newRows(m_nextRow, row.number); !before.isEmpty())
+            splice(row.tag.from, row.tag.from, before);
+        if (lastColumnOf(row.number) > 0) {
+            widenSpans(row.tag, row.number);
+            insert(row.tag, cells(row.number));
+        }
+        m_nextRow = row.number + 1;
+    }
+
+    // The last column a row's new cells reach, or 0 for none.
+    int lastColumnOf(qint64 row) const {
+        for (int column = m_added.columns(); column > 0; --column) {
+            if (m_added.at(row, column - 1) != 0)
+                return m_added.firstColumn() + column - 1;
+        }
+        return 0;
     }
 
     QByteArrayView bytes(qsizetype from, qsizetype to) const {
@@ -184,8 +207,8 @@ private:
 
     // Copies the sheet up to `from`, then `text`, and goes on from `to`.
     void splice(qsizetype from, qsizetype to, QByteArrayView text) {
-        m_out += QByteArrayView(m_in).sliced(m_copied, from - m_copied);
-        m_out += text;
+        *m_out += QByteArrayView(m_in).sliced(m_copied, from - m_copied);
+        *m_out += text;
         m_copied = to;
     }
     // Puts `content` at the end of the element `tag`: before its end tag, or into the start
@@ -201,20 +224,16 @@ private:
         }
     }
 
-    QByteArray cells(qint64 row, const QStringList& texts) const {
+    QByteArray cells(qint64 row) const {
         const QByteArray& prefix = m_layout.prefix;
         QByteArray out;
-        for (qsizetype i = 0; i < texts.size(); ++i) {
-            const QString& text = texts[i];
-            if (text.isEmpty())
+        for (int column = 0; column < m_added.columns(); ++column) {
+            const quint32 text = m_added.at(row, column);
+            if (text == 0)
                 continue;
-            out += '<' + prefix + "c r=\"" + reference(m_added.firstColumn + int(i), row) +
-                   "\" t=\"inlineStr\"><" + prefix + "is><" + prefix + 't';
-            if (text.front().isSpace() || text.back().isSpace())
-                out += " xml:space=\"preserve\"";
-            out += '>';
-            appendEscaped(text, out);
-            out += "</" + prefix + "t></" + prefix + "is></" + prefix + "c>";
+            out += '<' + prefix + "c r=\"" + reference(m_added.firstColumn() + column, row) +
+                   "\" t=\"inlineStr\"><" + prefix + "is>" + m_contents[text] + "</" + prefix +
+                   "is></" + prefix + "c>";
         }
         return out;
     }
@@ -223,15 +242,15 @@ private:
         const QByteArray& prefix = m_layout.prefix;
         QByteArray out;
         for (qint64 row = std::max(from, m_firstRow); row < to && row <= m_lastRow; ++row) {
-            if (const QStringList* texts = textsOf(row))
-                out += '<' + prefix + "row r=\"" + QByteArray::number(row) + "\">" +
-                       cells(row, *texts) + "</" + prefix + "row>";
+            if (lastColumnOf(row) > 0)
+                out += '<' + prefix + "row r=\"" + QByteArray::number(row) + "\">" + cells(row) +
+                       "</" + prefix + "row>";
         }
         return out;
     }
 
     // spans="1:3", the columns a row's cells take, a hint to readers: the new cells widen it.
-    void widenSpans(const SheetLayout::Tag& rowTag, const QStringList& texts) {
+    void widenSpans(const SheetLayout::Tag& rowTag, qint64 row) {
         const auto value = attributeValue(bytes(rowTag.from, rowTag.to), "spans");
         if (!value)
             return;
@@ -240,7 +259,7 @@ private:
         const qsizetype colon = spans.lastIndexOf(':');
         bool ok = false;
         const int last = colon < 0 ? 0 : spans.sliced(colon + 1).toInt(&ok);
-        const int reach = lastColumnOf(texts);
+        const int reach = lastColumnOf(row);
         if (ok && last < reach)
             splice(span.from + colon + 1, span.to, QByteArray::number(reach));
     }
@@ -261,7 +280,8 @@ private:
             !parseCellReference(range.sliced(colon + 1), lastColumn, lastRow))
             return;
         const QByteArray widened =
-            reference(std::min(firstColumn, m_added.firstColumn), std::min(firstRow, m_firstRow)) +
+            reference(std::min(firstColumn, m_added.firstColumn()),
+                      std::min(firstRow, m_firstRow)) +
             ':' + reference(std::max(lastColumn, m_lastColumn), std::max(lastRow, m_lastRow));
         if (widened != range)
             splice(span.from, span.to, widened);
@@ -270,19 +290,58 @@ private:
     const QByteArray& m_in;
     const SheetLayout& m_layout;
     const AddedColumns& m_added;
-    QByteArray& m_out;
-    qsizetype m_copied = 0; // of m_in, into m_out
+    QByteArrayList m_contents; // each text's <t> element
+    QByteArray* m_out = nullptr;
+    qsizetype m_copied = 0; // of m_in, into what was made
+    Stage m_stage = Stage::Head;
+    std::size_t m_nextTag = 0; // the row tag to add to next
+    qint64 m_nextRow = 1;      // the first row not written yet
     // The new cells' extent: rows and last column with a text.
     qint64 m_firstRow = 0;
     qint64 m_lastRow = 0;
     int m_lastColumn = 0;
 };
 
-} // namespace
+CellSplice::CellSplice(const QByteArray& xml, const SheetLayout& layout, const AddedColumns& added)
+    : m_adder(std::make_unique<Adder>(xml, layout, added)) {}
+
+CellSplice::~CellSplice() = default;
+
+list::Problem CellSplice::check() {
+    return m_adder->measure();
+}
+
+qsizetype CellSplice::read(char* out, qsizetype size) {
+    qsizetype done = 0;
+    while (done < size) {
+        if (m_at == m_made.size()) {
+            m_made.resize(0); // keeps its room for the next piece
+            m_at = 0;
+            if (!m_adder->step(m_made))
+                break;
+            continue;
+        }
+        const qsizetype piece = std::min(size - done, m_made.size() - m_at);
+        std::memcpy(out + done, m_made.constData() + m_at, std::size_t(piece));
+        done += piece;
+        m_at += piece;
+    }
+    return done;
+}
 
 list::Problem addCells(const QByteArray& xml, const SheetLayout& layout, const AddedColumns& added,
                        QByteArray& out) {
-    return CellAdder(xml, layout, added, out).run();
+    CellSplice splice(xml, layout, added);
+    if (const list::Problem problem = splice.check(); problem != list::Problem::None)
+        return problem;
+    out.clear();
+    constexpr qsizetype kPiece = 64 * 1024;
+    for (qsizetype got = 1; got > 0;) {
+        out.resize(out.size() + kPiece);
+        got = splice.read(out.data() + out.size() - kPiece, kPiece);
+        out.resize(out.size() - kPiece + got);
+    }
+    return list::Problem::None;
 }
 
 } // namespace zunova::workbook::sheetxml

@@ -9,6 +9,7 @@
 #include <QByteArrayView>
 #include <QStringView>
 
+#include <memory>
 #include <vector>
 
 namespace zunova::workbook::sheetxml {
@@ -71,7 +72,29 @@ struct SheetLayout {
 // The sheet's cells, and where its rows lie. A problem names the row it lies in.
 SheetCells readSheet(const QByteArray& xml, const CellValues& values, SheetLayout& layout);
 
-// The sheet's XML with `added`'s cells spliced into it, where `layout` (of this XML) says.
+// The sheet's XML with `added`'s cells spliced into it, where `layout` (of this XML) says, made
+// piece by piece as it is read: never held whole beside the sheet it is made from.
+class CellSplice {
+public:
+    CellSplice(const QByteArray& xml, const SheetLayout& layout, const AddedColumns& added);
+    ~CellSplice();
+    CellSplice(const CellSplice&) = delete;
+    CellSplice& operator=(const CellSplice&) = delete;
+
+    // Whether the cells can be added: NoRoom where they would stand on cells of their row or
+    // past column XFD, TooManyRows, Damaged where the sheet is not UTF-8 or has no rows.
+    list::Problem check();
+    // The next bytes of the new sheet, at most `size`; 0 at its end. After check().
+    qsizetype read(char* out, qsizetype size);
+
+private:
+    class Adder;
+    std::unique_ptr<Adder> m_adder;
+    QByteArray m_made; // the piece made last
+    qsizetype m_at = 0;
+};
+
+// The same, all of it at once.
 list::Problem addCells(const QByteArray& xml, const SheetLayout& layout, const AddedColumns& added,
                        QByteArray& out);
 

@@ -4,10 +4,12 @@
 #include "list/problem.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QIODevice>
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -47,14 +49,62 @@ struct SheetCells {
     }
 };
 
-// Columns to add to a sheet. Cells go at the end of their rows, so the first new column lies
-// beyond every cell of the rows that get one: normally SheetCells::lastColumn + 1.
-struct AddedColumns {
-    int sheet = 0;       // index into Workbook::sheets()
-    int firstColumn = 1; // from 1, column A
-    // rows[N - 1]: the texts of sheet row N's new cells, from firstColumn on. An empty text, and
-    // a row past the end, get no cell.
-    std::vector<QStringList> rows;
+// Columns to add to a sheet: each row's new cells, as indexes into the few texts they hold
+// (carriers and notes come back row after row). Cells go at the end of their rows, so the first
+// new column lies beyond every cell of the rows that get one: normally SheetCells::lastColumn + 1.
+class AddedColumns {
+public:
+    AddedColumns(int sheet, int firstColumn, int columns)
+        : m_sheet(sheet)
+        , m_firstColumn(firstColumn)
+        , m_columns(columns) {}
+    // Columns of the texts a row, from row 1 on.
+    static AddedColumns of(int sheet, int firstColumn, const std::vector<QStringList>& rows) {
+        int columns = 0;
+        for (const QStringList& texts : rows)
+            columns = std::max(columns, int(texts.size()));
+        AddedColumns added(sheet, firstColumn, columns);
+        for (std::size_t row = 0; row < rows.size(); ++row)
+            for (qsizetype column = 0; column < rows[row].size(); ++column)
+                added.set(qint64(row) + 1, int(column), added.indexOf(rows[row][column]));
+        return added;
+    }
+
+    int sheet() const { return m_sheet; }             // index into Workbook::sheets()
+    int firstColumn() const { return m_firstColumn; } // from 1, column A
+    int columns() const { return m_columns; }
+    // The texts the cells hold; 0 is the empty text, which makes no cell.
+    const QStringList& texts() const { return m_texts; }
+    // A text's index, added where it is new.
+    quint32 indexOf(const QString& text) {
+        const auto known = m_indexes.constFind(text);
+        if (known != m_indexes.constEnd())
+            return *known;
+        m_texts.append(text);
+        return m_indexes[text] = quint32(m_texts.size() - 1);
+    }
+    // Rows from 1 that have cells: past the last, none have.
+    qint64 rows() const { return m_columns > 0 ? qint64(m_cells.size()) / m_columns : 0; }
+    // The text of row `row` (from 1) in new column `column` (from 0).
+    quint32 at(qint64 row, int column) const {
+        const std::size_t cell = std::size_t((row - 1) * m_columns + column);
+        return cell < m_cells.size() ? m_cells[cell] : 0;
+    }
+    void set(qint64 row, int column, quint32 text) {
+        const std::size_t cell = std::size_t((row - 1) * m_columns + column);
+        if (cell >= m_cells.size())
+            m_cells.resize(std::size_t(row * m_columns), 0);
+        m_cells[cell] = text;
+    }
+    void reserve(qint64 rows) { m_cells.reserve(std::size_t(rows * m_columns)); }
+
+private:
+    int m_sheet;
+    int m_firstColumn;
+    int m_columns;
+    QStringList m_texts{QString()};
+    QHash<QString, quint32> m_indexes{{QString(), 0}};
+    std::vector<quint32> m_cells; // row after row, each its `m_columns` cells
 };
 
 // An Office Open XML workbook (.xlsx, .xlsm) held in memory. Its sheets are read as cells for
