@@ -10,7 +10,6 @@
 #include "textlist/rowwriter.h"
 #include "textlist/textreader.h"
 
-#include <QBuffer>
 #include <QSaveFile>
 
 #include <optional>
@@ -199,6 +198,9 @@ ExitStatus addCarriersToText(const ListRequest& request, const QString& name,
 
 // A workbook's bytes, read whole (as the window caps them) from their start `data`.
 list::Outcome readWorkbook(list::ListInput& input, QByteArray& data, bool atEnd) {
+    // A file's room at once, and a byte more for the read that finds its end.
+    if (input.size() >= 0 && input.size() <= list::kMaxPartBytes)
+        data.reserve(qsizetype(input.size()) + 1);
     while (!atEnd && data.size() <= list::kMaxPartBytes) {
         const qsizetype got = input.read(data, kReadSize);
         if (got < 0)
@@ -250,14 +252,13 @@ ExitStatus addCarriersToWorkbook(const ListRequest& request, const QString& name
     const ExitStatus status = sayWhatRowsGot(
         out, name + u':' + book->sheet.workbook->sheets()[std::size_t(book->sheet.sheet)].name,
         document);
-    QBuffer copy;
-    copy.open(QIODevice::WriteOnly);
-    if (const list::Outcome written = document.write(copy, progress); !written.ok()) {
+    // The copy reaches the output only once it is made whole.
+    OutputDevice device(out);
+    if (const list::Outcome written = document.write(device, progress); !written.ok()) {
         sayProblem(out, name, written);
         return kTrouble;
     }
-    out.append(QByteArrayView(copy.data()));
-    whole = true;
+    whole = !out.failed();
     return status;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QIODevice>
 #include <QString>
 #include <QStringView>
 
@@ -63,6 +64,26 @@ private:
     int m_failedErrno = 0;
     bool m_closedAtStart;
     QString m_failureName = QStringLiteral("write error");
+};
+
+// Output as a device, for what writes to one (a workbook's copy): writes go into the output's
+// buffer, and fail once it has failed.
+class OutputDevice final : public QIODevice {
+public:
+    explicit OutputDevice(Output& out)
+        : m_out(out) {
+        open(QIODevice::WriteOnly);
+    }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override {
+        m_out.append(QByteArrayView(data, size));
+        return m_out.failed() ? -1 : size;
+    }
+
+private:
+    Output& m_out;
 };
 
 // One line on standard error, prefixed "zunova: ". Failures to write it are ignored: there is

@@ -97,7 +97,9 @@ SheetText textOf(const QByteArray& data, int sheet = 0) {
 
 // A copy of a workbook with `added`, as the program writes it.
 Problem write(const Workbook& workbook, const AddedColumns& added, QByteArray& out) {
-    return workbook.write(added, out).problem;
+    QBuffer buffer(&out);
+    buffer.open(QIODevice::WriteOnly);
+    return workbook.write(added, buffer).problem;
 }
 
 struct CellCase {

@@ -78,11 +78,9 @@ int main(int argc, char** argv) {
     for (const QByteArray& line : in.readAll().split('\n'))
         rows.push_back(QString::fromUtf8(line).split(u'\t'));
     const AddedColumns added = AddedColumns::of(sheet, cells.lastColumn + 1, rows);
-    QByteArray copy;
-    if (const zunova::list::Outcome written = workbook.write(added, copy); !written.ok())
-        return fail(written);
     QFile out(QString::fromLocal8Bit(argv[4]));
-    if (!out.open(QIODevice::WriteOnly) || out.write(copy) != copy.size())
+    if (!out.open(QIODevice::WriteOnly))
         return fail({.problem = zunova::list::Problem::CannotWrite});
-    return 0;
+    const zunova::list::Outcome written = workbook.write(added, out);
+    return written.ok() ? 0 : fail(written);
 }

@@ -14,6 +14,7 @@
 #include <array>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -105,21 +106,69 @@ Problem readPart(zip_t* archive, zip_uint64_t index, QByteArray& out) {
     File file(zip_fopen_index(archive, index, 0));
     if (!file)
         return Problem::Damaged;
+    // Inflated straight into `out`: the size the directory gives, and a byte more for the read
+    // that finds the end; a part larger than it says takes room a piece at a time.
+    constexpr qsizetype kPiece = 1024 * 1024;
     out.clear();
-    if (stat.valid & ZIP_STAT_SIZE)
-        out.reserve(qsizetype(stat.size));
-    std::array<char, 64 * 1024> buffer;
+    out.reserve((stat.valid & ZIP_STAT_SIZE) ? qsizetype(stat.size) + 1 : kPiece);
     for (;;) {
-        const zip_int64_t got = zip_fread(file.get(), buffer.data(), buffer.size());
+        const qsizetype at = out.size();
+        const qsizetype room = std::min(out.capacity() > at ? out.capacity() - at : kPiece,
+                                        qsizetype(list::kMaxPartBytes) + 1 - at);
+        out.resize(at + room);
+        const zip_int64_t got = zip_fread(file.get(), out.data() + at, zip_uint64_t(room));
+        out.resize(at + std::max<qsizetype>(qsizetype(got), 0));
         if (got < 0)
             return Problem::Damaged; // a CRC or a compressed stream that is wrong
         if (got == 0)
             return Problem::None;
-        if (out.size() + got > list::kMaxPartBytes)
+        if (out.size() > list::kMaxPartBytes)
             return Problem::PartTooLarge;
-        out.append(buffer.data(), qsizetype(got));
     }
 }
+
+// A part's bytes as they inflate, a piece at a time, counted as they come out.
+class PartPieces {
+public:
+    PartPieces(zip_t* archive, zip_uint64_t index) {
+        zip_stat_t stat;
+        zip_stat_init(&stat);
+        if (zip_stat_index(archive, index, 0, &stat) != 0) {
+            m_problem = Problem::Damaged;
+        } else if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) &&
+                   stat.encryption_method != ZIP_EM_NONE) {
+            m_problem = Problem::Encrypted;
+        } else {
+            m_size = (stat.valid & ZIP_STAT_SIZE) ? qint64(stat.size) : 0;
+            m_file.reset(zip_fopen_index(archive, index, 0));
+            m_problem = m_file ? Problem::None : Problem::Damaged;
+        }
+    }
+    // What the zip's directory says the part's size is.
+    qint64 size() const { return m_size; }
+
+    Problem operator()(QByteArrayView& piece) {
+        if (m_problem != Problem::None)
+            return m_problem;
+        constexpr qsizetype kPiece = 1024 * 1024;
+        m_buffer.resize(kPiece);
+        const zip_int64_t got = zip_fread(m_file.get(), m_buffer.data(), kPiece);
+        if (got < 0)
+            return m_problem = Problem::Damaged; // a CRC or a compressed stream that is wrong
+        m_read += got;
+        if (m_read > list::kMaxPartBytes)
+            return m_problem = Problem::PartTooLarge;
+        piece = QByteArrayView(m_buffer).first(qsizetype(got));
+        return Problem::None;
+    }
+
+private:
+    File m_file;
+    QByteArray m_buffer;
+    qint64 m_size = 0;
+    qint64 m_read = 0;
+    Problem m_problem = Problem::None;
+};
 
 Problem readPart(zip_t* archive, const QString& name, QByteArray& out) {
     const auto index = locate(archive, name);
@@ -290,17 +339,25 @@ Problem replaceEntry(zip_t* archive, zip_uint64_t index, const QString& name, So
     return Problem::None;
 }
 
-// All of what a buffer source holds.
-bool readAll(zip_source_t* source, QByteArray& out) {
-    zip_stat_t stat;
-    zip_stat_init(&stat);
-    if (zip_source_stat(source, &stat) < 0 || !(stat.valid & ZIP_STAT_SIZE) ||
-        zip_source_open(source) < 0)
+// All of what a buffer source holds, written to `out` a piece at a time.
+bool copyAll(zip_source_t* source, QIODevice& out) {
+    if (zip_source_open(source) < 0)
         return false;
-    out.resize(qsizetype(stat.size));
-    const zip_int64_t got = zip_source_read(source, out.data(), stat.size);
+    constexpr qsizetype kPiece = 1024 * 1024;
+    QByteArray piece(kPiece, Qt::Uninitialized);
+    zip_int64_t got = 0;
+    while ((got = zip_source_read(source, piece.data(), zip_uint64_t(kPiece))) > 0) {
+        for (qsizetype at = 0; at < got;) {
+            const qint64 written = out.write(piece.constData() + at, qsizetype(got) - at);
+            if (written <= 0) {
+                zip_source_close(source);
+                return false;
+            }
+            at += qsizetype(written);
+        }
+    }
     zip_source_close(source);
-    return got == zip_int64_t(stat.size);
+    return got == 0;
 }
 
 // A problem met in a part of the package.
@@ -315,7 +372,7 @@ public:
 
     const std::vector<Sheet>& sheets() const override { return m_sheets; }
     SheetCells cells(int index) const override;
-    list::Outcome write(const AddedColumns& added, QByteArray& out) const override;
+    list::Outcome write(const AddedColumns& added, QIODevice& out) const override;
 
 private:
     // What every sheet's cells are read with: the shared strings and the date styles.
@@ -450,11 +507,13 @@ list::Outcome PackageWorkbook::readShared(zip_t* archive) const {
         return {};
     Shared shared;
     QByteArray xml;
-    if (!m_sharedStringsPart.isEmpty() && locate(archive, m_sharedStringsPart)) {
-        Problem problem = readPart(archive, m_sharedStringsPart, xml);
-        if (problem == Problem::None)
-            problem = sheetxml::readSharedStrings(xml, shared.strings);
-        if (problem != Problem::None)
+    // The shared strings as they inflate: their XML is never held whole.
+    if (const auto index =
+            m_sharedStringsPart.isEmpty() ? std::nullopt : locate(archive, m_sharedStringsPart)) {
+        PartPieces pieces(archive, *index);
+        if (const Problem problem = sheetxml::readSharedStrings(
+                std::ref(pieces), qsizetype(pieces.size()), shared.strings);
+            problem != Problem::None)
             return inPart(problem, m_sharedStringsPart);
     }
     if (!m_stylesPart.isEmpty() && locate(archive, m_stylesPart)) {
@@ -505,7 +564,7 @@ SheetCells PackageWorkbook::cells(int index) const {
     return readCells(archive.get(), index);
 }
 
-list::Outcome PackageWorkbook::write(const AddedColumns& added, QByteArray& out) const {
+list::Outcome PackageWorkbook::write(const AddedColumns& added, QIODevice& out) const {
     if (added.sheet() < 0 || std::size_t(added.sheet()) >= m_sheets.size())
         return {.problem = Problem::NoSuchSheet};
     const QString& part = m_sheets[std::size_t(added.sheet())].part;
@@ -537,7 +596,7 @@ list::Outcome PackageWorkbook::write(const AddedColumns& added, QByteArray& out)
     if (!written)
         return {.problem = Problem::CannotWrite};
     archive.release(); // closed, and freed
-    return readAll(package.get(), out) ? list::Outcome{}
+    return copyAll(package.get(), out) ? list::Outcome{}
                                        : list::Outcome{.problem = Problem::CannotWrite};
 }
 

@@ -207,18 +207,7 @@ list::Outcome writeWorkbookCopy(const WorkbookSheet& sheet, const list::ListDocu
                                 QIODevice& out) {
     // Each sheet row is one row of the document, in order: row N of the sheet is row N - 1.
     const AddedColumns added = addedColumns(sheet, document);
-    QByteArray package;
-    if (list::Outcome outcome = sheet.workbook->write(added, package); !outcome.ok())
-        return outcome;
-    constexpr qsizetype kChunk = 1024 * 1024;
-    for (qsizetype at = 0; at < package.size();) {
-        const qint64 written =
-            out.write(package.constData() + at, std::min(kChunk, package.size() - at));
-        if (written <= 0)
-            return {.problem = list::Problem::CannotWrite};
-        at += qsizetype(written);
-    }
-    return {};
+    return sheet.workbook->write(added, out);
 }
 
 } // namespace zunova::workbook

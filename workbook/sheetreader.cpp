@@ -167,6 +167,10 @@ public:
 
     SheetCells read(const QByteArray& xml) {
         m_layout = {};
+        // Room for the cells at once, as the sheet's size bounds them (a cell's tag is longer than
+        // its end, and than its value unless that is a shared string): taken as it is used.
+        m_result.bytes.reserve(std::min(xml.size(), qsizetype(list::kMaxPartBytes)));
+        m_result.ends.reserve(std::size_t(xml.size() / 8));
         if (const Problem problem = parse(xml); problem != Problem::None) {
             m_layout = {};
             SheetCells failed;
@@ -477,7 +481,9 @@ bool isDateFormat(QStringView code) {
     return false;
 }
 
-list::Problem readSharedStrings(const QByteArray& xml, SharedStrings& out) {
+list::Problem readSharedStrings(const XmlEvents::Pieces& xml, qsizetype size, SharedStrings& out) {
+    // Room for all the text at once, as the part's size bounds it: taken as it is used.
+    out.reserve(std::min(size, qsizetype(list::kMaxPartBytes)));
     return SharedStringsReader(out).parse(xml);
 }
 

@@ -4,6 +4,7 @@
 // adds cells through. Bytes of one part in, text or bytes out.
 
 #include "workbook.h"
+#include "xmlevents.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -24,6 +25,7 @@ public:
         const quint32 from = index == 0 ? 0 : m_ends[std::size_t(index - 1)];
         return QByteArrayView(m_text).sliced(from, m_ends[std::size_t(index)] - from);
     }
+    void reserve(qsizetype bytes) { m_text.reserve(bytes); }
     void append(QByteArrayView text) {
         m_text += text;
         m_ends.push_back(quint32(m_text.size()));
@@ -34,7 +36,8 @@ private:
     std::vector<quint32> m_ends; // a part is under 4 GiB, and so is the text in it
 };
 
-list::Problem readSharedStrings(const QByteArray& xml, SharedStrings& out);
+// The shared strings part, read as it comes in pieces; `size`, what it says its size is.
+list::Problem readSharedStrings(const XmlEvents::Pieces& xml, qsizetype size, SharedStrings& out);
 
 // Which cell styles (indexes into styles.xml's cellXfs) show a number as a date or a time.
 list::Problem readDateStyles(const QByteArray& xml, std::vector<bool>& out);

@@ -133,7 +133,8 @@ public:
     // A copy of the package with `added`'s cells in the sheet. Only that sheet's XML changes,
     // and in it only the new cells (inline strings), the rows made or opened for them, the
     // rows' spans and the sheet's dimension; every other byte stays as it was.
-    virtual list::Outcome write(const AddedColumns& added, QByteArray& out) const = 0;
+    // It is written to `out` only once it is made whole.
+    virtual list::Outcome write(const AddedColumns& added, QIODevice& out) const = 0;
 };
 
 struct Workbook::Opened {

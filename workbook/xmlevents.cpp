@@ -2,7 +2,7 @@
 
 #include <expat.h>
 
-#include <climits>
+#include <algorithm>
 #include <memory>
 
 namespace zunova::workbook {
@@ -16,8 +16,17 @@ using Parser = std::unique_ptr<std::remove_pointer_t<XML_Parser>, ParserFree>;
 } // namespace
 
 list::Problem XmlEvents::parse(QByteArrayView xml) {
-    if (xml.size() > INT_MAX)
-        return list::Problem::PartTooLarge;
+    return parse([&xml](QByteArrayView& piece) {
+        // Expat keeps what it is given in a buffer of its own: a piece at a time, that buffer
+        // stays small however large the part.
+        constexpr qsizetype kPiece = 1024 * 1024;
+        piece = xml.first(std::min(kPiece, xml.size()));
+        xml = xml.sliced(piece.size());
+        return list::Problem::None;
+    });
+}
+
+list::Problem XmlEvents::parse(const Pieces& pieces) {
     const Parser parser(XML_ParserCreate(nullptr));
     if (!parser)
         return list::Problem::Damaged;
@@ -25,11 +34,7 @@ list::Problem XmlEvents::parse(QByteArrayView xml) {
     m_depth = 0;
     m_skipFrom = 0;
     m_problem = list::Problem::None;
-    // UTF-16 starts with its byte-order mark or a '<' of two bytes; anything else declares
-    // its encoding, or is UTF-8.
-    m_utf8 =
-        !(xml.startsWith("\xFE\xFF") || xml.startsWith("\xFF\xFE") ||
-          xml.startsWith(QByteArrayView("\0<", 2)) || xml.startsWith(QByteArrayView("<\0", 2)));
+    m_utf8 = true;
     XML_SetUserData(parser.get(), this);
     XML_SetElementHandler(parser.get(), started, ended);
     XML_SetCharacterDataHandler(parser.get(), gotCharacters);
@@ -41,8 +46,25 @@ list::Problem XmlEvents::parse(QByteArrayView xml) {
         parser.get(), [](void* events, const char*, const char*, const char*, int) {
             static_cast<XmlEvents*>(events)->stop(list::Problem::Damaged);
         });
-    const bool parsed =
-        XML_Parse(parser.get(), xml.data(), int(xml.size()), XML_TRUE) == XML_STATUS_OK;
+    bool parsed = true;
+    for (bool first = true; parsed && m_problem == list::Problem::None; first = false) {
+        QByteArrayView piece;
+        if (const list::Problem problem = pieces(piece); problem != list::Problem::None) {
+            m_problem = problem;
+            break;
+        }
+        // UTF-16 starts with its byte-order mark or a '<' of two bytes; anything else declares
+        // its encoding, or is UTF-8.
+        if (first)
+            m_utf8 = !(piece.startsWith("\xFE\xFF") || piece.startsWith("\xFF\xFE") ||
+                       piece.startsWith(QByteArrayView("\0<", 2)) ||
+                       piece.startsWith(QByteArrayView("<\0", 2)));
+        const bool last = piece.isEmpty();
+        parsed = XML_Parse(parser.get(), piece.data(), int(piece.size()),
+                           last ? XML_TRUE : XML_FALSE) == XML_STATUS_OK;
+        if (last)
+            break;
+    }
     m_parser = nullptr;
     if (m_problem != list::Problem::None)
         return m_problem;

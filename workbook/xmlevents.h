@@ -8,6 +8,8 @@
 
 #include <QByteArrayView>
 
+#include <functional>
+
 namespace zunova::workbook {
 
 class XmlEvents {
@@ -18,6 +20,10 @@ public:
     // declares a document type (whose entities could put elements where the bytes have none, or
     // grow a few bytes into gigabytes), else the problem a handler stopped with.
     list::Problem parse(QByteArrayView xml);
+    // The same for XML that comes in pieces: `next` sets the next piece, empty at the end, or
+    // says the problem that stops it. A piece stays valid until the next call.
+    using Pieces = std::function<list::Problem(QByteArrayView& piece)>;
+    list::Problem parse(const Pieces& next);
 
     // Whether the part is UTF-8, as workbooks are written: the only encoding cells are spliced
     // into. Known once the parse has begun.
