@@ -35,6 +35,7 @@
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using zunova::testing::TempWorkDir;
 using zunova::windows::FileDialog;
@@ -806,6 +807,48 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(list.isNull(), kHang);
         QCOMPARE(m_numberField->text(), QStringLiteral("0901"));
         FileDialog::setAnswerInAdvance(false);
+    }
+
+    // A save that cannot be made says why, in Japanese, and leaves nothing behind; a save that
+    // fails while it writes (a file too large) is above.
+    void listSaveFailuresSayWhy_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("no folder")
+            << "missing/out.csv" << QStringLiteral(u"保存先のフォルダーがありません。");
+        QTest::newRow("a folder") << "folder.csv" << QStringLiteral(u"フォルダーです。");
+        QTest::newRow("no permission")
+            << "locked/out.csv" << QStringLiteral(u"書き込む権限がありません。");
+    }
+
+    void listSaveFailuresSayWhy() {
+        QFETCH(QString, target);
+        QFETCH(QString, reason);
+        if (target.startsWith(QStringLiteral("locked/")) && geteuid() == 0)
+            QSKIP("root writes everywhere");
+        const QDir dir(m_dir->path());
+        QVERIFY(dir.mkdir(QStringLiteral("folder.csv")) && dir.mkdir(QStringLiteral("locked")));
+        QVERIFY(QFile::setPermissions(dir.filePath(QStringLiteral("locked")),
+                                      QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        MessageBox::setAnswerInAdvance(true);
+        FileDialog::setAnswerInAdvance(true);
+        const QPointer<ListWindow> list =
+            ListWindow::openText(QStringLiteral("09012345678\n07012305678\n"), m_window.get());
+        QTRY_VERIFY_WITH_TIMEOUT(!list->isWorking(), kHang);
+        FileDialog::queueAnswer(dir.filePath(target));
+        QTest::mouseClick(child<QPushButton>(list, "save"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!list->isWorking(), kHang);
+        FileDialog::setAnswerInAdvance(false);
+        const auto shown = MessageBox::takeShown();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(
+            shown[0].text,
+            QStringLiteral(u"保存できませんでした。\n%1\n%2").arg(dir.filePath(target), reason));
+        QCOMPARE(dir.entryList(QDir::Files), QStringList({"k.dat", "p.dat"}));
+        QCOMPARE(QDir(dir.filePath(QStringLiteral("locked")))
+                     .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList());
+        list->close();
     }
 
     // A list that cannot be read gets one box saying why, and its window goes.

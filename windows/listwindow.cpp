@@ -21,6 +21,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QStorageInfo>
 #include <QTableView>
 #include <QThread>
 #include <QTimer>
@@ -29,6 +30,8 @@
 #include <cerrno>
 #include <cstring>
 #include <variant>
+
+#include <sys/resource.h>
 
 namespace zunova::windows {
 
@@ -72,28 +75,44 @@ template <class... Ts> struct Overloaded : Ts... { using Ts::operator()...; };
 // clang before 17 deduces no aggregate's arguments without it.
 template <class... Ts> Overloaded(Ts...) -> Overloaded<Ts...>;
 
-// The system's reason a file could not be read or written, in Japanese where it is a common one.
-QString reasonOf(int error, bool writing = false) {
+// The system's reason a file could not be read, in Japanese where it is a common one.
+QString reasonOf(int error) {
     switch (error) {
     case ENOENT:
-        return writing ? QStringLiteral(u"保存先のフォルダーがありません。")
-                       : QStringLiteral(u"ファイルが見つかりません。");
+        return QStringLiteral(u"ファイルが見つかりません。");
     case EACCES:
     case EPERM:
-        return writing ? QStringLiteral(u"書き込む権限がありません。")
-                       : QStringLiteral(u"ファイルを読み取る権限がありません。");
+        return QStringLiteral(u"ファイルを読み取る権限がありません。");
     case EISDIR:
         return QStringLiteral(u"フォルダーです。");
-    case EROFS:
-        return QStringLiteral(u"読み取り専用の場所には書き込めません。");
-    case ENOSPC:
-    case EDQUOT:
-        return QStringLiteral(u"ディスクに空きがありません。");
-    case EFBIG:
-        return QStringLiteral(u"ファイルが大きすぎます。");
     default:
         return QString::fromLocal8Bit(std::strerror(error));
     }
+}
+
+// Why a save failed, in Japanese for the common reasons, told from what can be seen of the
+// target and its place at the moment of the failure; else Qt's own words for it.
+QString saveFailure(const QSaveFile& out) {
+    const QFileInfo target(out.fileName());
+    const QFileInfo folder(target.absolutePath());
+    if (!folder.isDir())
+        return QStringLiteral(u"保存先のフォルダーがありません。");
+    if (target.isDir())
+        return QStringLiteral(u"フォルダーです。");
+    const QStorageInfo place(folder.absoluteFilePath());
+    if (place.isReadOnly())
+        return QStringLiteral(u"読み取り専用の場所には書き込めません。");
+    if (!folder.isWritable() || (target.exists() && !target.isWritable()))
+        return QStringLiteral(u"書き込む権限がありません。");
+    // The temporary file, still there, has grown to the size this process may write.
+    rlimit limit{};
+    if (out.isOpen() && getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY &&
+        out.size() >= qint64(limit.rlim_cur))
+        return QStringLiteral(u"ファイルが大きすぎます。");
+    // A write the disk refused leaves less than a block or two.
+    if (place.bytesAvailable() < 1024 * 1024)
+        return QStringLiteral(u"ディスクに空きがありません。");
+    return out.errorString();
 }
 
 QString forTheCommandLine(const QString& limit) {
@@ -212,20 +231,12 @@ void run(ListLoadJob& job, list::Progress& progress) {
 
 void run(ListSaveJob& job, list::Progress& progress) {
     QSaveFile out(job.target);
-    // The reason is the system's for the call that failed, as errno holds it just after.
-    const auto failed = [&] {
-        const int error = errno;
-        job.error = error != 0 && out.error() != QFileDevice::NoError ? reasonOf(error, true)
-                                                                      : out.errorString();
-    };
-    errno = 0;
     // Unbuffered: a buffered write that the disk cuts short is not reported, and the file would
     // be renamed into place half-written.
     if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        failed();
+        job.error = saveFailure(out);
         return;
     }
-    errno = 0;
     list::WorkbookProblem problem = list::WorkbookProblem::None;
     bool written = false;
     if (job.book) {
@@ -239,17 +250,14 @@ void run(ListSaveJob& job, list::Progress& progress) {
         return;
     }
     if (!written) {
-        if (out.error() != QFileDevice::NoError)
-            failed();
-        else
-            job.error = workbookProblemText(problem);
+        job.error =
+            out.error() != QFileDevice::NoError ? saveFailure(out) : workbookProblemText(problem);
         out.cancelWriting();
         return;
     }
     // Written to a temporary file beside the target and renamed over it only when whole.
-    errno = 0;
     if (!out.commit())
-        failed();
+        job.error = saveFailure(out);
 }
 
 void run(ListCopyJob& job, list::Progress& progress) {
