@@ -39,7 +39,7 @@ done
 QT_QPA_PLATFORM=offscreen "$prefix/bin/zunova" 2>"$work/window.err" &
 window=$!
 module=$(package_files zunova | grep '[.]so$')
-for _ in $(seq 200); do
+for _ in $(seq 600); do # a minute: long enough that only a hang runs out
     grep -qF " $prefix/$module" "/proc/$window/maps" 2>/dev/null && break
     sleep 0.1
 done

@@ -13,8 +13,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDeadlineTimer>
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QFontDatabase>
@@ -35,6 +35,7 @@
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using zunova::testing::TempWorkDir;
 using zunova::windows::FileDialog;
@@ -49,6 +50,10 @@ const QString kDigitsOnly =
     QStringLiteral(u"\n\n電話番号の４桁目から７桁目には数字を入力してください。");
 
 namespace {
+
+// How long a test waits for the state it needs before it fails: long enough that only a hang runs
+// out, however busy the machine. A test checks what happens, never how fast.
+constexpr int kHang = 300'000;
 
 // What a modal box showed before it was closed.
 struct SeenBox {
@@ -127,7 +132,7 @@ private slots:
         m_dir->write("p.dat", "123,1,1,2,2,3,3,9,9,0,0\r\n");
         m_window = std::make_unique<MainWindow>();
         m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get(), kHang));
         m_numberField = child<QLineEdit>(m_window.get(), "Text1");
         m_carrierLabel = child<QLabel>(m_window.get(), "Label4");
     }
@@ -524,7 +529,7 @@ private slots:
     // through the window system change nothing.
     void mainWindowTakesNoInputWhileModal() {
         // Keys reach a window only once it is active, which a loaded machine takes a while to do.
-        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get(), kHang));
         m_numberField->setText(QStringLiteral("0901234567"));
         auto* command1 = child<QPushButton>(m_window.get(), "Command1");
         QWindow* window = m_window->windowHandle();
@@ -590,7 +595,7 @@ private slots:
         {
             VersionDialog dialog;
             dialog.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+            QVERIFY(QTest::qWaitForWindowExposed(&dialog, kHang));
             const QImage image = dialog.grab().toImage();
             // Label3 (the version) and Label4 (the notice) have no colour of their own.
             for (const char* name : {"Label3", "Label4"}) {
@@ -688,7 +693,7 @@ private slots:
         m_dir->write("list.csv", "09012345678\n");
         QString size;
         QString date;
-        int ticks = 0;
+        const QDeadlineTimer folderRead(kHang);
         answerModals([] { FileDialog::openList(nullptr); },
                      [&](QWidget* shown) {
                          auto* dialog = qobject_cast<QFileDialog*>(shown);
@@ -706,7 +711,7 @@ private slots:
                                  date = name.siblingAtColumn(3).data().toString();
                              }
                          }
-                         if (date.isEmpty() && ++ticks < 500) // the folder is read meanwhile
+                         if (date.isEmpty() && !folderRead.hasExpired()) // read meanwhile
                              return;
                          for (int column = 0; column < model->columnCount(); ++column)
                              read(model->headerData(column, Qt::Horizontal).toString());
@@ -743,7 +748,7 @@ private slots:
         QCOMPARE(m_numberField->text(), QStringLiteral("0901"));
         const QPointer<ListWindow> list = m_window->findChild<ListWindow*>();
         QVERIFY(list);
-        QTRY_VERIFY(!list->isWorking());
+        QTRY_VERIFY_WITH_TIMEOUT(!list->isWorking(), kHang);
         QCOMPARE(list->focusWidget(), child<QWidget>(list, "table"));
         QStringList cycle;
         for (int i = 0; i < 5; ++i) {
@@ -755,7 +760,7 @@ private slots:
 
         QTest::keyClick(list->focusWidget(), Qt::Key_Tab);
         QTest::keyClick(list->focusWidget(), Qt::Key_Return); // コピー
-        QTRY_VERIFY(!list->isWorking());
+        QTRY_VERIFY_WITH_TIMEOUT(!list->isWorking(), kHang);
         QCOMPARE(QApplication::clipboard()->text(),
                  QStringLiteral(u"tel\tキャリア\t備考\n090-1234-5678\tJ-Phone\t\n"
                                 u"09012305678\tＮＴＴドコモ\t\n"));
@@ -771,7 +776,7 @@ private slots:
         QTest::keyClick(list->focusWidget(), Qt::Key_Tab);
         QCOMPARE(list->focusWidget()->objectName(), QStringLiteral("save"));
         QTest::keyClick(list->focusWidget(), Qt::Key_Return); // 保存
-        QTRY_VERIFY(!list->isWorking());
+        QTRY_VERIFY_WITH_TIMEOUT(!list->isWorking(), kHang);
         setrlimit(RLIMIT_FSIZE, &limit);
         std::signal(SIGXFSZ, oldSignal);
         QCOMPARE(
@@ -789,7 +794,7 @@ private slots:
         // Then with room: UTF-8 with a byte-order mark, the rows as pasted, the carrier added.
         FileDialog::queueAnswer(target);
         QTest::keyClick(list->focusWidget(), Qt::Key_Return);
-        QTRY_VERIFY(!list->isWorking());
+        QTRY_VERIFY_WITH_TIMEOUT(!list->isWorking(), kHang);
         QCOMPARE(MessageBox::takeShown().size(), 0);
         QFile saved(target);
         QVERIFY(saved.open(QIODevice::ReadOnly));
@@ -799,9 +804,51 @@ private slots:
 
         // Escape closes the window; the main window's field still has what it had.
         QTest::keyClick(list->focusWidget(), Qt::Key_Escape);
-        QTRY_VERIFY(list.isNull());
+        QTRY_VERIFY_WITH_TIMEOUT(list.isNull(), kHang);
         QCOMPARE(m_numberField->text(), QStringLiteral("0901"));
         FileDialog::setAnswerInAdvance(false);
+    }
+
+    // A save that cannot be made says why, in Japanese, and leaves nothing behind; a save that
+    // fails while it writes (a file too large) is above.
+    void listSaveFailuresSayWhy_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("no folder")
+            << "missing/out.csv" << QStringLiteral(u"保存先のフォルダーがありません。");
+        QTest::newRow("a folder") << "folder.csv" << QStringLiteral(u"フォルダーです。");
+        QTest::newRow("no permission")
+            << "locked/out.csv" << QStringLiteral(u"書き込む権限がありません。");
+    }
+
+    void listSaveFailuresSayWhy() {
+        QFETCH(QString, target);
+        QFETCH(QString, reason);
+        if (target.startsWith(QStringLiteral("locked/")) && geteuid() == 0)
+            QSKIP("root writes everywhere");
+        const QDir dir(m_dir->path());
+        QVERIFY(dir.mkdir(QStringLiteral("folder.csv")) && dir.mkdir(QStringLiteral("locked")));
+        QVERIFY(QFile::setPermissions(dir.filePath(QStringLiteral("locked")),
+                                      QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        MessageBox::setAnswerInAdvance(true);
+        FileDialog::setAnswerInAdvance(true);
+        const QPointer<ListWindow> list =
+            ListWindow::openText(QStringLiteral("09012345678\n07012305678\n"), m_window.get());
+        QTRY_VERIFY_WITH_TIMEOUT(!list->isWorking(), kHang);
+        FileDialog::queueAnswer(dir.filePath(target));
+        QTest::mouseClick(child<QPushButton>(list, "save"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!list->isWorking(), kHang);
+        FileDialog::setAnswerInAdvance(false);
+        const auto shown = MessageBox::takeShown();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(
+            shown[0].text,
+            QStringLiteral(u"保存できませんでした。\n%1\n%2").arg(dir.filePath(target), reason));
+        QCOMPARE(dir.entryList(QDir::Files), QStringList({"k.dat", "p.dat"}));
+        QCOMPARE(QDir(dir.filePath(QStringLiteral("locked")))
+                     .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList());
+        list->close();
     }
 
     // A list that cannot be read gets one box saying why, and its window goes.
@@ -836,7 +883,7 @@ private slots:
         MessageBox::setAnswerInAdvance(true);
         const QString path = dir.filePath(name);
         const QPointer<ListWindow> list = ListWindow::openFile(path, m_window.get());
-        QTRY_VERIFY(list.isNull());
+        QTRY_VERIFY_WITH_TIMEOUT(list.isNull(), kHang);
         const auto shown = MessageBox::takeShown();
         QCOMPARE(shown.size(), 1);
         QCOMPARE(shown[0].text, QStringLiteral(u"一覧を開けません。\n%1\n%2").arg(path, reason));
@@ -863,7 +910,7 @@ private slots:
             QDir(m_dir->path()).filePath(QStringLiteral("long.csv")), m_window.get());
         QVERIFY(list->isWorking());
         if (saving) {
-            QTRY_VERIFY_WITH_TIMEOUT(!list->isWorking(), 60'000);
+            QTRY_VERIFY_WITH_TIMEOUT(!list->isWorking(), kHang);
             FileDialog::queueAnswer(target);
             QTest::mouseClick(child<QPushButton>(list, "save"), Qt::LeftButton);
             QVERIFY(list->isWorking());
@@ -875,9 +922,9 @@ private slots:
         // Nothing was read to show, or the window was closed: it goes; a save stopped leaves the
         // list shown.
         if (saving && !closing)
-            QTRY_VERIFY(!list->isWorking() && list->isVisible());
+            QTRY_VERIFY_WITH_TIMEOUT(!list->isWorking() && list->isVisible(), kHang);
         else
-            QTRY_VERIFY(list.isNull());
+            QTRY_VERIFY_WITH_TIMEOUT(list.isNull(), kHang);
         QCOMPARE(MessageBox::takeShown().size(), 0);
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files),
                  QStringList({"k.dat", "long.csv", "p.dat"}));
@@ -895,7 +942,7 @@ private slots:
         MessageBox::setAnswerInAdvance(true);
         const QPointer<ListWindow> list = ListWindow::openFile(
             QDir(m_dir->path()).filePath(QStringLiteral("list.csv")), m_window.get());
-        QTRY_VERIFY(!list->isWorking());
+        QTRY_VERIFY_WITH_TIMEOUT(!list->isWorking(), kHang);
         auto* model = list->model();
         auto carrier = [&] {
             return model->index(0, model->carrierColumn()).data().toString();
@@ -909,7 +956,7 @@ private slots:
             emit combo->activated(index);
             // The table shown goes first: two whole lists are never held at once.
             QCOMPARE(model->document(), nullptr);
-            QTRY_VERIFY(!list->isWorking());
+            QTRY_VERIFY_WITH_TIMEOUT(!list->isWorking(), kHang);
         };
         choose("columnBox", 2);
         QCOMPARE(carrier(), QStringLiteral(u"ドコモ"));
@@ -919,7 +966,7 @@ private slots:
         QCOMPARE(carrier(), QStringLiteral(u"ドコモ")); // the column chosen stays
         QCOMPARE(MessageBox::takeShown().size(), 0);
         choose("encodingBox", int(zunova::textlist::Encoding::Utf16LE));
-        QTRY_VERIFY(!list->isWorking() && model->document());
+        QTRY_VERIFY_WITH_TIMEOUT(!list->isWorking() && model->document(), kHang);
         const auto shown = MessageBox::takeShown();
         QCOMPARE(shown.size(), 1);
         QVERIFY2(shown[0].text.startsWith(QStringLiteral(u"一覧を開けません。")),
@@ -941,7 +988,7 @@ private slots:
         MessageBox::setAnswerInAdvance(true);
         FileDialog::setAnswerInAdvance(true);
         const QPointer<ListWindow> list = ListWindow::openFile(path, m_window.get());
-        QTRY_VERIFY(!list->isWorking());
+        QTRY_VERIFY_WITH_TIMEOUT(!list->isWorking(), kHang);
         FileDialog::queueAnswer(path);
         QTest::mouseClick(child<QPushButton>(list, "save"), Qt::LeftButton);
         auto shown = MessageBox::takeShown();
@@ -954,7 +1001,7 @@ private slots:
             QList<QString>{QDir(m_dir->path()).filePath(QStringLiteral(u"list_キャリア.csv"))});
         FileDialog::queueAnswer(target);
         QTest::mouseClick(child<QPushButton>(list, "save"), Qt::LeftButton);
-        QTRY_VERIFY(!list->isWorking());
+        QTRY_VERIFY_WITH_TIMEOUT(!list->isWorking(), kHang);
         QCOMPARE(MessageBox::takeShown().size(), 0);
         QFile saved(target);
         QVERIFY(saved.open(QIODevice::ReadOnly));
@@ -994,7 +1041,7 @@ private slots:
         MessageBox::setAnswerInAdvance(true);
         FileDialog::setAnswerInAdvance(true);
         const QPointer<ListWindow> list = ListWindow::openFile(path, m_window.get());
-        QTRY_VERIFY(!list->isWorking());
+        QTRY_VERIFY_WITH_TIMEOUT(!list->isWorking(), kHang);
         auto* sheets = child<QComboBox>(list, "sheetBox");
         QVERIFY(sheets->isVisible());
         QCOMPARE(sheets->count(), 2);
@@ -1005,7 +1052,7 @@ private slots:
 
         sheets->setCurrentIndex(0);
         emit sheets->activated(0);
-        QTRY_VERIFY(!list->isWorking() && model->document());
+        QTRY_VERIFY_WITH_TIMEOUT(!list->isWorking() && model->document(), kHang);
         QCOMPARE(MessageBox::takeShown().size(), 1);
         QCOMPARE(sheets->currentText(), QStringLiteral(u"名簿"));
         QCOMPARE(model->index(0, model->carrierColumn()).data().toString(),
@@ -1014,7 +1061,7 @@ private slots:
         const QString target = QDir(m_dir->path()).filePath(QStringLiteral("out.xlsx"));
         FileDialog::queueAnswer(target);
         QTest::mouseClick(child<QPushButton>(list, "save"), Qt::LeftButton);
-        QTRY_VERIFY(!list->isWorking());
+        QTRY_VERIFY_WITH_TIMEOUT(!list->isWorking(), kHang);
         QCOMPARE(MessageBox::takeShown().size(), 0);
         QCOMPARE(
             FileDialog::takeShown(),
@@ -1048,7 +1095,7 @@ private slots:
         MessageBox::setAnswerInAdvance(true);
         const QPointer<ListWindow> list = ListWindow::openFile(
             QDir(m_dir->path()).filePath(QStringLiteral("list.csv")), m_window.get());
-        QTRY_VERIFY(!list->isWorking());
+        QTRY_VERIFY_WITH_TIMEOUT(!list->isWorking(), kHang);
         auto* model = list->model();
         QStringList header;
         for (int column = 0; column < model->columnCount(); ++column)
@@ -1078,32 +1125,28 @@ private slots:
         list->close();
     }
 
-    // The window answers while it reads and while it copies a long table.
+    // The window answers while it reads and while it copies a long table: its event loop turns,
+    // again and again, while the work is under way. How long it goes without an answer is
+    // measured by the benchmark (bench/list_window.cpp), not here.
     void listWindowAnswersThroughout() {
-        QElapsedTimer clock;
-        qint64 last = 0;
-        qint64 longest = 0;
+        QPointer<ListWindow> list;
+        int answers = 0; // timer ticks handled while the window was at work
         QTimer ticks;
         ticks.setInterval(5);
-        QObject::connect(&ticks, &QTimer::timeout, [&] {
-            longest = std::max(longest, clock.elapsed() - last);
-            last = clock.elapsed();
-        });
+        QObject::connect(&ticks, &QTimer::timeout, [&] { answers += list && list->isWorking(); });
         const QString text =
             QStringLiteral("090-1234-5678\n").repeated(int(ListWindow::kMaxCopiedRows));
-        clock.start();
         ticks.start();
-        const QPointer<ListWindow> list = ListWindow::openText(text, m_window.get());
-        QTRY_VERIFY_WITH_TIMEOUT(!list->isWorking(), 60'000);
-        const qint64 whileReading = longest;
+        list = ListWindow::openText(text, m_window.get());
+        QTRY_VERIFY_WITH_TIMEOUT(!list->isWorking(), kHang);
+        const int whileReading = std::exchange(answers, 0);
         QTest::mouseClick(child<QPushButton>(list, "copy"), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(!list->isWorking(), 60'000);
-        QTest::qWait(50); // a tick after the work, so a copy on this thread would show
+        QTRY_VERIFY_WITH_TIMEOUT(!list->isWorking(), kHang);
         ticks.stop();
         QCOMPARE(QApplication::clipboard()->text().count(u'\n'), ListWindow::kMaxCopiedRows + 1);
-        QVERIFY2(whileReading < 250,
-                 qPrintable(QStringLiteral("%1 ms without an answer").arg(whileReading)));
-        QVERIFY2(longest < 250, qPrintable(QStringLiteral("%1 ms without an answer").arg(longest)));
+        // More than once: work that held the thread would let one late tick through at most.
+        QVERIFY2(whileReading > 1, qPrintable(QString::number(whileReading)));
+        QVERIFY2(answers > 1, qPrintable(QString::number(answers)));
         list->close();
     }
 
@@ -1112,18 +1155,18 @@ private slots:
     void longListFetchedAsTheTableScrolls() {
         const QString text = QStringLiteral("09012345678\n").repeated(120'000);
         const QPointer<ListWindow> list = ListWindow::openText(text, m_window.get());
-        QTRY_VERIFY(!list->isWorking());
+        QTRY_VERIFY_WITH_TIMEOUT(!list->isWorking(), kHang);
         auto* table = child<QTableView>(list, "table");
         QCOMPARE(table->model()->rowCount(), 100'000);
         QTest::keyClick(child<QPushButton>(list, "copy"), Qt::Key_Space);
-        QTRY_VERIFY(!list->isWorking());
+        QTRY_VERIFY_WITH_TIMEOUT(!list->isWorking(), kHang);
         QCOMPARE(QApplication::clipboard()->text().count(u'\n'), 120'001);
         // The first key gives the table its current cell, the second goes to the last row.
         QTest::keyClick(table, Qt::Key_End, Qt::ControlModifier);
         QTest::keyClick(table, Qt::Key_End, Qt::ControlModifier);
-        QTRY_COMPARE(table->model()->rowCount(), 120'000);
+        QTRY_COMPARE_WITH_TIMEOUT(table->model()->rowCount(), 120'000, kHang);
         list->close();
-        QTRY_VERIFY(list.isNull());
+        QTRY_VERIFY_WITH_TIMEOUT(list.isNull(), kHang);
     }
 
     void quitEndsTheEventLoop() {
@@ -1132,7 +1175,7 @@ private slots:
         QTimer::singleShot(0, [&] {
             QTest::mouseClick(child<QPushButton>(m_window.get(), "Command2"), Qt::LeftButton);
         });
-        QTimer::singleShot(5000, [&] { loop.exit(1); }); // a guard, should the click not quit
+        QTimer::singleShot(kHang, [&] { loop.exit(1); }); // a guard, should the click not quit
         QCOMPARE(loop.exec(), 0);
         QCOMPARE(QApplication::activeModalWidget(), nullptr); // nothing was asked
     }

@@ -8,6 +8,9 @@
 #                             to its saved copy, as a user of the running application waits
 #   zunova --version          the floor's own start, for the stricter ratio beside the goal's:
 #                             the window's time against the floor with its start taken off
+# Then, in runs of their own, how long the window goes without answering (list_window --answers):
+# the longest gap of a 5 ms timer on its GUI thread while it reads, copies and saves the list,
+# against the same timer's longest gap on the window idle in the same run.
 # Runs alternate; ratios below, with the load average (BENCH_LIST_VERBOSE=1: every run's time).
 # Usage: tools/bench-list.sh [numbers, default 1000000] [runs, default 5]
 set -euo pipefail
@@ -31,7 +34,8 @@ import sys
 import time
 
 sys.path.insert(0, "tools")
-from bench_processes import LIST_WINDOW_FIGURES, list_window_figures
+from bench_processes import (LIST_WINDOW_ANSWERS, LIST_WINDOW_FIGURES, list_window_answers,
+                             list_window_figures)
 
 build, work, count, runs = sys.argv[1], sys.argv[2], int(sys.argv[3]), int(sys.argv[4])
 zunova = os.path.join(build, "app", "zunova")
@@ -116,4 +120,28 @@ for name, values, floors, goal in (
     verdict = ("; goal %.1fx: %s" % (goal, "met" if bests <= goal else "not met")
                if goal else "")
     print("%s: %.2fx (bests), %.2fx (rounds) of zunova -%s" % (name, bests, rounds, verdict))
+
+# Each run against its own idle window: the same timer, the same process, moments apart.
+gaps = {name: [] for name in LIST_WINDOW_ANSWERS}
+for _ in range(runs):
+    if os.path.exists(saved_path):
+        os.remove(saved_path)
+    done = subprocess.run([window, "--answers", listing, saved_path], stdout=subprocess.DEVNULL,
+                          stderr=subprocess.PIPE, cwd=work)
+    figures = list_window_answers(done.stderr.decode(errors="replace"))
+    if done.returncode != 0 or figures is None:
+        sys.exit("bench-list: list_window --answers failed with status %d" % done.returncode)
+    for name, ms in figures.items():
+        gaps[name].append(ms)
+print("the longest the list window went without an answer, %d runs, load average %s, against "
+      "a 5 ms timer's longest gap on the idle window (median %d ms):"
+      % (runs, open("/proc/loadavg").read().split()[0], statistics.median(gaps["idle"])))
+for name in LIST_WINDOW_ANSWERS[:-1]:
+    each = [gap / idle for gap, idle in zip(gaps[name], gaps["idle"]) if gap >= 0]
+    if not each:
+        print("  %-8s passed over: more rows than a copy takes" % name)
+        continue
+    print("  %-8s median %5.1fx, worst %5.1fx (median %d ms, longest %d ms)"
+          % (name, statistics.median(each), max(each), statistics.median(gaps[name]),
+             max(gaps[name])))
 PYTHON

@@ -95,6 +95,22 @@ def list_window_figures(stderr, inside):
                 inside[name].append(int(ms) / 1000)
 
 
+LIST_WINDOW_ANSWERS = ("reading", "copying", "saving", "idle")
+
+
+def list_window_answers(stderr):
+    """The figures `list_window --answers` printed on `stderr`, in milliseconds, keyed by
+    LIST_WINDOW_ANSWERS: the longest the window went without answering while it read, copied
+    (-1: a list too long to copy, passed over) and saved the list, and on the idle window; None
+    where it printed none."""
+    for line in stderr.splitlines():
+        figures = re.match(r"list_window: longest without an answer: reading (-?\d+) ms, "
+                           r"copying (-?\d+) ms, saving (-?\d+) ms; idle (-?\d+) ms", line)
+        if figures:
+            return dict(zip(LIST_WINDOW_ANSWERS, (int(ms) for ms in figures.groups())))
+    return None
+
+
 def cli(build, count=1_000_000, runs=5):
     zunova, hello, table = (os.path.join(build, p) for p in
                             ("app/zunova", "bench/floor_hello", "bench/floor_table"))

@@ -21,6 +21,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QStorageInfo>
 #include <QTableView>
 #include <QThread>
 #include <QTimer>
@@ -29,6 +30,8 @@
 #include <cerrno>
 #include <cstring>
 #include <variant>
+
+#include <sys/resource.h>
 
 namespace zunova::windows {
 
@@ -72,33 +75,36 @@ template <class... Ts> struct Overloaded : Ts... { using Ts::operator()...; };
 // clang before 17 deduces no aggregate's arguments without it.
 template <class... Ts> Overloaded(Ts...) -> Overloaded<Ts...>;
 
-// The system's reason a file could not be written, in Japanese where it is a common one.
-QString reasonOf(int error) {
-    switch (error) {
-    case ENOENT:
-        return QStringLiteral(u"保存先のフォルダーがありません。");
-    case EACCES:
-    case EPERM:
-        return QStringLiteral(u"書き込む権限がありません。");
-    case EISDIR:
-        return QStringLiteral(u"フォルダーです。");
-    case EROFS:
-        return QStringLiteral(u"読み取り専用の場所には書き込めません。");
-    case ENOSPC:
-    case EDQUOT:
-        return QStringLiteral(u"ディスクに空きがありません。");
-    case EFBIG:
-        return QStringLiteral(u"ファイルが大きすぎます。");
-    default:
-        return QString::fromLocal8Bit(std::strerror(error));
-    }
-}
-
 // What went wrong with a list, and where in it.
 QString problemText(const list::Outcome& outcome) {
     const QString where = list::whereText(outcome);
     return (where.isEmpty() ? QString() : where + u'\n') +
            list::problemText(outcome, list::Front::Window);
+}
+
+// Why a save failed, in Japanese for the common reasons, told from what can be seen of the
+// target and its place at the moment of the failure; else Qt's own words for it.
+QString saveFailure(const QSaveFile& out) {
+    const QFileInfo target(out.fileName());
+    const QFileInfo folder(target.absolutePath());
+    if (!folder.isDir())
+        return QStringLiteral(u"保存先のフォルダーがありません。");
+    if (target.isDir())
+        return QStringLiteral(u"フォルダーです。");
+    const QStorageInfo place(folder.absoluteFilePath());
+    if (place.isReadOnly())
+        return QStringLiteral(u"読み取り専用の場所には書き込めません。");
+    if (!folder.isWritable() || (target.exists() && !target.isWritable()))
+        return QStringLiteral(u"書き込む権限がありません。");
+    // The temporary file, still there, has grown to the size this process may write.
+    rlimit limit{};
+    if (out.isOpen() && getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY &&
+        out.size() >= qint64(limit.rlim_cur))
+        return QStringLiteral(u"ファイルが大きすぎます。");
+    // A write the disk refused leaves less than a block or two.
+    if (place.bytesAvailable() < 1024 * 1024)
+        return QStringLiteral(u"ディスクに空きがありません。");
+    return out.errorString();
 }
 
 void run(ListLoadJob& job, list::Progress& progress) {
@@ -131,37 +137,27 @@ void run(ListLoadJob& job, list::Progress& progress) {
 
 void run(ListSaveJob& job, list::Progress& progress) {
     QSaveFile out(job.target);
-    // The reason is the system's for the call that failed, as errno holds it just after.
-    const auto failed = [&] {
-        const int error = errno;
-        job.error =
-            error != 0 && out.error() != QFileDevice::NoError ? reasonOf(error) : out.errorString();
-    };
-    errno = 0;
     // Unbuffered: a buffered write that the disk cuts short is not reported, and the file would
     // be renamed into place half-written.
     if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        failed();
+        job.error = saveFailure(out);
         return;
     }
-    errno = 0;
     const list::Outcome written = job.document->write(out, progress);
     if (progress.cancelled) {
         out.cancelWriting(); // stopped: nothing written, nothing to say
         return;
     }
     if (!written.ok()) {
-        if (out.error() != QFileDevice::NoError)
-            failed();
-        else
-            job.error = list::problemText(written, list::Front::Window);
+        job.error = out.error() != QFileDevice::NoError
+                        ? saveFailure(out)
+                        : list::problemText(written, list::Front::Window);
         out.cancelWriting();
         return;
     }
     // Written to a temporary file beside the target and renamed over it only when whole.
-    errno = 0;
     if (!out.commit())
-        failed();
+        job.error = saveFailure(out);
 }
 
 void run(ListCopyJob& job, list::Progress& progress) {

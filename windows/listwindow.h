@@ -78,9 +78,9 @@ private slots:
 
 private:
     ListWindow(QWidget* owner, const QString& path, const QString& name);
-    // Reads the list: from the file when `data` is null, else from `data`.
     void createTable();
     void layOutControls(QLabel* encodingCaption, QLabel* columnCaption);
+    // Reads the list: from the file when `data` is null, else from `data`.
     void load(const QByteArray& data, const textlist::Options& options);
     // Reads the list again with other options (and for a workbook another sheet); the table it
     // shows goes first, so that two whole documents are never held at once.

@@ -85,33 +85,19 @@ void NumberField::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void NumberField::contextMenuEvent(QContextMenuEvent* event) {
-    // The line edit's own entries, texts and shortcuts (Qt translates them), with a paste that
-    // goes through the paste rule like every other.
-    auto* menu = new QMenu(this);
+    // Qt's own menu, with Qt's texts (translated) and shortcuts; only its paste is rewired, so
+    // that it goes through the paste rule like every other paste. Qt names the entry with this
+    // very translation, in every language.
+    QMenu* menu = createStandardContextMenu();
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    const bool editable = !isReadOnly();
-    auto add = [&](const char* text, QKeySequence::StandardKey key, bool enabled, auto slot) {
-        QString caption = QLineEdit::tr(text);
-        if (key != QKeySequence::UnknownKey)
-            caption += u'\t' + QKeySequence(key).toString(QKeySequence::NativeText);
-        QAction* action = menu->addAction(caption, this, slot);
-        action->setEnabled(enabled);
-    };
-    if (editable) {
-        add("&Undo", QKeySequence::Undo, isUndoAvailable(), &QLineEdit::undo);
-        add("&Redo", QKeySequence::Redo, isRedoAvailable(), &QLineEdit::redo);
-        menu->addSeparator();
-        add("Cu&t", QKeySequence::Cut, hasSelectedText(), &QLineEdit::cut);
+    const QString pasteText = QLineEdit::tr("&Paste");
+    for (QAction* action : menu->actions()) {
+        if (action->text().section(u'\t', 0, 0) != pasteText)
+            continue;
+        // Whatever Qt connected to the field; the menu's own connection stays.
+        disconnect(action, nullptr, this, nullptr);
+        connect(action, &QAction::triggered, this, [this] { pasteFrom(QClipboard::Clipboard); });
     }
-    add("&Copy", QKeySequence::Copy, hasSelectedText(), &QLineEdit::copy);
-    if (editable) {
-        add("&Paste", QKeySequence::Paste, !QGuiApplication::clipboard()->text().isEmpty(),
-            [this] { pasteFrom(QClipboard::Clipboard); });
-        add("Delete", QKeySequence::UnknownKey, hasSelectedText(), &QLineEdit::del);
-    }
-    menu->addSeparator();
-    add("Select All", QKeySequence::SelectAll, !text().isEmpty() && selectedText() != text(),
-        &QLineEdit::selectAll);
     menu->popup(event->globalPos());
 }
 
