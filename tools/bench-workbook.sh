@@ -1,16 +1,16 @@
 #!/usr/bin/env bash
-# A workbook against the same rows as CSV: a customer list of ROWS rows (name, landline, mobile,
-# address, memo) written as CSV, and as .xlsx by LibreOffice (Debian's libreoffice-calc-nogui;
-# without it the script says so and stops), each a whole process against the sample data:
-#   zunova --csv list.csv          the floor: the rows with the carrier added
-#   zunova --csv list.xlsx -o ...  the workbook's copy with the carrier column
+# A workbook against its floor: a customer list of ROWS rows (name, landline, mobile, address,
+# memo) written as CSV, and as .xlsx by LibreOffice (Debian's libreoffice-calc-nogui; without it
+# the script says so and stops), each a whole process against the sample data:
+#   unzip and parse                the floor, what no reader of the workbook avoids: its sheet and
+#                                  shared strings inflated (Python's zipfile, zlib) and parsed by
+#                                  expat with no handlers, as the module's libraries do it
+#   zunova --csv list.xlsx -o ...  the workbook's copy with the carrier column (goal 1.5x)
 #   list_window list.xlsx out      the workbook opened in the window, its table shown, then
-#                                  saved as a workbook; the goal (3x) is timed from opening it
-#                                  to its saved copy, as a user of the running application waits
-#   unzip and parse                what no reader of the workbook avoids: its sheet and shared
-#                                  strings inflated (Python's zipfile, zlib) and parsed by expat
-#                                  with no handlers, as the module's libraries do it
-# Runs alternate; ratios of the bests, with the load average.
+#                                  saved as a workbook, timed from opening it to its saved copy,
+#                                  as a user of the running application waits (goal 1.75x)
+#   zunova --csv list.csv          the same rows as CSV, for comparison
+# Runs alternate; ratios of the bests to the floor's, with the load average.
 # Usage: tools/bench-workbook.sh [rows, default 100000] [runs, default 5]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -101,10 +101,14 @@ if len(inside["shown"]) != runs or not os.path.getsize(saved):
 print("a list of %d rows as CSV and as a LibreOffice workbook (%.1f MB), %d runs each"
       % (rows, os.path.getsize(os.path.join(work, "list.xlsx")) / 1e6, runs))
 print("load average: %s" % open("/proc/loadavg").read().strip())
-floor = min(times["zunova --csv list.csv"])
+floor = min(times["unzip and parse (no handlers)"])
 for name, values in list(times.items()) + [("  in the window: " + n, v) for n, v in inside.items()]:
     print("%-44s best %7.3f s   %6.2fx" % (name, min(values), min(values) / floor))
-ratio = min(inside["opened, shown and saved"]) / floor
-print("the workbook opened, shown and saved in the window: %.2fx of zunova --csv on the CSV; "
-      "goal 3x: %s" % (ratio, "met" if ratio <= 3 else "not met"))
+for name, ratio, goal in (
+        ("the copy on the command line", min(times["zunova --csv list.xlsx -o copy.xlsx"]) / floor,
+         1.5),
+        ("the workbook opened, shown and saved in the window",
+         min(inside["opened, shown and saved"]) / floor, 1.75)):
+    print("%s: %.2fx of its floor; goal %.2fx: %s"
+          % (name, ratio, goal, "met" if ratio <= goal else "not met"))
 PYTHON
