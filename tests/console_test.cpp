@@ -255,6 +255,18 @@ TEST_F(CommandLine, WindowComesFromBesideTheProgram) {
     EXPECT_EQ(alone.exitCode(), 1);
     EXPECT_TRUE(alone.readAllStandardError().startsWith("zunova: cannot open the window: "));
     EXPECT_EQ(alone.readAllStandardOutput(), QByteArray());
+    // Nor the workbooks' module: the loader's reason is said.
+    dir.write("book.xlsx", "PK\x03\x04");
+    alone.setWorkingDirectory(dir.path());
+    alone.start(moved, {QStringLiteral("--csv"), QStringLiteral("book.xlsx"), QStringLiteral("-o"),
+                        QStringLiteral("copy.xlsx")});
+    ASSERT_TRUE(alone.waitForFinished(kTimeoutMs));
+    EXPECT_EQ(alone.exitCode(), 2);
+    const QString said = QString::fromUtf8(alone.readAllStandardError());
+    EXPECT_TRUE(
+        said.startsWith(QStringLiteral("zunova: book.xlsx: workbooks cannot be read here")) &&
+        said.contains(QStringLiteral("workbook.so: cannot open shared object file")))
+        << said.toStdString();
 }
 
 TEST_F(CommandLine, UsageErrors) {
