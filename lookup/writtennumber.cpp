@@ -1,5 +1,7 @@
 #include "writtennumber.h"
 
+#include "network.h"
+
 #include "runtime/conversion.h"
 
 #include <QList>
@@ -58,6 +60,7 @@ struct Run {
     bool plus = false; // written after a plus sign: international
     QString digits;
     QList<qsizetype> groupEnds;
+    bool glued = false; // a letter stands right before or after it: an ID, not a number
 
     bool endsGroupAt(qsizetype at) const { return groupEnds.contains(at); }
 };
@@ -67,16 +70,24 @@ QList<Run> runsOf(QStringView text, bool& other) {
     QList<Run> runs;
     bool inRun = false;
     other = false;
+    const auto isLatinLetter = [](char16_t u) {
+        return (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z');
+    };
+    char16_t before = 0;
     for (const QChar c : text) {
         const char16_t u = c.unicode();
         const int digit = runtime::digitValue(u);
         if (digit >= 0) {
             if (!inRun)
-                runs.append(Run{});
+                runs.append(Run{false, {}, {}, isLatinLetter(before)});
             inRun = true;
             runs.back().digits += QChar(u'0' + digit);
+        } else if (isLatinLetter(u) && runtime::digitValue(before) >= 0 && !runs.isEmpty()) {
+            runs.back().glued = true;
+            other = true;
+            inRun = false;
         } else if (isPlus(u)) {
-            runs.append(Run{true, {}, {}});
+            runs.append(Run{true, {}, {}, false});
             inRun = true;
         } else if (inRun && isSeparator(u)) {
             if (!runs.back().digits.isEmpty() &&
@@ -86,6 +97,7 @@ QList<Run> runsOf(QStringView text, bool& other) {
             other = true;
             inRun = false;
         }
+        before = u;
     }
     for (Run& run : runs)
         run.groupEnds.append(run.digits.size());
@@ -118,6 +130,12 @@ std::optional<QStringList> numbersOf(const Run& run) {
             international = true;
             at += 5;
         } else if (at == 0 && !run.plus && d.startsWith(u"81") && run.endsGroupAt(2)) {
+            international = true;
+            at = 2;
+        } else if (at == 0 && !run.plus && d.size() == 12 && d.startsWith(u"81") &&
+                   run.groupEnds.size() == 1 && d[3] == u'0' && d[2] != u'0') {
+            // 81 and a mobile number's ten digits run together, as gateways and carriers' APIs
+            // write them.
             international = true;
             at = 2;
         }
@@ -193,13 +211,20 @@ WrittenNumber readWrittenNumber(QStringView text, DroppedZero dropped) {
 
     QStringList numbers;
     for (const Run& run : runs)
-        if (const auto found = numbersOf(run))
+        if (const auto found = run.glued ? std::nullopt : numbersOf(run))
             numbers << *found;
+    const bool several = numbers.size() > 1;
+    // Of several, the first the data files can answer, else the first mobile one.
+    const auto answerable = std::ranges::find_if(numbers, [](const QString& number) {
+        return isMobileNumber(number) && networkForPrefix(number[1]);
+    });
+    if (answerable != numbers.end())
+        return {*answerable, false, several};
     const auto mobile = std::ranges::find_if(numbers, isMobileNumber);
     if (mobile != numbers.end())
-        return {*mobile, false};
+        return {*mobile, false, several};
     if (!numbers.isEmpty())
-        return {numbers.front(), false};
+        return {numbers.front(), false, several};
     // Digits and separators alone read as their digits, whatever their count.
     if (runs.size() == 1 && !other && !runs[0].plus)
         return {runs[0].digits, false};

@@ -15,6 +15,7 @@ enum class DroppedZero { Keep, Restore };
 struct WrittenNumber {
     QString text;              // the number's digits (ASCII), or the text as it is
     bool zeroRestored = false; // a dropped leading zero was put back
+    bool several = false;      // the text held more numbers than this one
 };
 
 // Reads a telephone number as people and programs write it: "090-1234-5678",

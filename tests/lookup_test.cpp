@@ -189,6 +189,7 @@ TEST(WrittenNumber, ReadAsListsAndPeopleWriteThem) {
         {"81-90-3001-2345", "09030012345"},
         {"0081-90-3001-2345", "09030012345"},
         {"010 81 90 3001 2345", "09030012345"},
+        {"819030012345", "09030012345"}, // as SMS gateways write it
         {QStringLiteral(u"＋８１ ９０ ３００１ ２３４５"), "09030012345"},
         // Excel: a lost zero, and its ways of keeping one.
         {"9030012345", "09030012345", DroppedZero::Restore, true},
@@ -203,6 +204,7 @@ TEST(WrittenNumber, ReadAsListsAndPeopleWriteThem) {
         {"03-1234-5678 ::: 090-3001-2345", "09030012345"},
         {"090-3001-2345/070-1220-5678", "09030012345"},
         {QStringLiteral(u"03-1234-5678、080-3001-2345"), "08030012345"},
+        {"080-1111-2222 ::: 090-3001-2345", "09030012345"}, // the one the data files answer
         // Near misses: what is not plainly one number is not made one.
         {"03-1234-5678", "0312345678"},                                 // a landline, as before
         {QStringLiteral(u"〒100-0001"), QStringLiteral(u"〒100-0001")}, // a postcode
@@ -215,6 +217,8 @@ TEST(WrittenNumber, ReadAsListsAndPeopleWriteThem) {
         {"+1 555 123 4567", "+1 555 123 4567"},               // another country's
         {"0901234\r678", "0901234\r678"},                     // a control character: not guessed at
         {"tel 090-3001", "tel 090-3001"},
+        {"SM3aca1d0438340629ac7f", "SM3aca1d0438340629ac7f"}, // an ID: digits glued to letters
+        {"81903001234", "81903001234"},                       // 81 and nine digits: no mobile
         {"-", "-"},
         {"", ""},
     };
