@@ -54,14 +54,15 @@ ListOptions listOptions(const QCommandLineParser& parser) {
         return isSet(parser, option) ? std::optional(parser.value(QLatin1StringView(option)))
                                      : std::nullopt;
     };
-    return {valueOf("column"), valueOf("encoding"), valueOf("sheet"), valueOf("output")};
+    return {valueOf("column"), valueOf("encoding"), valueOf("sheet"), valueOf("output"),
+            isSet(parser, "verbose")};
 }
 
 // --csv FILE and the options that go with it.
 int runList(const QCommandLineParser& parser, ClosedStreams closed, Output& out) {
     if (!isSet(parser, "csv"))
         return usageError(
-            QStringLiteral("--column, --encoding, --sheet and -o are only for --csv"));
+            QStringLiteral("--column, --encoding, --sheet, -o and --verbose are only for --csv"));
     if (isSet(parser, "check") || isSet(parser, "kind") || !parser.positionalArguments().isEmpty())
         return usageError(QStringLiteral("--csv takes one FILE and no other input"));
     QString why;
@@ -124,7 +125,7 @@ int runMode(const QStringList& arguments, ClosedStreams closed, Output& out) {
     std::signal(SIGPIPE, SIG_IGN);
 
     if (isSet(parser, "csv") || isSet(parser, "column") || isSet(parser, "encoding") ||
-        isSet(parser, "sheet") || isSet(parser, "output"))
+        isSet(parser, "sheet") || isSet(parser, "output") || isSet(parser, "verbose"))
         return runList(parser, closed, out);
     if (isSet(parser, "check"))
         return runCheck(parser, out);

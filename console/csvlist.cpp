@@ -10,6 +10,7 @@
 #include "textlist/rowwriter.h"
 #include "textlist/textreader.h"
 
+#include <QDir>
 #include <QSaveFile>
 
 #include <optional>
@@ -21,7 +22,10 @@ constexpr qsizetype kReadSize = 64 * 1024;
 
 // "zunova: NAME:LINE: TEXT" on standard error, after what `out` holds: a text list's problem
 // with its line; a workbook's with its part and row.
-void sayProblem(Output& out, const QString& name, const list::Outcome& outcome) {
+void sayProblem(Output& out, const QString& name, list::Outcome outcome) {
+    // What comes from the file reaches the terminal escaped.
+    outcome.part = escaped(outcome.part);
+    outcome.asked = escaped(outcome.asked);
     QString where = name;
     if (!outcome.part.isEmpty())
         where += QStringLiteral(": ") + list::whereText(outcome);
@@ -34,19 +38,37 @@ void sayProblem(Output& out, const QString& name, const list::Outcome& outcome) 
 
 // A list with nothing to look up leaves the run unanswered; anything else that stops it is
 // trouble.
-ExitStatus statusOf(const list::Outcome& outcome) {
+ExitStatus problemStatus(const list::Outcome& outcome) {
     return outcome.problem == list::Problem::Empty || outcome.problem == list::Problem::HeaderOnly
                ? kUnanswered
                : kTrouble;
 }
 
-// Says what a row got besides its carrier, after the row itself.
-ExitStatus sayRowNotes(Output& out, const QString& where, const list::ListRow& row,
-                       QStringView entered, const list::AnswerTable& answers, int width) {
-    if (row.kind == list::RowKind::Blank || row.kind == list::RowKind::Unclosed)
-        return kAnswered; // nothing to say of a row that has no carrier to get
-    return sayNotes(out, where + u':' + QString::number(row.line),
-                    list::notesOf(row, answers, width), entered.toString());
+// A data file that could not be opened at all: every number of its kind would get its error.
+bool isMissingDataFile(const lookup::Answer& answer) {
+    const auto* error = std::get_if<runtime::RuntimeError>(&answer);
+    return error && !error->file().isEmpty() && error->line() == 0;
+}
+
+// Says once which file or sheet, header and column a list was read with, and what its rows got.
+void sayRun(Output& out, const QString& where, const list::Layout& layout, qint64 headerLine,
+            const QString& sheet, const list::RowCounts& counts, const list::AnswerTable& answers) {
+    const QString column = escaped(layout.columnNames.value(layout.numberColumn));
+    // Said after the rows reached the output, and only if they did: a failed write says itself.
+    out.flush();
+    if (out.failed())
+        return;
+    printMessage(where + QStringLiteral(": ") +
+                 list::layoutText(sheet.isNull() ? sheet : escaped(sheet), headerLine,
+                                  layout.numberColumn, column) +
+                 QStringLiteral(": ") +
+                 list::countItems(counts, answers, layout.zerosDropped).join(QStringLiteral("; ")));
+}
+
+// Says why a data file could not be opened, once, and where it was looked for: the run stops.
+void sayMissingDataFile(Output& out, const runtime::RuntimeError& error) {
+    out.flush();
+    printMessage(list::missingDataFileText(error, QDir::currentPath()));
 }
 
 // A list whose first megabyte is ASCII alone may be in any encoding: a file takes it from the
@@ -75,9 +97,10 @@ bool readAheadForTheEncoding(list::ListInput& input, textlist::Format& format) {
 // A text list being streamed from its start, already read as `piece`, to `out`.
 class TextStream {
 public:
-    TextStream(const QString& name, list::ListInput& input, const textlist::Format& format,
-               bool watched, Output& out)
-        : m_name(name)
+    TextStream(const ListRequest& request, const QString& name, list::ListInput& input,
+               const textlist::Format& format, bool watched, Output& out)
+        : m_request(request)
+        , m_name(name)
         , m_input(input)
         , m_format(format)
         , m_reader(format, m_records)
@@ -87,13 +110,20 @@ public:
 
     // Streams the rows through; how the reading ended.
     list::Outcome run(QByteArray piece, bool atEnd);
+    // Says what the run read and what its rows got.
+    void report() const {
+        sayRun(m_out, m_name, m_format.layout, m_headerLine, QString(), m_counts,
+               m_reader.answers());
+    }
     ExitStatus status() const { return m_status; }
+    const list::RowCounts& counts() const { return m_counts; }
 
 private:
     bool take(const textlist::Row& read, const list::ListRow& row, QStringView entered);
     // Where the bytes stopped reading in the list's encoding.
     list::Outcome stopped(QByteArrayView rest, bool atEnd) const;
 
+    const ListRequest& m_request;
     const QString& m_name;
     list::ListInput& m_input;
     const textlist::Format& m_format;
@@ -103,16 +133,33 @@ private:
     textlist::RowWriter m_writer;
     Output& m_out;
     std::string m_bytes;
+    list::RowCounts m_counts;
+    qint64 m_headerLine = 0;
     ExitStatus m_status = kAnswered;
 };
 
 bool TextStream::take(const textlist::Row& read, const list::ListRow& row, QStringView entered) {
-    m_writer.append(m_bytes, read.content, read.lineEnd, row, m_reader.answers());
+    const list::AnswerTable& answers = m_reader.answers();
+    if (row.kind == list::RowKind::Number && isMissingDataFile(*answers[row.answer])) {
+        sayMissingDataFile(m_out, std::get<runtime::RuntimeError>(*answers[row.answer]));
+        m_status = kTrouble;
+        return false;
+    }
+    const QList<list::Note> notes =
+        list::notesOf(row, answers, m_format.layout, entered.toString());
+    m_writer.append(m_bytes, read.content, read.lineEnd, row, answers,
+                    isListed(row.kind) ? list::listNote(notes) : QString());
     m_out.append(QByteArrayView(m_bytes.data(), qsizetype(m_bytes.size())));
     m_bytes.clear(); // keeps its room for the next row
     m_out.endLine();
-    m_status = worse(m_status, sayRowNotes(m_out, m_name, row, entered, m_reader.answers(),
-                                           m_format.layout.width));
+    m_counts.add(row);
+    if (row.kind == list::RowKind::Header)
+        m_headerLine = row.line;
+    // A data file that cannot be read whole is trouble.
+    for (const list::Note& note : notes)
+        m_status = worse(m_status, statusOf(note) == kTrouble ? kTrouble : kAnswered);
+    if (m_request.verbose && isListed(row.kind))
+        sayNotes(m_out, m_name + u':' + QString::number(row.line), notes, entered.toString());
     return !m_out.failed();
 }
 
@@ -150,7 +197,8 @@ list::Outcome TextStream::run(QByteArray piece, bool atEnd) {
             m_status = kTrouble;
         }
         if (read == textlist::RowReader::Status::Stopped)
-            return {.problem = list::Problem::Cancelled};
+            return {.problem = m_status == kTrouble ? list::Problem::MissingDataFile
+                                                    : list::Problem::Cancelled};
         if (read != textlist::RowReader::Status::Done || atEnd)
             return m_input.outcome();
         piece.resize(0);
@@ -161,17 +209,43 @@ list::Outcome TextStream::run(QByteArray piece, bool atEnd) {
     }
 }
 
+// The list's start, read far enough to find its format: its first megabyte, and more where that
+// holds only blank lines or a row that goes on past it.
+textlist::Detection detectFormat(const ListRequest& request, list::ListInput& input,
+                                 QByteArray& sample, bool& atEnd) {
+    // A list with blank lines or a long row first needs more; no further than a row may run.
+    constexpr qsizetype kMostSample = list::kMaxRowBytes + textlist::kSampleBytes;
+    for (;;) {
+        textlist::Detection detection =
+            textlist::detect(sample, atEnd, request.encoding, request.column);
+        if (!detection.needsMore || atEnd)
+            return detection;
+        if (sample.size() >= kMostSample) {
+            if (detection.openRowLine > 0)
+                detection.outcome = {.problem = list::Problem::RowTooLong,
+                                     .line = detection.openRowLine};
+            return detection;
+        }
+        const qsizetype got =
+            input.read(sample, std::min(sample.size(), kMostSample - sample.size()));
+        if (got < 0) {
+            detection.outcome = input.outcome();
+            return detection;
+        }
+        atEnd = got == 0;
+    }
+}
+
 // A text list, streamed from its start, already read as `sample`, to `out`. `whole` says
 // whether all of it was read and written.
 ExitStatus addCarriersToText(const ListRequest& request, const QString& name,
-                             list::ListInput& input, const QByteArray& sample, bool atEnd,
-                             Output& out, bool& whole) {
+                             list::ListInput& input, QByteArray sample, bool atEnd, Output& out,
+                             bool& whole) {
     whole = false;
-    const textlist::Detection detection =
-        textlist::detect(sample, atEnd, request.encoding, request.column);
+    const textlist::Detection detection = detectFormat(request, input, sample, atEnd);
     if (!detection.outcome.ok()) {
         sayProblem(out, name, detection.outcome);
-        return statusOf(detection.outcome);
+        return problemStatus(detection.outcome);
     }
     textlist::Format format = detection.format;
     // Where the whole list was read for its encoding, its bytes need not be watched for it.
@@ -184,16 +258,21 @@ ExitStatus addCarriersToText(const ListRequest& request, const QString& name,
                                                 list::Front::CommandLine));
         status = kTrouble;
     }
-    TextStream stream(name, input, format, !readWhole, out);
+    TextStream stream(request, name, input, format, !readWhole, out);
     const list::Outcome outcome = stream.run(sample.sliced(format.dataStart()), atEnd);
     // A reader that went away (| head) stopped it: output that did not arrive is reported once
     // the run ends, as for every run.
-    if (outcome.problem != list::Problem::Cancelled && !outcome.ok()) {
+    if (outcome.problem != list::Problem::Cancelled &&
+        outcome.problem != list::Problem::MissingDataFile && !outcome.ok()) {
         sayProblem(out, name, outcome);
         status = kTrouble;
     }
     whole = outcome.ok();
-    return worse(status, stream.status());
+    if (whole)
+        stream.report();
+    status = worse(status, stream.status());
+    // As grep: no row answered is 1, once nothing went wrong.
+    return status == kAnswered && stream.counts().carriers() == 0 ? kUnanswered : status;
 }
 
 // A workbook's bytes, read whole (as the window caps them) from their start `data`.
@@ -214,19 +293,30 @@ list::Outcome readWorkbook(list::ListInput& input, QByteArray& data, bool atEnd)
 
 // Says what each row of a workbook's sheet got besides its carrier, the sheet named with the
 // file.
-ExitStatus sayWhatRowsGot(Output& out, const QString& where, const list::ListDocument& document) {
-    ExitStatus status = kAnswered;
+void sayWhatRowsGot(Output& out, const QString& where, const list::ListDocument& document) {
     for (qsizetype i = 0; i < qsizetype(document.rows().size()); ++i) {
         const list::ListRow row = document.row(i);
+        if (!isListed(row.kind))
+            continue;
         // Only a row that has something to say needs its number again.
-        const bool answered = row.kind != list::RowKind::Number ||
-                              (!row.zeroRestored && std::holds_alternative<lookup::Carrier>(
-                                                        *document.answers()[row.answer]));
-        status = worse(status, sayRowNotes(out, where, row,
-                                           answered ? QString() : document.enteredNumber(i),
-                                           document.answers(), 0));
+        const bool answered =
+            row.kind != list::RowKind::Number ||
+            (!row.zeroRestored && !row.several &&
+             std::holds_alternative<lookup::Carrier>(*document.answers()[row.answer]));
+        const QString number = answered ? QString() : document.enteredNumber(i);
+        sayNotes(out, where + u':' + QString::number(row.line),
+                 list::notesOf(row, document.answers(), document.layout(), number), number);
     }
-    return status;
+}
+
+// The first missing data file a workbook's rows met, if any: the run stops there.
+const runtime::RuntimeError* missingDataFile(const list::ListDocument& document) {
+    for (int network = 0; network < lookup::kNetworkCount; ++network) {
+        const auto& answer = document.answers()[lookup::dataFileErrorAnswer(network)];
+        if (answer && isMissingDataFile(*answer))
+            return &std::get<runtime::RuntimeError>(*answer);
+    }
+    return nullptr;
 }
 
 // A workbook, read whole from its start `data`, and its copy with the carrier column written
@@ -246,12 +336,16 @@ ExitStatus addCarriersToWorkbook(const ListRequest& request, const QString& name
     if (!book) {
         const list::Outcome& outcome = std::get<list::Outcome>(read);
         sayProblem(out, name, outcome);
-        return statusOf(outcome);
+        return problemStatus(outcome);
     }
     const list::ListDocument& document = book->document;
-    const ExitStatus status = sayWhatRowsGot(
-        out, name + u':' + book->sheet.workbook->sheets()[std::size_t(book->sheet.sheet)].name,
-        document);
+    if (const runtime::RuntimeError* missing = missingDataFile(document)) {
+        sayMissingDataFile(out, *missing);
+        return kTrouble;
+    }
+    const QString sheet = book->sheet.workbook->sheets()[std::size_t(book->sheet.sheet)].name;
+    if (request.verbose)
+        sayWhatRowsGot(out, name + u':' + escaped(sheet), document);
     // The copy reaches the output only once it is made whole.
     OutputDevice device(out);
     if (const list::Outcome written = document.write(device, progress); !written.ok()) {
@@ -259,7 +353,16 @@ ExitStatus addCarriersToWorkbook(const ListRequest& request, const QString& name
         return kTrouble;
     }
     whole = !out.failed();
-    return status;
+    const qsizetype header = document.headerIndex();
+    sayRun(out, name, document.layout(),
+           header >= 0 ? document.rows()[std::size_t(header)].line : 0, sheet, document.counts(),
+           document.answers());
+    // As grep: no row answered is 1; a data file that cannot be read whole is trouble.
+    const list::RowCounts& counts = document.counts();
+    for (int network = 0; network < lookup::kNetworkCount; ++network)
+        if (counts.answers[lookup::dataFileErrorAnswer(network)] > 0)
+            return kTrouble;
+    return counts.carriers() > 0 ? kAnswered : kUnanswered;
 }
 
 } // namespace
@@ -312,11 +415,14 @@ std::optional<ListRequest> listRequest(const QString& file, const ListOptions& o
         }
         request.output = *options.output;
     }
+    request.verbose = options.verbose;
     return request;
 }
 
 int addCarriers(const ListRequest& request, Output& out) {
-    const QString name = request.file == u'-' ? QStringLiteral("standard input") : request.file;
+    // Whatever the file's name holds, it reaches the terminal escaped.
+    const QString name =
+        request.file == u'-' ? QStringLiteral("standard input") : escaped(request.file);
     list::ListInput input(request.file, false);
     if (!input.opened().ok()) {
         sayProblem(out, name, input.opened());
@@ -366,7 +472,8 @@ int addCarriers(const ListRequest& request, Output& out) {
             file->cancelWriting();
             if (whole)
                 printMessage(request.output + QStringLiteral(": ") + file->errorString());
-            status = kTrouble;
+            // A list with nothing to look up writes nothing, as on standard output.
+            status = whole || status != kUnanswered ? kTrouble : status;
         }
     }
     return status;

@@ -19,7 +19,8 @@ struct ListRequest {
     list::ColumnChoice column;
     std::optional<textlist::Encoding> encoding;
     workbook::SheetChoice sheet;
-    QString output; // empty: standard output
+    QString output;       // empty: standard output
+    bool verbose = false; // say what each row got besides its carrier, not just the run
 };
 
 struct ListOptions {
@@ -27,6 +28,7 @@ struct ListOptions {
     std::optional<QString> encoding;
     std::optional<QString> sheet;
     std::optional<QString> output;
+    bool verbose = false;
 };
 
 // Reads the options' values; nothing, with `why` set, for a value that makes no sense.

@@ -55,8 +55,9 @@ public:
             m_out.append(nameOf(*carrier));
         m_out.append(QByteArrayView("\n"));
         m_out.endLine();
-        m_status = worse(m_status, sayNotes(m_out, displayed(given),
-                                            list::notesOf(answer, number.zeroRestored)));
+        m_status =
+            worse(m_status, sayNotes(m_out, displayed(given),
+                                     list::notesOf(answer, number.zeroRestored, number.text)));
         return !m_out.failed();
     }
 

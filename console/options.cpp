@@ -130,6 +130,17 @@ const std::array kOptions{
                              "list not read whole or a full disk leaves nothing half-written under "
                              "that name."),
            Completion::File},
+    Option{"v", "verbose", nullptr,
+           QT_TRANSLATE_NOOP("zunova::options",
+                             "With *--csv*: say on standard error what each row got besides its "
+                             "carrier, not just what the whole list got."),
+           QT_TRANSLATE_NOOP("zunova::options",
+                             "With *--csv*: say on standard error, after each row, what it got "
+                             "besides its carrier (the note the list's 備考 column holds), as\n\n"
+                             "*zunova: *_FILE_*:*_LINE_*: *_NUMBER_*: *_text_\n\n"
+                             "Without it the run says only once which column and header it read "
+                             "the list with, and how many rows got each carrier, a warning, an "
+                             "error or no number.")},
     Option{"h", "help", nullptr, QT_TRANSLATE_NOOP("zunova::options", "Show this help and exit."),
            QT_TRANSLATE_NOOP("zunova::options", "Print the usage and exit.")},
     Option{"V", "version", nullptr,

@@ -22,13 +22,12 @@ bool ListDocument::add(const ListRow& row, quint32 place, int lineEndSize) {
         return false;
     if (row.kind == RowKind::Header)
         m_headerIndex = qsizetype(m_rows.size());
-    if (row.kind == RowKind::Number)
-        ++m_counts[row.answer];
-    if (row.kind == RowKind::NoNumber)
-        ++m_rowsWithoutNumber;
+    m_counts.add(row);
     m_widest = std::max(m_widest, row.fields);
+    const quint8 marks = (row.zeroRestored ? ZeroRestored : 0) | (row.several ? Several : 0) |
+                         (row.controlBytes ? ControlBytes : 0);
     m_rows.push_back({place, quint32(row.line), qint32(row.fields), quint8(lineEndSize), row.kind,
-                      row.answer, row.zeroRestored});
+                      row.answer, marks});
     return true;
 }
 
@@ -39,7 +38,13 @@ void ListDocument::finish(const AnswerTable& answers, std::optional<UnclosedQuot
 
 ListRow ListDocument::row(qsizetype index) const {
     const Row& row = m_rows[std::size_t(index)];
-    return {row.line, row.fields, row.kind, row.answer, row.zeroRestored};
+    return {row.line,
+            row.fields,
+            row.kind,
+            row.answer,
+            (row.marks & ZeroRestored) != 0,
+            (row.marks & Several) != 0,
+            (row.marks & ControlBytes) != 0};
 }
 
 QString ListDocument::carrierOf(qsizetype index) const {
@@ -59,7 +64,12 @@ QString ListDocument::enteredNumber(qsizetype index) const {
 }
 
 QString ListDocument::noteOf(qsizetype index) const {
-    return listNote(notesOf(row(index), m_answers, m_layout.width));
+    const ListRow row = this->row(index);
+    // The number itself only where a note names it: of several, or one never looked up.
+    const bool named =
+        row.kind == RowKind::Number &&
+        (row.several || std::holds_alternative<lookup::Warning>(*m_answers[row.answer]));
+    return listNote(notesOf(row, m_answers, m_layout, named ? enteredNumber(index) : QString()));
 }
 
 } // namespace zunova::list

@@ -3,6 +3,7 @@
 #include "listanswers.h"
 #include "listpipeline.h"
 #include "problem.h"
+#include "rowcounts.h"
 
 #include <QIODevice>
 #include <QStringList>
@@ -44,8 +45,9 @@ public:
         quint8 lineEndSize;
         RowKind kind;
         lookup::AnswerId answer; // for a number row
-        bool zeroRestored;       // its number's leading zero, dropped by a spreadsheet, put back
+        quint8 marks;            // what else ListRow says of it, as Mark bits
     };
+    enum Mark : quint8 { ZeroRestored = 1, Several = 2, ControlBytes = 4 };
 
     // A quote that opened and never closed: the line it opened on and how many lines it took in.
     struct UnclosedQuote {
@@ -64,9 +66,8 @@ public:
     const Layout& layout() const { return m_layout; }
     const std::vector<Row>& rows() const { return m_rows; }
     const AnswerTable& answers() const { return m_answers; }
-    // How many number rows got each answer, by its identity, and how many rows had no number.
-    const std::array<qint64, lookup::kAnswerIds>& counts() const { return m_counts; }
-    qint64 rowsWithoutNumber() const { return m_rowsWithoutNumber; }
+    // How many of its rows got what.
+    const RowCounts& counts() const { return m_counts; }
     // Where the list's last row is a quote that never closes.
     const std::optional<UnclosedQuote>& unclosedQuote() const { return m_unclosedQuote; }
     // The most cells a row has.
@@ -100,8 +101,7 @@ private:
     std::vector<Row> m_rows;
     qsizetype m_headerIndex = -1;
     AnswerTable m_answers;
-    std::array<qint64, lookup::kAnswerIds> m_counts{};
-    qint64 m_rowsWithoutNumber = 0;
+    RowCounts m_counts;
     std::optional<UnclosedQuote> m_unclosedQuote;
     int m_widest = 0;
 };

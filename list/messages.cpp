@@ -2,6 +2,8 @@
 
 #include "resources/catalogue.h"
 
+#include "lookup/writtennumber.h"
+
 #include <QCoreApplication>
 
 #include <cerrno>
@@ -11,6 +13,14 @@ namespace zunova::list {
 namespace {
 
 constexpr int kMiB = 1024 * 1024;
+
+// A column's letters: "A" for 1, "XFD" for 16384.
+QString columnLetters(int column) {
+    QString name;
+    for (; column > 0; column = (column - 1) / 26)
+        name.prepend(QChar(u'A' + (column - 1) % 26));
+    return name;
+}
 
 // A problem's text and, per front, what the user can do about it.
 struct Words {
@@ -38,7 +48,12 @@ public:
     static QString doubtfulEncoding(const QString& encoding, Front front);
     static QString unclosedQuote(qint64 lines, Front front);
     static QString note(const Note& note, QString (*language)(const char*));
+    static QString layout(const QString& sheet, qint64 headerLine, int numberColumn,
+                          const QString& columnName);
+    static QStringList counts(const RowCounts& counts, const AnswerTable& answers,
+                              bool zerosDropped);
     static QString errorNumber(const runtime::RuntimeError& error);
+    static QString missingDataFile(const runtime::RuntimeError& error, const QString& folder);
 };
 
 Words Texts::file(const Outcome& outcome) {
@@ -85,8 +100,14 @@ Words Texts::text(const Outcome& outcome) {
                                                "within %1 MiB (it took in %2 lines)")
                                   : QT_TR_NOOP("a line longer than %1 MiB"),
                 QT_TR_NOOP("nothing from it on is written")};
+    case Problem::UnclosedQuote:
+        return {QT_TR_NOOP("a quote opened on this line never closes: it takes in the rest of "
+                           "the list, which leaves no rows of numbers")};
     case Problem::HeaderOnly:
         return {QT_TR_NOOP("a header row alone: nothing to look up")};
+    case Problem::MissingDataFile:
+        return {QT_TR_NOOP("a data file could not be opened: no number of its kind is looked "
+                           "up")};
     case Problem::NoNumberColumn:
         return {QT_TR_NOOP("no column holds a telephone number"),
                 QT_TR_NOOP("choose one with --column")};
@@ -203,6 +224,14 @@ QString Texts::note(const Note& note, QString (*language)(const char*)) {
         return language(QT_TR_NOOP("%1 fields where most rows have %2"))
             .arg(note.fields)
             .arg(note.width);
+    case Note::Kind::NoData:
+        return language(QT_TR_NOOP("%1 numbers are not looked up: there is no data for them"))
+            .arg(note.number.left(3));
+    case Note::Kind::Several:
+        return language(QT_TR_NOOP("the cell holds several numbers: this is %1's carrier"))
+            .arg(note.number);
+    case Note::Kind::ControlByte:
+        return language(QT_TR_NOOP("a control character in the row, kept as it is"));
     case Note::Kind::Warning: // the query's own words, in every language
         return lookup::fixedText(std::get<lookup::Warning>(*note.answer).text);
     case Note::Kind::Error:
@@ -211,8 +240,62 @@ QString Texts::note(const Note& note, QString (*language)(const char*)) {
     return {};
 }
 
+QString Texts::missingDataFile(const runtime::RuntimeError& error, const QString& folder) {
+    return tr("%1 (looked for in %2)").arg(errorText(error), folder);
+}
+
 QString Texts::errorNumber(const runtime::RuntimeError& error) {
     return tr("error %1: %2").arg(int(error.number())).arg(error.text());
+}
+
+QString Texts::layout(const QString& sheet, qint64 headerLine, int numberColumn,
+                      const QString& columnName) {
+    const bool sheetRows = !sheet.isNull();
+    const QString column =
+        sheetRows ? columnLetters(numberColumn + 1) : QString::number(numberColumn + 1);
+    QString text = columnName.isEmpty() ? tr("numbers in column %1").arg(column)
+                                        : tr("numbers in column %1 (%2)").arg(column, columnName);
+    if (headerLine > 0)
+        text = (sheetRows ? tr("%1, header in row %2") : tr("%1, header on line %2"))
+                   .arg(text)
+                   .arg(headerLine);
+    return sheetRows ? tr("sheet %1: %2").arg(sheet, text) : text;
+}
+
+QStringList Texts::counts(const RowCounts& counts, const AnswerTable& answers, bool zerosDropped) {
+    QStringList items;
+    for (int network = 0; network < lookup::kNetworkCount; ++network) {
+        QStringList carriers;
+        for (int row = 0; row < lookup::kMaxCarriers; ++row) {
+            const lookup::AnswerId id = lookup::carrierAnswer(network, row);
+            if (counts.answers[id] > 0)
+                carriers << tr("%1 %2")
+                                .arg(std::get<lookup::Carrier>(*answers[id]).name())
+                                .arg(counts.answers[id]);
+        }
+        if (!carriers.isEmpty())
+            items << tr("%1: %2").arg(network == 0 ? tr("cellular") : tr("PHS"),
+                                      carriers.join(tr(", ")));
+    }
+    qint64 warnings =
+        counts.answers[lookup::kWrongLengthAnswer] + counts.answers[lookup::kNotMobileAnswer];
+    qint64 errors = 0;
+    for (int id = lookup::kNumberErrorAnswer; id < lookup::kAnswerIds; ++id)
+        errors += counts.answers[std::size_t(id)];
+    if (warnings > 0)
+        items << tr("warnings %1").arg(warnings);
+    if (errors > 0)
+        items << tr("errors %1").arg(errors);
+    if (counts.withoutNumber > 0)
+        items << tr("without a number %1").arg(counts.withoutNumber);
+    items << tr("%1 rows in all").arg(counts.listed);
+    if (zerosDropped && counts.zerosRestored > 0)
+        items << tr("every number had lost its leading 0 (stored as a number): it was put back");
+    if (counts.controlBytes > 0)
+        items << tr("%1 rows hold a control character (the first on line %2), kept as they are")
+                     .arg(counts.controlBytes)
+                     .arg(counts.firstControlLine);
+    return items;
 }
 
 // The arguments a problem's text takes.
@@ -274,29 +357,41 @@ QString unclosedQuoteText(qint64 lines, Front front) {
     return Texts::unclosedQuote(lines, front);
 }
 
-QList<Note> notesOf(const ListRow& row, const AnswerTable& answers, int width) {
+QList<Note> notesOf(const ListRow& row, const AnswerTable& answers, const Layout& layout,
+                    const QString& number) {
     if (row.kind == RowKind::Blank)
         return {{Note::Kind::BlankRow}};
     if (row.kind == RowKind::Unclosed)
         return {{Note::Kind::UnclosedQuote}};
+    if (!isListed(row.kind))
+        return {};
     QList<Note> notes;
     if (row.kind == RowKind::NoNumber)
         notes.append({Note::Kind::NoNumber});
     if (row.kind == RowKind::Number)
-        notes += notesOf(*answers[row.answer], row.zeroRestored);
-    if (width > 0 && row.fields != width)
+        notes += notesOf(*answers[row.answer], row.zeroRestored && !layout.zerosDropped, number);
+    if (row.several)
+        notes.append({Note::Kind::Several, nullptr, 0, 0, number});
+    const int width = layout.carrierColumn >= 0 ? layout.carrierColumn : layout.width;
+    if (layout.width > 0 && row.fields != width)
         notes.append({Note::Kind::FieldCount, nullptr, row.fields, width});
+    if (row.controlBytes)
+        notes.append({Note::Kind::ControlByte});
     return notes;
 }
 
-QList<Note> notesOf(const lookup::Answer& answer, bool zeroRestored) {
+QList<Note> notesOf(const lookup::Answer& answer, bool zeroRestored, const QString& number) {
     QList<Note> notes;
     if (zeroRestored)
         notes.append({Note::Kind::ZeroRestored});
-    if (std::holds_alternative<lookup::Warning>(answer))
+    if (std::holds_alternative<lookup::Warning>(answer)) {
         notes.append({Note::Kind::Warning, &answer});
-    else if (std::holds_alternative<runtime::RuntimeError>(answer))
+        // A mobile number of a kind there are no data for: the warning alone reads as false.
+        if (lookup::isMobileNumber(number) && !lookup::networkForPrefix(number[1]))
+            notes.append({Note::Kind::NoData, nullptr, 0, 0, number});
+    } else if (std::holds_alternative<runtime::RuntimeError>(answer)) {
         notes.append({Note::Kind::Error, &answer});
+    }
     return notes;
 }
 
@@ -319,6 +414,19 @@ QString listNote(const QList<Note>& notes) {
             words << Texts::note(note, Texts::japanese);
     }
     return words.join(u' ');
+}
+
+QString layoutText(const QString& sheet, qint64 headerLine, int numberColumn,
+                   const QString& columnName) {
+    return Texts::layout(sheet, headerLine, numberColumn, columnName);
+}
+
+QStringList countItems(const RowCounts& counts, const AnswerTable& answers, bool zerosDropped) {
+    return Texts::counts(counts, answers, zerosDropped);
+}
+
+QString missingDataFileText(const runtime::RuntimeError& error, const QString& folder) {
+    return Texts::missingDataFile(error, folder);
 }
 
 QString errorNumberText(const runtime::RuntimeError& error) {

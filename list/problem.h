@@ -37,11 +37,13 @@ enum class Problem {
     NotInEncoding,       // later data do not read in the encoding the list's start was read in
     EncodingUnavailable, // this system cannot convert the list's encoding (iconv lacks it)
     RowTooLong,          // a row longer than the row cap (Outcome::line, Outcome::lines)
+    UnclosedQuote,       // a quote opened on Outcome::line never closes, and no rows were read
     // Its rows.
-    HeaderOnly,     // one row alone, with no number in it: nothing to look up
-    NoNumberColumn, // no column holds a telephone number in any row read
-    NoSuchColumn,   // the column asked for is in no row, or no header has its name
-    TooManyRows,    // more rows than the window (or a sheet) holds
+    HeaderOnly,      // one row alone, with no number in it: nothing to look up
+    NoNumberColumn,  // no column holds a telephone number in any row read
+    NoSuchColumn,    // the column asked for is in no row, or no header has its name
+    TooManyRows,     // more rows than the window (or a sheet) holds
+    MissingDataFile, // a data file could not be opened: no number of its kind is looked up
     // A workbook.
     NotZip,           // not a zip at all: no Office Open XML workbook
     NotWorkbook,      // a zip, or an OLE compound file, that holds no workbook

@@ -233,7 +233,7 @@ TEST(ListFormat, EncodingsDelimitersColumnsAndHeaders) {
         EXPECT_EQ(found.format.doubt, c.doubt);
         EXPECT_EQ(found.format.delimiter, c.delimiter);
         EXPECT_EQ(found.format.layout.numberColumn, c.numberColumn);
-        EXPECT_EQ(found.format.layout.header, c.header);
+        EXPECT_EQ(found.format.layout.hasHeader(), c.header);
         EXPECT_EQ(found.format.byteOrderMark, encodingOfByteOrderMark(c.data) == c.encoding);
     }
 }

@@ -751,12 +751,13 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!list->isWorking(), kHang);
         QCOMPARE(list->focusWidget(), child<QWidget>(list, "table"));
         QStringList cycle;
-        for (int i = 0; i < 5; ++i) {
+        for (int i = 0; i < 6; ++i) {
             QTest::keyClick(list->focusWidget(), Qt::Key_Tab);
             cycle << list->focusWidget()->objectName();
         }
-        // The encoding is that of the pasted text, so its box takes no focus.
-        QCOMPARE(cycle, QStringList({"copy", "save", "close", "columnBox", "table"}));
+        // The encoding may be chosen again, as for a file.
+        QCOMPARE(cycle,
+                 QStringList({"copy", "save", "close", "encodingBox", "columnBox", "table"}));
 
         QTest::keyClick(list->focusWidget(), Qt::Key_Tab);
         QTest::keyClick(list->focusWidget(), Qt::Key_Return); // コピー
@@ -798,9 +799,10 @@ private slots:
         QCOMPARE(MessageBox::takeShown().size(), 0);
         QFile saved(target);
         QVERIFY(saved.open(QIODevice::ReadOnly));
-        QCOMPARE(saved.readAll(), QStringLiteral(u"\uFEFFtel\tキャリア\n090-1234-5678\tJ-Phone\r"
-                                                 u"09012305678\tＮＴＴドコモ\n")
-                                      .toUtf8());
+        QCOMPARE(saved.readAll(),
+                 QStringLiteral(u"\uFEFFtel\tキャリア\t備考\n090-1234-5678\tJ-Phone\t\r"
+                                u"09012305678\tＮＴＴドコモ\t\n")
+                     .toUtf8());
 
         // Escape closes the window; the main window's field still has what it had.
         QTest::keyClick(list->focusWidget(), Qt::Key_Escape);
@@ -1005,13 +1007,16 @@ private slots:
         QCOMPARE(MessageBox::takeShown().size(), 0);
         QFile saved(target);
         QVERIFY(saved.open(QIODevice::ReadOnly));
-        // The header gets the column's name; a quoted last field a quoted carrier; a short row
-        // empty fields first; a row longer than most its carrier after its own last field.
-        QCOMPARE(saved.readAll(), QStringLiteral(u"\"name\",\"tel\",\"キャリア\"\r\n"
-                                                 u"\"a\",\"09012345678\",\"J-Phone\"\r\n"
-                                                 u"b,,\r\n"
-                                                 u"\"c\",\"07012305678\",x,ドコモ\r\n")
-                                      .toUtf8());
+        // The header gets the columns' names; a quoted last field a quoted carrier; a short row
+        // empty fields first; a row longer than most its carrier after its own last field; each
+        // row its note, as the table shows it.
+        QCOMPARE(saved.readAll(),
+                 QStringLiteral(
+                     u"\"name\",\"tel\",\"キャリア\",\"備考\"\r\n"
+                     u"\"a\",\"09012345678\",\"J-Phone\",\r\n"
+                     u"b,,,番号がありません。 列の数が 1 です（ほとんどの行は 2）。\r\n"
+                     u"\"c\",\"07012305678\",x,ドコモ,列の数が 3 です（ほとんどの行は 2）。\r\n")
+                     .toUtf8());
         QFile kept(path);
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll(), original);
@@ -1114,8 +1119,11 @@ private slots:
         QCOMPARE(row(2), QStringList({QString(), QStringLiteral(u"番号がありません。")}));
         QCOMPARE(row(3), QStringList({QString(), QStringLiteral(u"１１桁で入力してください。")}));
         QCOMPARE(row(4)[0], QString()); // a quote left open: nothing added
+        // By network, then the rest, and the total; a line breaks only between two of them.
         QCOMPARE(child<QLabel>(list, "counts")->text(),
-                 QStringLiteral(u"J-Phone 1件　ドコモ 1件　警告 1件　番号なし 1件"));
+                 QStringLiteral(u"<nobr>携帯電話: J-Phone 1件</nobr>　<nobr>PHS: ドコモ 1件</nobr>"
+                                u"　<nobr>警告 1件</nobr>　<nobr>番号なし 1件</nobr>　<nobr>計 4件"
+                                u"</nobr>"));
         QVERIFY(child<QLabel>(list, "doubt")->isVisible());
         QVERIFY2(child<QLabel>(list, "doubt")
                      ->text()

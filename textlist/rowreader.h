@@ -54,6 +54,8 @@ public:
     }
     // The line the next byte read stands on.
     qint64 nextLine() const { return m_line; }
+    // Whether the data read so far end inside a row, which the next piece goes on with.
+    bool inRow() const { return !m_pending.isEmpty() || !m_tail.isEmpty(); }
 
 private:
     bool takeLine(QByteArrayView whole, qsizetype lineEndSize, const Each& each);

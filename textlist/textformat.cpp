@@ -8,17 +8,10 @@
 namespace zunova::textlist {
 namespace {
 
-// Control characters other than tab, line ends, form feed and the DOS end-of-file mark, which
-// turn up in text files.
-bool isBinaryControl(char c) {
-    const auto u = static_cast<unsigned char>(c);
-    return (u < 0x20 && u != '\t' && u != '\n' && u != '\r' && u != '\f' && u != 0x1a) || u == 0x7f;
-}
-
+// Many control characters: a binary file, or text in an encoding not given (UTF-16 without its
+// mark). A stray one in a text is kept and reported with its row.
 bool looksBinary(QByteArrayView data) {
-    if (data.contains('\0'))
-        return true;
-    return std::count_if(data.begin(), data.end(), isBinaryControl) > data.size() / 100;
+    return std::count_if(data.begin(), data.end(), isControlByte) > data.size() / 100;
 }
 
 bool isAscii(QByteArrayView data) {
@@ -30,30 +23,44 @@ qsizetype replacements(const QString& text) {
     return text.count(QChar::ReplacementCharacter);
 }
 
-// The decoded fields of the sample's first rows that are not blank, split by `delimiter`.
-list::SampleRows sampleRows(QByteArrayView working, bool whole, char delimiter, Codec& codec) {
+// The sample's first rows that are not blank, their fields decoded, split by `delimiter`; and
+// how the sample ended: inside a row that goes on after it, or in a quote that never closes.
+struct Sample {
     list::SampleRows rows;
+    qint64 openRowLine = 0;  // the line a row goes on from past the sample's end
+    qint64 unclosedLine = 0; // the line a quote that never closes opens on
+    qint64 tooLongLine = 0;  // the line a row longer than the cap starts on
+};
+
+Sample sampleRows(QByteArrayView working, bool whole, char delimiter, Codec& codec) {
+    Sample sample;
     RowReader reader(delimiter);
-    reader.read(working, whole, [&](const Row& row) {
-        if (row.fields > 0) {
+    const RowReader::Status status = reader.read(working, whole, [&](const Row& row) {
+        if (row.fields > 0 && !row.unclosed) {
             QStringList fields;
             for (qsizetype i = 0; i < row.cells.size(); ++i)
                 fields << codec.decode(row.cells[i]);
-            rows.push_back(std::move(fields));
+            sample.rows.push_back(std::move(fields));
         }
-        return rows.size() < std::size_t(list::kSampleRows);
+        return sample.rows.size() < std::size_t(list::kSampleRows);
     });
-    return rows;
+    if (status == RowReader::Status::UnclosedQuote)
+        sample.unclosedLine = reader.rowLine();
+    else if (status == RowReader::Status::RowTooLong)
+        sample.tooLongLine = reader.rowLine();
+    else if (status == RowReader::Status::Done && !whole && reader.inRow())
+        sample.openRowLine = reader.rowLine();
+    return sample;
 }
 
 // The delimiter that splits most rows into the same number of fields, two or more; else none,
 // or a comma where a quote may hold a line break.
-char delimiterOf(QByteArrayView working, bool whole, Codec& codec, list::SampleRows& rows) {
+char delimiterOf(QByteArrayView working, bool whole, Codec& codec, Sample& rows) {
     char found = 0;
     int rowsAlike = 0;
     for (char candidate : {',', '\t', ';'}) {
-        list::SampleRows split = sampleRows(working, whole, candidate, codec);
-        const list::CommonWidth common = list::commonWidth(split);
+        Sample split = sampleRows(working, whole, candidate, codec);
+        const list::CommonWidth common = list::commonWidth(split.rows);
         if (common.width >= 2 && common.rows > rowsAlike) {
             rows = std::move(split);
             rowsAlike = common.rows;
@@ -69,6 +76,15 @@ char delimiterOf(QByteArrayView working, bool whole, Codec& codec, list::SampleR
 }
 
 } // namespace
+
+bool isControlByte(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return (u < 0x20 && u != '\t' && u != '\n' && u != '\r' && u != '\f' && u != 0x1a) || u == 0x7f;
+}
+
+bool holdsControlBytes(QByteArrayView text) {
+    return std::any_of(text.begin(), text.end(), isControlByte);
+}
 
 std::pair<Encoding, EncodingDoubt> encodingOfText(QByteArrayView text, bool whole) {
     if (isAscii(text))
@@ -153,17 +169,39 @@ Detection detect(QByteArrayView sample, bool whole, std::optional<Encoding> enco
         working = converted;
     }
     Codec codec(format.encoding);
-    list::SampleRows rows;
+    Sample rows;
     if (delimiter) {
         format.delimiter = *delimiter;
         rows = sampleRows(working, whole, *delimiter, codec);
     } else {
         format.delimiter = delimiterOf(working, whole, codec, rows);
     }
-    const list::LayoutFound layout = list::findLayout(rows, whole, column);
+    const list::LayoutFound layout = list::findLayout(rows.rows, whole, column);
     format.layout = layout.layout;
     found.outcome = layout.outcome;
+    const list::Problem problem = found.outcome.problem;
+    const bool noLayout = problem == list::Problem::Empty ||
+                          problem == list::Problem::NoNumberColumn ||
+                          problem == list::Problem::HeaderOnly;
+    // What follows the sample may hold the rows it lacks: a row that runs on past it.
+    found.needsMore = noLayout && !whole && (rows.openRowLine > 0 || rows.rows.empty());
+    found.openRowLine = rows.openRowLine;
+    if (noLayout && rows.unclosedLine > 0)
+        found.outcome = {.problem = list::Problem::UnclosedQuote, .line = rows.unclosedLine};
+    if (noLayout && rows.tooLongLine > 0)
+        found.outcome = {.problem = list::Problem::RowTooLong, .line = rows.tooLongLine};
     return found;
+}
+
+Detection detectWhole(QByteArrayView data, std::optional<Encoding> encoding,
+                      const list::ColumnChoice& column, std::optional<char> delimiter) {
+    for (qsizetype size = std::min(data.size(), kSampleBytes);;
+         size = std::min(data.size(), 2 * size)) {
+        const Detection found =
+            detect(data.first(size), size == data.size(), encoding, column, delimiter);
+        if (!found.needsMore || size == data.size())
+            return found;
+    }
 }
 
 } // namespace zunova::textlist

@@ -43,13 +43,27 @@ inline constexpr qsizetype kSampleBytes = 1024 * 1024;
 struct Detection {
     Format format;
     list::Outcome outcome;
+    // No layout was found in the sample, but what follows it may hold one: the sample ends inside
+    // a row, or holds nothing but blank lines. Detect again on more of the list.
+    bool needsMore = false;
+    qint64 openRowLine = 0; // where a row going on past the sample starts
 };
+
+// Detects the format of a list held whole: on its first kSampleBytes, and on more where those
+// hold no layout yet (blank lines, a long row).
+Detection detectWhole(QByteArrayView data, std::optional<Encoding> encoding = {},
+                      const list::ColumnChoice& column = {}, std::optional<char> delimiter = {});
 
 // Decides a list's format from its first bytes: `sample` is the data's start (at most
 // kSampleBytes), `whole` when nothing follows it. A given encoding or column is used as it is.
 // A delimiter given is taken as it is ('\t', or 0 for one field a line).
 Detection detect(QByteArrayView sample, bool whole, std::optional<Encoding> encoding = {},
                  const list::ColumnChoice& column = {}, std::optional<char> delimiter = {});
+
+// Whether text holds a control character other than a tab, a line end, a form feed and the DOS
+// end-of-file mark, which turn up in text files.
+bool isControlByte(char c);
+bool holdsControlBytes(QByteArrayView text);
 
 // The encoding a list's text without a byte-order mark is read in: UTF-8 for ASCII alone (in
 // doubt: any encoding reads it alike), else valid UTF-8, else valid Shift_JIS, else whichever

@@ -82,7 +82,7 @@ list::Outcome KeptText::write(const list::ListDocument& document, QIODevice& out
         const QByteArrayView row = whole(document, i);
         const int lineEnd = document.rows()[std::size_t(i)].lineEndSize;
         writer.append(chunk, row.chopped(lineEnd), row.last(lineEnd), document.row(i),
-                      document.answers());
+                      document.answers(), document.noteOf(i));
         if (qsizetype(chunk.size()) >= kWriteChunk) {
             if (!writeAll(out, QByteArrayView(chunk.data(), qsizetype(chunk.size()))))
                 return failed;
@@ -105,8 +105,7 @@ std::variant<TextList, list::Outcome> readTextList(const QByteArray& data, const
                                                    lookup::RecordSource& records,
                                                    list::Progress& progress) {
     const Detection detection =
-        detect(QByteArrayView(data).first(std::min(data.size(), kSampleBytes)),
-               data.size() <= kSampleBytes, options.encoding, options.column, options.delimiter);
+        detectWhole(data, options.encoding, options.column, options.delimiter);
     if (!detection.outcome.ok())
         return detection.outcome;
     Format format = detection.format;

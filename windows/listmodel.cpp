@@ -1,5 +1,7 @@
 #include "listmodel.h"
 
+#include "list/messages.h"
+
 #include <algorithm>
 
 namespace zunova::windows {
@@ -182,41 +184,12 @@ QVariant ListModel::headerData(int section, Qt::Orientation orientation, int rol
 QString ListModel::counts() const {
     if (!m_document)
         return {};
-    // In one order for every list: each network's carriers as its table lists them (不明 once
-    // for both), then the warnings, the errors and the rows without a number.
-    QList<std::pair<QString, qint64>> carriers;
-    qint64 warnings = 0;
-    qint64 errors = 0;
-    for (int id = 0; id < lookup::kAnswerIds; ++id) {
-        const qint64 count = m_document->counts()[std::size_t(id)];
-        if (count == 0)
-            continue;
-        const lookup::Answer& answer = *m_document->answers()[std::size_t(id)];
-        if (const auto* carrier = std::get_if<lookup::Carrier>(&answer)) {
-            const QString name = carrier->name();
-            const auto known =
-                std::ranges::find(carriers, name, &std::pair<QString, qint64>::first);
-            if (known == carriers.end())
-                carriers.append({name, count});
-            else
-                known->second += count;
-        } else if (std::holds_alternative<lookup::Warning>(answer)) {
-            warnings += count;
-        } else {
-            errors += count;
-        }
-    }
-    QStringList parts;
-    for (const auto& [name, count] : carriers)
-        parts << QStringLiteral(u"%1 %2件").arg(name).arg(count);
-    if (warnings > 0)
-        parts << QStringLiteral(u"警告 %1件").arg(warnings);
-    if (errors > 0)
-        parts << QStringLiteral(u"エラー %1件").arg(errors);
-    if (m_document->rowsWithoutNumber() > 0)
-        parts << QStringLiteral(u"番号なし %1件").arg(m_document->rowsWithoutNumber());
-    return parts.isEmpty() ? QStringLiteral(u"番号のある行はありません。")
-                           : parts.join(QStringLiteral(u"　"));
+    // Each item whole on its line: a line breaks only between them.
+    QStringList items;
+    for (const QString& item : list::countItems(m_document->counts(), m_document->answers(),
+                                                m_document->layout().zerosDropped))
+        items << QStringLiteral("<nobr>%1</nobr>").arg(item.toHtmlEscaped());
+    return items.join(QStringLiteral(u"　"));
 }
 
 } // namespace zunova::windows

@@ -37,7 +37,8 @@ public:
 
     int carrierColumn() const;
     int noteColumn() const { return carrierColumn() + 1; }
-    // How many rows got each carrier, warnings and errors, in one line.
+    // How many rows got each carrier, warnings and errors, and in all, as rich text whose lines
+    // break only between its items.
     QString counts() const;
 
 private:

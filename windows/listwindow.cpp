@@ -55,6 +55,7 @@ struct ListSaveJob {
     std::shared_ptr<const list::ListDocument> document;
     QString target;
     QString error; // why it was not saved, if it was not (and not cancelled)
+    bool saved = false;
 };
 
 // Makes a document's table into tab-separated text for the clipboard.
@@ -156,7 +157,8 @@ void run(ListSaveJob& job, list::Progress& progress) {
         return;
     }
     // Written to a temporary file beside the target and renamed over it only when whole.
-    if (!out.commit())
+    job.saved = out.commit();
+    if (!job.saved)
         job.error = saveFailure(out);
 }
 
@@ -203,12 +205,12 @@ ListWindow::ListWindow(QWidget* owner, const QString& path, const QString& name)
     setFont(designFont(kGothic, 11.25));
     resize(fromTwips(10500), fromTwips(6750));
 
-    auto* encodingCaption = new QLabel(QStringLiteral(u"文字コード(&E):"), this);
+    m_encodingCaption = new QLabel(QStringLiteral(u"文字コード(&E):"), this);
     m_encodingBox = new QComboBox(this);
     m_encodingBox->setObjectName(QStringLiteral("encodingBox"));
     for (textlist::Encoding encoding : textlist::kEncodings)
         m_encodingBox->addItem(textlist::encodingName(encoding), int(encoding));
-    encodingCaption->setBuddy(m_encodingBox);
+    m_encodingCaption->setBuddy(m_encodingBox);
     m_sheetCaption = new QLabel(QStringLiteral(u"シート(&S):"), this);
     m_sheetBox = new QComboBox(this);
     m_sheetBox->setObjectName(QStringLiteral("sheetBox"));
@@ -222,6 +224,8 @@ ListWindow::ListWindow(QWidget* owner, const QString& path, const QString& name)
     m_columnBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     columnCaption->setBuddy(m_columnBox);
 
+    m_used = new QLabel(this);
+    m_used->setObjectName(QStringLiteral("used"));
     m_doubt = new QLabel(this);
     m_doubt->setObjectName(QStringLiteral("doubt"));
     m_doubt->setWordWrap(true);
@@ -233,7 +237,12 @@ ListWindow::ListWindow(QWidget* owner, const QString& path, const QString& name)
     m_counts->setObjectName(QStringLiteral("counts"));
     m_counts->setAccessibleName(QStringLiteral(u"キャリアごとの件数"));
     m_counts->setWordWrap(true);
+    m_counts->setTextFormat(Qt::RichText);
     m_counts->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_saved = new QLabel(this);
+    m_saved->setObjectName(QStringLiteral("saved"));
+    m_saved->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_saved->hide();
 
     m_progress = new QProgressBar(this);
     m_progress->setObjectName(QStringLiteral("progress"));
@@ -250,7 +259,7 @@ ListWindow::ListWindow(QWidget* owner, const QString& path, const QString& name)
     // Enter presses the focused button, or else 閉じる.
     m_close->setDefault(true);
 
-    layOutControls(encodingCaption, columnCaption);
+    layOutControls(columnCaption);
 
     m_progressTimer = new QTimer(this);
     m_progressTimer->setInterval(100);
@@ -286,16 +295,17 @@ void ListWindow::createTable() {
     m_table->horizontalHeader()->setResizeContentsPrecision(100);
 }
 
-void ListWindow::layOutControls(QLabel* encodingCaption, QLabel* columnCaption) {
+void ListWindow::layOutControls(QLabel* columnCaption) {
     auto* options = new QHBoxLayout;
-    options->addWidget(encodingCaption);
+    options->addWidget(m_encodingCaption);
     options->addWidget(m_encodingBox);
     options->addSpacing(fromTwips(240));
     options->addWidget(m_sheetCaption);
     options->addWidget(m_sheetBox);
     options->addWidget(columnCaption);
     options->addWidget(m_columnBox);
-    options->addStretch();
+    options->addSpacing(fromTwips(240));
+    options->addWidget(m_used, 1);
     auto* working = new QHBoxLayout;
     working->addWidget(m_progress, 1);
     working->addWidget(m_cancel);
@@ -309,6 +319,7 @@ void ListWindow::layOutControls(QLabel* encodingCaption, QLabel* columnCaption) 
     layout->addLayout(options);
     layout->addWidget(m_doubt);
     layout->addWidget(m_table, 1);
+    layout->addWidget(m_saved);
     layout->addLayout(working);
     layout->addLayout(buttons);
 
@@ -382,8 +393,8 @@ void ListWindow::setWorking(bool working) {
     for (QWidget* control : {static_cast<QWidget*>(m_copy), static_cast<QWidget*>(m_save),
                              static_cast<QWidget*>(m_columnBox), static_cast<QWidget*>(m_sheetBox)})
         control->setEnabled(ready);
-    // A workbook's cells are text already; pasted text is UTF-8.
-    m_encodingBox->setEnabled(ready && !m_path.isEmpty() && !m_book);
+    // A text list's encoding may always be chosen again; a workbook's cells are text already.
+    m_encodingBox->setEnabled(ready);
     if (working) {
         m_progressTimer->start();
         m_cancel->setFocus();
@@ -446,6 +457,11 @@ void ListWindow::finishSave(ListSaveJob& job) {
     if (!job.error.isEmpty() && !m_closing)
         MessageBox::error(this, QStringLiteral(u"保存できませんでした。\n%1\n%2")
                                     .arg(QDir::toNativeSeparators(job.target), job.error));
+    // Said where it went, which the file dialog may have hidden.
+    if (job.saved)
+        m_saved->setText(
+            QStringLiteral(u"保存しました: %1").arg(QDir::toNativeSeparators(job.target)));
+    m_saved->setVisible(job.saved);
 }
 
 void ListWindow::finishCopy(ListCopyJob& job) {
@@ -476,6 +492,20 @@ void ListWindow::showDocument(std::shared_ptr<const list::ListDocument> document
     m_doubt->setText(notices.join(u'\n'));
     m_doubt->setVisible(!notices.isEmpty());
     m_table->resizeColumnsToContents();
+    // The number and what the list got on screen first, however many columns come before.
+    m_table->scrollTo(m_model->index(0, m_model->noteColumn()), QAbstractItemView::EnsureVisible);
+    m_table->scrollTo(m_model->index(0, shown.layout().numberColumn),
+                      QAbstractItemView::EnsureVisible);
+    showUsed(shown);
+}
+
+void ListWindow::showUsed(const list::ListDocument& shown) {
+    const list::Layout& layout = shown.layout();
+    const qsizetype header = shown.headerIndex();
+    m_used->setText(list::layoutText(
+        m_book ? m_book->workbook->sheets()[std::size_t(m_book->sheet)].name : QString(),
+        header >= 0 ? shown.rows()[std::size_t(header)].line : 0, layout.numberColumn,
+        layout.columnNames.value(layout.numberColumn)));
 }
 
 void ListWindow::showOptions() {
@@ -487,6 +517,8 @@ void ListWindow::showOptions() {
     m_columnBox->clear();
     m_columnBox->addItems(fieldNames(*document));
     m_columnBox->setCurrentIndex(document->layout().numberColumn);
+    m_encodingCaption->setVisible(!m_book);
+    m_encodingBox->setVisible(!m_book);
     m_sheetCaption->setVisible(m_book.has_value());
     m_sheetBox->setVisible(m_book.has_value());
     if (m_book) {
@@ -552,7 +584,7 @@ void ListWindow::save() {
         return;
     }
     auto work = std::make_unique<ListWork>();
-    work->job = ListSaveJob{m_model->sharedDocument(), target, {}};
+    work->job = ListSaveJob{m_model->sharedDocument(), target, {}, false};
     start(std::move(work));
 }
 

@@ -79,7 +79,7 @@ private slots:
 private:
     ListWindow(QWidget* owner, const QString& path, const QString& name);
     void createTable();
-    void layOutControls(QLabel* encodingCaption, QLabel* columnCaption);
+    void layOutControls(QLabel* columnCaption);
     // Reads the list: from the file when `data` is null, else from `data`.
     void load(const QByteArray& data, const textlist::Options& options);
     // Reads the list again with other options (and for a workbook another sheet); the table it
@@ -93,6 +93,8 @@ private:
     void finishCopy(ListCopyJob& job);
     void showDocument(std::shared_ptr<const list::ListDocument> document);
     void showOptions();
+    // Says which sheet, header and column the list was read with.
+    void showUsed(const list::ListDocument& shown);
 
     QString m_path; // empty for pasted text
     QString m_name;
@@ -109,14 +111,17 @@ private:
     bool m_closing = false;
     QPointer<QWidget> m_focusBefore;
 
+    QLabel* m_encodingCaption;
     QComboBox* m_encodingBox;
     QComboBox* m_columnBox;
     QLabel* m_sheetCaption;
     QComboBox* m_sheetBox;
+    QLabel* m_used; // which sheet, header and column the list was read with
     QLabel* m_doubt;
     QTableView* m_table;
     ListModel* m_model;
     QLabel* m_counts;
+    QLabel* m_saved; // where the last save wrote
     QProgressBar* m_progress;
     QPushButton* m_cancel;
     QPushButton* m_copy;

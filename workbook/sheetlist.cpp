@@ -172,7 +172,8 @@ readWorkbookList(const QByteArray& data, const SheetChoice& sheet, const list::C
 namespace {
 
 // The new columns of each row: its carrier, and where some row has a note, its note. Rows alike
-// (the same kind, answer and restored zero) get the same texts, found once.
+// (the same kind, answer and marks) get the same texts, found once; but a note that names the
+// row's own number, one of several in its cell, is the row's own.
 AddedColumns addedColumns(const WorkbookSheet& sheet, const list::ListDocument& document) {
     const auto& rows = document.rows();
     bool notes = false;
@@ -181,14 +182,14 @@ AddedColumns addedColumns(const WorkbookSheet& sheet, const list::ListDocument& 
                 rows[std::size_t(i)].kind != list::RowKind::Blank && !document.noteOf(i).isEmpty();
     AddedColumns added(sheet.sheet, sheet.lastColumn + 1, notes ? 2 : 1);
     added.reserve(qint64(rows.size()));
-    QHash<quint32, std::pair<quint32, quint32>> alike; // by kind, answer and restored zero
+    QHash<quint32, std::pair<quint32, quint32>> alike; // by kind, answer and marks
     for (qsizetype i = 0; i < qsizetype(rows.size()); ++i) {
         const list::ListDocument::Row& row = rows[std::size_t(i)];
         if (row.kind == list::RowKind::Blank)
             continue;
-        const quint32 key = quint32(row.kind) << 16 | quint32(row.answer) << 1 | row.zeroRestored;
+        const quint32 key = quint32(row.kind) << 16 | quint32(row.answer) << 8 | row.marks;
         auto texts = alike.constFind(key);
-        if (texts == alike.constEnd()) {
+        if (texts == alike.constEnd() || (row.marks & list::ListDocument::Several)) {
             const QString note = row.kind == list::RowKind::Header
                                      ? list::noteColumnName(document.layout().columnNames)
                                      : document.noteOf(i);
