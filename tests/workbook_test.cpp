@@ -348,6 +348,40 @@ TEST(Workbook, RowsAnsweredAsTheSameRowsAsCsv) {
     }
 }
 
+// Where no sheet is named, the customers' sheet is the tab with the most mobile numbers: a cover
+// sheet giving the company's own number loses to it, a hidden sheet is never taken. Rows a merged
+// number cell covers are the person's above, continued.
+TEST(Workbook, TheCustomersSheetIsTheTabWithTheMostMobiles) {
+    const auto cell = [](const char* text) {
+        return "<c t=\"inlineStr\"><is><t>" + QByteArray(text) + "</t></is></c>";
+    };
+    const auto row = [](int number, const QByteArray& cells) {
+        return "<row r=\"" + QByteArray::number(number) + "\">" + cells + "</row>";
+    };
+    const QByteArray cover = sheetXml(row(1, cell("ご案内")) + row(3, cell("090-1111-2222")));
+    const QByteArray customers = sheetXml(
+        row(1, cell("name") + cell("tel")) + row(2, cell("a") + cell("090-1234-5671")) +
+            row(3, cell("a") + "<c/>") + row(4, cell("b") + cell("070-1234-5674")),
+        "<mergeCells count=\"1\"><mergeCell ref=\"B2:B3\"/></mergeCells>");
+    QByteArray many;
+    for (int i = 1; i <= 5; ++i)
+        many += row(i, cell("090-1234-5671"));
+    Parts parts = workbookParts({{"表紙", cover}, {"顧客", customers}, {"控え", sheetXml(many)}});
+    parts["xl/workbook.xml"].replace("<sheet name=\"控え\"", "<sheet state=\"hidden\" name=\"控え\"");
+    ColumnCodes records;
+    zunova::list::Progress progress;
+    auto read = readWorkbookList(zipOf(parts), {}, {}, records, progress);
+    ASSERT_TRUE(std::holds_alternative<SheetList>(read));
+    const SheetList& list = std::get<SheetList>(read);
+    EXPECT_EQ(list.sheet.sheet, 1);
+    using zunova::list::RowKind;
+    std::vector<RowKind> kinds;
+    for (const auto& answered : list.document.rows())
+        kinds.push_back(answered.kind);
+    EXPECT_EQ(kinds, (std::vector{RowKind::Header, RowKind::Number, RowKind::Continued,
+                                  RowKind::Number}));
+}
+
 // A zip entry's uncompressed size as its local header and the central directory claim it.
 QByteArray withClaimedSize(QByteArray zip, const QByteArray& name, quint32 size) {
     for (const auto& [signature, sizeAt, nameAt] :

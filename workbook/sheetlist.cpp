@@ -15,10 +15,33 @@ bool isBlank(list::CellsView cells) {
     return true;
 }
 
-// A row as the pipeline takes it.
-list::SourceRow sourceRow(const SheetCells& cells, qint64 number) {
+// A row as the pipeline takes it; `continued`: a number cell merged down from above covers it.
+list::SourceRow sourceRow(const SheetCells& cells, qint64 number, bool continued = false) {
     const list::CellsView row = cells.row(number);
-    return {row, number, isBlank(row) ? 0 : int(row.size()), false};
+    return {row, number, isBlank(row) ? 0 : int(row.size()), false, false, continued};
+}
+
+// The rows a merged number cell covers below its own: the same person's, continued. Counted by
+// where ranges start and end, so that many long ranges cost no more than one.
+std::vector<bool> continuedRows(const SheetCells& cells, int numberColumn) {
+    const qint64 rows = cells.rows();
+    std::vector<int> startsLessEnds(std::size_t(rows) + 2, 0);
+    for (const SheetCells::Merge& merge : cells.merges) {
+        const qint64 first = merge.firstRow + 1;
+        const qint64 last = std::min(merge.lastRow, rows);
+        if (merge.firstColumn <= numberColumn + 1 && numberColumn + 1 <= merge.lastColumn &&
+            first <= last) {
+            ++startsLessEnds[std::size_t(first)];
+            --startsLessEnds[std::size_t(last) + 1];
+        }
+    }
+    std::vector<bool> continued(std::size_t(rows) + 1, false);
+    int covering = 0;
+    for (qint64 row = 1; row <= rows; ++row) {
+        covering += startsLessEnds[std::size_t(row)];
+        continued[std::size_t(row)] = covering > 0;
+    }
+    return continued;
 }
 
 // The first rows of a sheet that are not blank, as a layout is found from them; spaces around
@@ -79,18 +102,22 @@ private:
     SheetCells m_cells;
 };
 
-// Every row of the sheet, answered. Row N of the sheet is the document's row N - 1.
+// Where a sheet's numbers stand, as its first rows say.
+list::LayoutFound layoutOf(const SheetCells& cells, const list::ColumnChoice& column) {
+    bool whole = true;
+    list::LayoutFound found = list::findLayout(sampleRows(cells, whole), whole, column);
+    found.layout.width = 0; // a sheet's rows end at their last cell with a value
+    return found;
+}
+
+// Every row of the sheet, answered as `layout` says. Row N of the sheet is the document's row
+// N - 1.
 std::variant<SheetList, list::Outcome> answerSheet(WorkbookSheet sheet, SheetCells cells,
-                                                   const list::ColumnChoice& column,
+                                                   const list::Layout& layout,
                                                    lookup::RecordSource& records,
                                                    list::Progress& progress) {
-    bool whole = true;
-    const list::LayoutFound found = list::findLayout(sampleRows(cells, whole), whole, column);
-    if (!found.outcome.ok())
-        return found.outcome;
-    list::Layout layout = found.layout;
-    layout.width = 0; // a sheet's rows end at their last cell with a value
     const qint64 rows = cells.rows();
+    const std::vector<bool> continued = continuedRows(cells, layout.numberColumn);
     auto kept = std::make_shared<KeptSheet>(sheet, std::move(cells));
     const SheetCells& held = kept->sheetCells();
     list::ListDocument document(layout, kept);
@@ -99,7 +126,8 @@ std::variant<SheetList, list::Outcome> answerSheet(WorkbookSheet sheet, SheetCel
     list::ListPipeline pipeline(layout, decoder, records);
     progress.total = rows;
     for (qint64 number = 1; number <= rows; ++number) {
-        if (!document.add(pipeline.take(sourceRow(held, number)), quint32(number - 1)))
+        const list::SourceRow row = sourceRow(held, number, continued[std::size_t(number)]);
+        if (!document.add(pipeline.take(row), quint32(number - 1)))
             return list::Outcome{.problem = list::Problem::TooManyRows};
         if (number % 4096 == 0) {
             progress.done = number;
@@ -109,6 +137,49 @@ std::variant<SheetList, list::Outcome> answerSheet(WorkbookSheet sheet, SheetCel
     }
     document.finish(pipeline.answers());
     return SheetList{std::move(sheet), std::move(document)};
+}
+
+// Where no sheet was asked for: of the sheets shown as tabs, the one with the most mobile numbers
+// (a cover sheet gives the company's numbers, a customers' sheet the customers'), the first of
+// those alike. Each sheet is read once; only the best so far is kept.
+std::variant<SheetList, list::Outcome>
+readCustomersSheet(const std::shared_ptr<const Workbook>& workbook,
+                   const list::ColumnChoice& column, lookup::RecordSource& records,
+                   list::Progress& progress) {
+    const std::vector<Sheet>& sheets = workbook->sheets();
+    struct Best {
+        int index = -1;
+        SheetCells cells;
+        list::Layout layout;
+    } best;
+    list::Outcome outcome{.problem = list::Problem::NoSheetNumbers};
+    bool numberless = false;
+    for (int index = 0; index < int(sheets.size()); ++index) {
+        if (sheets[std::size_t(index)].hidden)
+            continue;
+        SheetCells cells = workbook->cells(index);
+        if (!cells.outcome.ok())
+            return cells.outcome;
+        const list::LayoutFound found = layoutOf(cells, column);
+        const list::Problem problem = found.outcome.problem;
+        if (problem == list::Problem::None) {
+            if (best.index < 0 || found.layout.mobileNumbers > best.layout.mobileNumbers)
+                best = {index, std::move(cells), found.layout};
+            continue;
+        }
+        if (problem != list::Problem::NoNumberColumn && problem != list::Problem::Empty &&
+            problem != list::Problem::HeaderOnly)
+            return found.outcome;
+        numberless = numberless || problem == list::Problem::NoNumberColumn;
+        outcome = found.outcome;
+    }
+    if (best.index < 0)
+        return numberless || outcome.problem == list::Problem::NoSheetNumbers
+                   ? list::Outcome{.problem = list::Problem::NoSheetNumbers}
+                   : outcome;
+    const int lastColumn = best.cells.lastColumn;
+    return answerSheet({workbook, best.index, lastColumn}, std::move(best.cells), best.layout,
+                       records, progress);
 }
 
 } // namespace
@@ -130,43 +201,24 @@ readWorkbookList(const QByteArray& data, const SheetChoice& sheet, const list::C
         return opened.outcome;
     const std::shared_ptr<const Workbook> workbook = std::move(opened.workbook);
     const std::vector<Sheet>& sheets = workbook->sheets();
-    const bool chosen = sheet.position >= 0 || !sheet.name.isEmpty();
-    int first = 0;
-    int last = int(sheets.size()) - 1;
-    if (chosen) {
-        const auto named = std::find_if(sheets.begin(), sheets.end(),
-                                        [&](const Sheet& s) { return s.name == sheet.name; });
-        first = last = sheet.position >= 0 ? sheet.position : int(named - sheets.begin());
-        if (first > int(sheets.size()) - 1)
-            return list::Outcome{.problem = list::Problem::NoSuchSheet,
-                                 .asked = chosen && sheet.name.isEmpty()
-                                              ? QString::number(sheet.position + 1)
-                                              : sheet.name};
-    }
-    // Where none was asked for, the first sheet shown as a tab with a number column.
-    list::Outcome outcome{.problem = list::Problem::NoSheetNumbers};
-    bool numberless = false;
-    for (int index = first; index <= last; ++index) {
-        if (!chosen && sheets[std::size_t(index)].hidden)
-            continue;
-        SheetCells cells = workbook->cells(index);
-        if (!cells.outcome.ok())
-            return cells.outcome;
-        const int lastColumn = cells.lastColumn;
-        auto read =
-            answerSheet({workbook, index, lastColumn}, std::move(cells), column, records, progress);
-        if (std::holds_alternative<SheetList>(read) || chosen)
-            return read;
-        outcome = std::get<list::Outcome>(read);
-        const list::Problem problem = outcome.problem;
-        if (problem != list::Problem::NoNumberColumn && problem != list::Problem::Empty &&
-            problem != list::Problem::HeaderOnly)
-            return outcome;
-        numberless = numberless || problem == list::Problem::NoNumberColumn;
-    }
-    if (numberless || outcome.problem == list::Problem::NoSheetNumbers)
-        outcome = {.problem = list::Problem::NoSheetNumbers};
-    return outcome;
+    if (sheet.position < 0 && sheet.name.isEmpty())
+        return readCustomersSheet(workbook, column, records, progress);
+    const auto named = std::find_if(sheets.begin(), sheets.end(),
+                                    [&](const Sheet& s) { return s.name == sheet.name; });
+    const int index = sheet.position >= 0 ? sheet.position : int(named - sheets.begin());
+    if (index > int(sheets.size()) - 1)
+        return list::Outcome{.problem = list::Problem::NoSuchSheet,
+                             .asked = sheet.name.isEmpty() ? QString::number(sheet.position + 1)
+                                                           : sheet.name};
+    SheetCells cells = workbook->cells(index);
+    if (!cells.outcome.ok())
+        return cells.outcome;
+    const list::LayoutFound found = layoutOf(cells, column);
+    if (!found.outcome.ok())
+        return found.outcome;
+    const int lastColumn = cells.lastColumn;
+    return answerSheet({workbook, index, lastColumn}, std::move(cells), found.layout, records,
+                       progress);
 }
 
 namespace {

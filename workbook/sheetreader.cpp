@@ -369,11 +369,14 @@ private:
     void mergeCell(const char** attributes) {
         const QByteArrayView range = attribute(attributes, "ref");
         const qsizetype colon = range.indexOf(':');
-        int column = 0;
-        qint64 row = 0;
-        if (!parseCellReference(colon < 0 ? range : range.sliced(colon + 1), column, row))
+        SheetCells::Merge merge;
+        if (!parseCellReference(range.first(colon < 0 ? range.size() : colon), merge.firstColumn,
+                                merge.firstRow) ||
+            !parseCellReference(range.sliced(colon + 1), merge.lastColumn, merge.lastRow))
             return stop(Problem::Damaged);
-        m_result.lastColumn = std::max(m_result.lastColumn, column);
+        m_result.lastColumn = std::max(m_result.lastColumn, merge.lastColumn);
+        if (merge.lastRow > merge.firstRow)
+            m_result.merges.push_back(merge);
     }
 
     const CellValues& m_values;

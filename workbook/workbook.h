@@ -37,6 +37,14 @@ struct SheetCells {
     std::vector<quint32> rowStarts{0}; // row N's cells are ends[rowStarts[N - 1]] on
     // The highest column a cell, even an empty one, or a merged range reaches.
     int lastColumn = 0;
+    // The ranges merged over more than one row: the value stands in the first row.
+    struct Merge {
+        qint64 firstRow = 0;
+        qint64 lastRow = 0;
+        int firstColumn = 0; // from 1
+        int lastColumn = 0;
+    };
+    std::vector<Merge> merges;
 
     // From row 1 to the last row.
     qint64 rows() const { return qint64(rowStarts.size()) - 1; }
