@@ -2,6 +2,7 @@
 
 #include "exitstatus.h"
 #include "output.h"
+#include "outputfile.h"
 #include "rownotes.h"
 
 #include "list/listfile.h"
@@ -9,8 +10,6 @@
 #include "lookup/readonceindex.h"
 #include "textlist/rowwriter.h"
 #include "textlist/textreader.h"
-
-#include <QSaveFile>
 
 #include <optional>
 
@@ -340,16 +339,13 @@ int addCarriers(const ListRequest& request, Output& out) {
         return kTrouble;
     }
 
-    // Where the rows go: standard output, or a file under the name asked for, renamed into place
-    // only once whole.
-    std::optional<QSaveFile> file;
+    // Where the rows go: standard output, or the file asked for, whole or not at all.
+    std::optional<OutputFile> file;
     std::optional<Output> fileOutput;
     if (!request.output.isEmpty()) {
         file.emplace(request.output);
-        if (!file->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-            printMessage(request.output + QStringLiteral(": ") + file->errorString());
+        if (!file->open({name, input.descriptor(), workbook}))
             return kTrouble;
-        }
         fileOutput.emplace(file->handle(), request.output);
     }
     Output& target = fileOutput ? *fileOutput : out;
@@ -362,12 +358,8 @@ int addCarriers(const ListRequest& request, Output& out) {
             status = kTrouble;
             whole = false;
         }
-        if (!whole || !file->commit()) {
-            file->cancelWriting();
-            if (whole)
-                printMessage(request.output + QStringLiteral(": ") + file->errorString());
+        if (!whole || !file->commit())
             status = kTrouble;
-        }
     }
     return status;
 }

@@ -2,6 +2,33 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja_JP">
 <context>
+    <name>zunova::console</name>
+    <message>
+        <source>the list itself (%1), which is never written over: give -o another name</source>
+        <translation>一覧そのもの（%1）です。一覧に上書きはしません。-o には別の名前を指定してください。</translation>
+    </message>
+    <message>
+        <source>read-only (its owner may not write it): left as it is</source>
+        <translation>読み取り専用です（所有者に書き込みの権限がありません）。そのままにしました。</translation>
+    </message>
+    <message>
+        <source>a name for a text list, but %1 is an Excel workbook, and so is its copy: give -o a name ending .xlsx or .xlsm</source>
+        <translation>テキストの一覧の名前ですが、%1 は Excel のブックで、そのコピーもブックです。-o には .xlsx か .xlsm で終わる名前を指定してください。</translation>
+    </message>
+    <message>
+        <source>a name for an Excel workbook, but %1 is a text list, and so is what is written: give -o a name ending .csv, .tsv or .txt</source>
+        <translation>Excel のブックの名前ですが、%1 はテキストの一覧で、書き出すのもテキストの一覧です。-o には .csv、.tsv か .txt で終わる名前を指定してください。</translation>
+    </message>
+    <message>
+        <source>a terminal, to which a workbook is not written</source>
+        <translation>端末です。ブックは端末には書き出しません。</translation>
+    </message>
+    <message>
+        <source>no file can be made in the folder %1: %2</source>
+        <translation>フォルダー %1 にファイルを作れません（%2）。</translation>
+    </message>
+</context>
+<context>
     <name>zunova::list</name>
     <message>
         <source>a folder, not a file</source>
