@@ -2,6 +2,7 @@
 
 #include "exitstatus.h"
 #include "output.h"
+#include "outputfile.h"
 #include "rownotes.h"
 
 #include "list/listfile.h"
@@ -11,7 +12,6 @@
 #include "textlist/textreader.h"
 
 #include <QDir>
-#include <QSaveFile>
 
 #include <optional>
 
@@ -446,16 +446,13 @@ int addCarriers(const ListRequest& request, Output& out) {
         return kTrouble;
     }
 
-    // Where the rows go: standard output, or a file under the name asked for, renamed into place
-    // only once whole.
-    std::optional<QSaveFile> file;
+    // Where the rows go: standard output, or the file asked for, whole or not at all.
+    std::optional<OutputFile> file;
     std::optional<Output> fileOutput;
     if (!request.output.isEmpty()) {
         file.emplace(request.output);
-        if (!file->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-            printMessage(request.output + QStringLiteral(": ") + file->errorString());
+        if (!file->open({name, input.descriptor(), workbook}))
             return kTrouble;
-        }
         fileOutput.emplace(file->handle(), request.output);
     }
     Output& target = fileOutput ? *fileOutput : out;
@@ -468,13 +465,11 @@ int addCarriers(const ListRequest& request, Output& out) {
             status = kTrouble;
             whole = false;
         }
-        if (!whole || !file->commit()) {
-            file->cancelWriting();
-            if (whole)
-                printMessage(request.output + QStringLiteral(": ") + file->errorString());
-            // A list with nothing to look up writes nothing, as on standard output.
-            status = whole || status != kUnanswered ? kTrouble : status;
-        }
+        // A list with nothing to look up writes nothing, as on standard output.
+        if (!whole)
+            status = status == kUnanswered ? kUnanswered : kTrouble;
+        else if (!file->commit())
+            status = kTrouble;
     }
     return status;
 }

@@ -124,11 +124,31 @@ const std::array kOptions{
            QT_TRANSLATE_NOOP("zunova::options",
                              "With *--csv*: write to _FILE_, whole or not at all, instead of "
                              "standard output."),
-           QT_TRANSLATE_NOOP("zunova::options",
-                             "With *--csv*: write to _FILE_ instead of standard output: through a "
-                             "temporary file beside it, renamed to _FILE_ only once whole, so a "
-                             "list not read whole or a full disk leaves nothing half-written under "
-                             "that name."),
+           QT_TRANSLATE_NOOP(
+               "zunova::options",
+               "With *--csv*: write to _FILE_ instead of standard output. "
+               "A regular file, or a new one, gets the output whole or not at all: it is written "
+               "to a temporary file beside _FILE_ (unnamed where the file system allows, else "
+               "named ._FILE_._XXXXXX_), which takes the name only once the list was read and "
+               "written whole. "
+               "A list that cannot be read whole or that changes while it is read, a full disk, a "
+               "file grown past the size limit, SIGHUP, SIGINT, SIGQUIT and SIGTERM leave nothing "
+               "under the name or beside it, and a file that was there as it was; only a run "
+               "killed outright (SIGKILL) on a file system without unnamed files may leave its "
+               "temporary file. "
+               "A file replaced keeps its owner (where the user may give it) and its permissions; "
+               "a symbolic link is followed, and kept. "
+               "A _FILE_ that exists and is not a regular file (a FIFO, a device such as "
+               "_/dev/null_) is written through, as the shell's *>* writes it, and never replaced; "
+               "whole or not at all cannot hold there.\n\n"
+               "Refused, with nothing written: the list itself, by any name (*./*_FILE_, a "
+               "symbolic or a hard link, the file standard input is); a file its owner made "
+               "read-only, even for root; a folder; a workbook's copy under a name ending _.csv_, "
+               "_.tsv_ or _.txt_, and a text list's rows under a name ending _.xlsx_, _.xlsm_, "
+               "_.xls_ or _.xlsb_ (a name ending otherwise is taken as given); a terminal for a "
+               "workbook. "
+               "Where no file can be made in _FILE_'s folder, _FILE_ is not written in place "
+               "either: the error names the folder."),
            Completion::File},
     Option{"v", "verbose", nullptr,
            QT_TRANSLATE_NOOP("zunova::options",

@@ -20,6 +20,8 @@ public:
 
     // How opening went: Problem::None, Unreadable, Folder or NotAFile.
     const Outcome& opened() const { return m_opened; }
+    // The descriptor it is read from, for asking which file that is.
+    int descriptor() const { return m_fd; }
     // A regular file's size when it was opened; -1 for anything else.
     qint64 size() const;
     // Appends up to `size` bytes to `into`: how many, 0 at the end, -1 where reading failed

@@ -840,6 +840,130 @@ TEST_F(CommandLine, AddsTheCarrierToEveryRowOfAList) {
     }
 }
 
+struct TargetCase {
+    const char* name;
+    const char* setUp; // in a folder of its own, which holds k.dat, list.csv (more than the first
+                       // megabyte, from which the format is found) and book.xlsx
+    const char* run;   // "$0" is the program; `opened PID` waits until its output is open
+    QStringList err;   // standard error, "status N", then what else changed in the folder
+    const char* changed = ""; // a file that may change
+};
+
+// -o writes a file whole or not at all, under any way out, and never over the list, a file its
+// owner made read-only or under a name of the other format; a FIFO or a device is written
+// through and never replaced. Temporary files unnamed (O_TMPFILE) or, as on a file system without
+// them, named ($named).
+TEST_F(CommandLine, WritesTheOutputFileWholeWhereItMay) {
+    dir.write("list.csv", QByteArray("09012345678\n").repeated(100'000));
+    dir.write("book.xlsx", "PK\3\4");
+    const auto theList = [](const QString& target, const QString& list) {
+        return QStringList{QStringLiteral("zunova: %1: the list itself (%2), which is never "
+                                          "written over: give -o another name")
+                               .arg(target, list),
+                           "status 2"};
+    };
+    const std::vector<TargetCase> cases{
+        {"over a file, its mode kept",
+         "echo old > out.csv; chmod 640 out.csv",
+         "\"$0\" --csv list.csv -o out.csv && wc -l < out.csv >&2 && stat -c %a out.csv >&2",
+         {"100000", "640", "status 0"},
+         "out.csv"},
+        {"a new file through a symbolic link",
+         "ln -s new.csv out.csv",
+         "\"$0\" --csv list.csv -o out.csv && wc -l < new.csv >&2",
+         {"100000", "status 0"},
+         "new.csv"},
+        {"a FIFO",
+         "mkfifo fifo",
+         "\"$0\" --csv list.csv -o fifo & timeout 60 cat fifo | wc -l >&2; wait $!",
+         {"100000", "status 0"}},
+        // As root, a node of its own: never the system's /dev/null.
+        {"a device",
+         "if [ $(id -u) = 0 ]; then mknod null c 1 3; else ln -s /dev/null null; fi",
+         "\"$0\" --csv list.csv -o null",
+         {"status 0"}},
+        {"the list", "", "\"$0\" --csv list.csv -o list.csv", theList("list.csv", "list.csv")},
+        {"the list as ./", "", "\"$0\" --csv list.csv -o ./list.csv",
+         theList("./list.csv", "list.csv")},
+        {"the list by a symbolic link", "ln -s list.csv l.csv", "\"$0\" --csv list.csv -o l.csv",
+         theList("l.csv", "list.csv")},
+        {"the list by a hard link", "ln list.csv l.csv", "\"$0\" --csv list.csv -o l.csv",
+         theList("l.csv", "list.csv")},
+        {"the list on standard input", "", "\"$0\" --csv - -o list.csv < list.csv",
+         theList("list.csv", "standard input")},
+        {"the workbook", "", "\"$0\" --csv book.xlsx -o ./book.xlsx",
+         theList("./book.xlsx", "book.xlsx")},
+        {"a workbook to a text list's name",
+         "",
+         "\"$0\" --csv book.xlsx -o copy.csv",
+         {"zunova: copy.csv: a name for a text list, but book.xlsx is an Excel workbook, and so "
+          "is its copy: give -o a name ending .xlsx or .xlsm",
+          "status 2"}},
+        {"a text list to a workbook's name",
+         "",
+         "\"$0\" --csv list.csv -o out.XLSX",
+         {"zunova: out.XLSX: a name for an Excel workbook, but list.csv is a text list, and so is "
+          "what is written: give -o a name ending .csv, .tsv or .txt",
+          "status 2"}},
+        {"a file its owner made read-only",
+         "echo old > out.csv; chmod 444 out.csv",
+         "\"$0\" --csv list.csv -o out.csv",
+         {"zunova: out.csv: read-only (its owner may not write it): left as it is", "status 2"}},
+        {"too large to write",
+         "echo old > out.csv",
+         "ulimit -f 1; $named \"$0\" --csv list.csv -o out.csv",
+         {"zunova: out.csv: File too large", "status 2"}},
+        // A list on a FIFO held open: the run waits for more.
+        {"SIGTERM",
+         "mkfifo in",
+         "exec 3<> in; \"$0\" --csv - -o out.csv < in & cat list.csv >&3; opened $!; kill $!; "
+         "wait $!",
+         {"status 143"}},
+        // Job control on, so a background job's SIGINT is not ignored; its notice left out.
+        {"SIGINT over a file, named",
+         "mkfifo in; echo old > out.csv",
+         "set -m; exec 3<> in; $named \"$0\" --csv - -o out.csv < in & cat list.csv >&3; "
+         "opened $!; kill -INT $!; wait $! 2>/dev/null",
+         {"status 130"}},
+        // Its warnings fill a FIFO nobody reads yet: the run waits there while the list changes.
+        {"the list changes",
+         "(cat list.csv; yes 0901234 | head -n 4000) > l.csv; mkfifo err",
+         "\"$0\" --csv l.csv -o out.csv 2<> err & opened $!; echo 09012345678 >> l.csv; "
+         "tail -n 1 err >&2; wait $!",
+         {"zunova: l.csv: it changed while it was read; the rows written may mix old and new "
+          "contents",
+          "status 2"},
+         "l.csv"},
+    };
+    // snap: the folder's entries but one, each with its mode, inode, and a file's size and time.
+    const QString helpers = QStringLiteral(
+        "snap() { find . -mindepth 1 ! -name \"$1\" \\( -type p -printf '%p %M %i\\n' -o "
+        "-printf '%p %M %i %s %T@\\n' \\) | sort; }; "
+        "opened() { until find /proc/$1/fd -lname '*/#*' -o -lname '*out.csv.*' 2>/dev/null | "
+        "grep -q .; do [ -d /proc/$1 ] || return; sleep 0.01; done; }; "
+        "named='env LD_PRELOAD=" ZUNOVA_NO_TMPFILE " ASAN_OPTIONS=verify_asan_link_order=0'; ");
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const TargetCase& c = cases[i];
+        SCOPED_TRACE(c.name);
+        QProcess shell;
+        shell.setWorkingDirectory(dir.path());
+        shell.start(QStringLiteral("bash"),
+                    {QStringLiteral("-c"),
+                     helpers + QStringLiteral("mkdir %1 && cp k.dat list.csv book.xlsx %1 && cd %1 "
+                                              "&& %2 || exit; before=$(snap %3); %4; echo status "
+                                              "$? >&2; snap %3 | diff <(echo \"$before\") - >&2")
+                                   .arg(QString::number(i), *c.setUp ? c.setUp : ":",
+                                        QString::fromUtf8(c.changed), c.run),
+                     kExecutable});
+        ASSERT_TRUE(shell.waitForFinished(kTimeoutMs));
+        // What the run did (said of every list written to a file) is another test's.
+        QStringList err =
+            QString::fromUtf8(shell.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
+        err.removeIf([](const QString& line) { return line.contains(u": numbers in column"); });
+        EXPECT_EQ(err, c.err);
+    }
+}
+
 // What the bash completion asks the program for: the columns of the list given with --csv, as
 // the program reads that list, and a workbook's sheets; nothing where there is no list to read.
 TEST_F(CommandLine, CompletesTheColumnsAndSheetsOfTheList) {
