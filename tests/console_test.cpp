@@ -925,10 +925,11 @@ TEST_F(CommandLine, WritesTheOutputFileWholeWhereItMay) {
          "set -m; exec 3<> in; $named \"$0\" --csv - -o out.csv < in & cat list.csv >&3; "
          "opened $!; kill -INT $!; wait $! 2>/dev/null",
          {"status 130"}},
-        // Its warnings fill a FIFO nobody reads yet: the run waits there while the list changes.
+        // Its warnings (-v: one a row) fill a FIFO nobody reads yet: the run waits there while the
+        // list changes.
         {"the list changes",
          "(cat list.csv; yes 0901234 | head -n 4000) > l.csv; mkfifo err",
-         "\"$0\" --csv l.csv -o out.csv 2<> err & opened $!; echo 09012345678 >> l.csv; "
+         "\"$0\" --csv l.csv -o out.csv -v 2<> err & opened $!; echo 09012345678 >> l.csv; "
          "tail -n 1 err >&2; wait $!",
          {"zunova: l.csv: it changed while it was read; the rows written may mix old and new "
           "contents",
