@@ -138,20 +138,29 @@ TEST(Resources, MetainfoMatchesTheDesktopEntryAndVersion) {
 // The man page has the sections a reader looks for, in the usual order, a NAME line that
 // whatis can index, and this version.
 TEST(Resources, ManPageHasItsSectionsAndVersion) {
-    const QString text = readText(ZUNOVA_MAN_PAGE);
-    ASSERT_FALSE(text.isEmpty());
-    EXPECT_TRUE(text.contains(QStringLiteral(".TH ZUNOVA 1 ")));
-    EXPECT_TRUE(text.contains(QStringLiteral("\"zunova %1\"").arg(zunova::kVersionString)));
-    qsizetype previous = -1;
-    for (const char* section : {"NAME", "SYNOPSIS", "DESCRIPTION", "OPTIONS", "DATA FORMAT",
-                                "FILES", "EXIT STATUS", "SEE ALSO"}) {
-        const QString heading = QStringLiteral(".SH %1\n").arg(QString::fromLatin1(section));
-        const qsizetype at = text.indexOf(heading);
-        EXPECT_GT(at, previous) << section;
-        previous = std::max(previous, at);
+    const std::vector<std::pair<const char*, QStringList>> pages{
+        {ZUNOVA_MAN_PAGE,
+         {"NAME", "SYNOPSIS", "DESCRIPTION", "OPTIONS", "DATA FORMAT", "FILES", "EXIT STATUS",
+          "SEE ALSO"}},
+        {ZUNOVA_MAN_PAGE_JA,
+         QStringLiteral(u"名前 書式 説明 オプション データ形式 ファイル 終了ステータス 関連項目")
+             .split(u' ')},
+    };
+    for (const auto& [path, sections] : pages) {
+        SCOPED_TRACE(path);
+        const QString text = readText(path);
+        ASSERT_FALSE(text.isEmpty());
+        EXPECT_TRUE(text.contains(QStringLiteral(".TH ZUNOVA 1 ")));
+        EXPECT_TRUE(text.contains(QStringLiteral("\"zunova %1\"").arg(zunova::kVersionString)));
+        qsizetype previous = -1;
+        for (const QString& section : sections) {
+            const qsizetype at = text.indexOf(QStringLiteral(".SH %1\n").arg(section));
+            EXPECT_GT(at, previous) << section.toStdString();
+            previous = std::max(previous, at);
+        }
+        EXPECT_TRUE(text.contains(QStringLiteral(".SH %1\nzunova \\- ").arg(sections[0])));
+        EXPECT_FALSE(text.contains(u'@')) << "a value left unconfigured";
     }
-    EXPECT_TRUE(text.contains(QStringLiteral(".SH NAME\nzunova \\- ")));
-    EXPECT_FALSE(text.contains(u'@')) << "a value left unconfigured";
 }
 
 // The options' markup, as --help and the man page show it: fonts, underscores inside words,
