@@ -28,11 +28,11 @@
     </message>
     <message>
         <source>--column, --encoding, --sheet and -o are only for --csv</source>
-        <translation>--column、--encoding、--sheet、-o は --csv と一緒にだけ使えます。</translation>
+        <translation>--column、--encoding、--sheet、-o は --csv と一緒にしか使えません。</translation>
     </message>
     <message>
         <source>--csv takes one FILE and no other input</source>
-        <translation>--csv にはファイルを一つだけ指定し、ほかの入力は指定できません。</translation>
+        <translation>--csv にはファイルを一つだけ指定してください。ほかの入力は指定できません。</translation>
     </message>
     <message>
         <source>standard input</source>
@@ -48,7 +48,7 @@
     </message>
     <message>
         <source>--kind is only for --check</source>
-        <translation>--kind は --check と一緒にだけ使えます。</translation>
+        <translation>--kind は --check と一緒にしか使えません。</translation>
     </message>
     <message>
         <source>no NUMBER given</source>
@@ -64,7 +64,7 @@
     </message>
     <message>
         <source>%1 needs a number or a name</source>
-        <translation>%1 には番号か名前を指定してください。</translation>
+        <translation>%1 には位置か名前を指定してください。</translation>
     </message>
     <message>
         <source>--encoding takes utf-8, shift_jis (cp932), utf-16le or utf-16be, not &apos;%1&apos;</source>
@@ -92,7 +92,7 @@
     </message>
     <message>
         <source>key %1 is outside 0-999: no number reaches this record</source>
-        <translation>キー %1 は 0〜999 の範囲外です。どの番号もこのレコードには届きません。</translation>
+        <translation>キー %1 は 0〜999 の範囲外です。このレコードに当たる番号はありません。</translation>
     </message>
     <message>
         <source>key %1 again (first on line %2): this record is never used</source>
@@ -116,7 +116,7 @@
     </message>
     <message>
         <source>%1 (a lookup stops here: every number whose block is not listed before this point gets this error)</source>
-        <translation>%1（検索はここで止まります。ここより前にブロックのない番号は、すべてこのエラーになります）</translation>
+        <translation>%1（検索はここで止まります。ここより前に載っていないブロックの番号は、すべてこのエラーになります）</translation>
     </message>
     <message>
         <source>%1 (%2): </source>
@@ -454,11 +454,11 @@ _ファイル_*:*_行_*: *_文_
     </message>
     <message>
         <source>With *--check*: the files hold cellular (*k*) or PHS (*p*) blocks. Default: *p* for a file named _p.dat_, *k* for any other.</source>
-        <translation>*--check* と使います。ファイルが携帯電話（*k*）と PHS（*p*）のどちらのデータかを指定します。省略時は、名前が _p.dat_ のファイルは *p*、それ以外は *k* です。</translation>
+        <translation>*--check* と一緒に使います。ファイルが携帯電話（*k*）と PHS（*p*）のどちらのデータかを指定します。省略時は、名前が _p.dat_ のファイルは *p*、それ以外は *k* です。</translation>
     </message>
     <message>
         <source>With *--check*: check every _FILE_ as cellular (*k*) or PHS (*p*) data, whatever its name.</source>
-        <translation>*--check* と使います。名前にかかわらず、どの _ファイル_ も携帯電話（*k*）か PHS（*p*）のデータとして検査します。</translation>
+        <translation>*--check* と一緒に使います。名前にかかわらず、どの _ファイル_ も携帯電話（*k*）か PHS（*p*）のデータとして検査します。</translation>
     </message>
     <message>
         <source>_FILE_</source>
@@ -490,7 +490,7 @@ Excel のブック（_.xlsx_、_.xlsm_。中身か名前で判定します）は
     </message>
     <message>
         <source>With *--csv*: the number column, by position (from 1) or by the header&apos;s name.</source>
-        <translation>*--csv* と使います。番号の列を、位置（1 から）か見出しの名前で指定します。</translation>
+        <translation>*--csv* と一緒に使います。番号の列を、位置（1 から）か見出しの名前で指定します。</translation>
     </message>
     <message>
         <source>_NAME_</source>
@@ -498,11 +498,11 @@ Excel のブック（_.xlsx_、_.xlsm_。中身か名前で判定します）は
     </message>
     <message>
         <source>With *--csv*: the list&apos;s encoding, where it is not the one found: *utf-8*, *shift_jis*, *utf-16le* or *utf-16be*.</source>
-        <translation>*--csv* と使います。判定と違うときに、一覧の文字コードを *utf-8*、*shift_jis*、*utf-16le*、*utf-16be* のどれかで指定します。</translation>
+        <translation>*--csv* と一緒に使います。判定と違うときに、一覧の文字コードを *utf-8*、*shift_jis*、*utf-16le*、*utf-16be* のどれかで指定します。</translation>
     </message>
     <message>
         <source>With *--csv*: read (and write) the list as *utf-8*, *shift_jis* (*cp932*), *utf-16le* or *utf-16be*. A list of ASCII only is taken as UTF-8, which decides how the carrier names are written.</source>
-        <translation>*--csv* と使います。一覧を *utf-8*、*shift_jis*（*cp932*）、*utf-16le*、*utf-16be* のどれかとして読み、その文字コードで書きます。ASCII だけの一覧は UTF-8 とみなし、キャリア名も UTF-8 で書きます。</translation>
+        <translation>*--csv* と一緒に使います。一覧を *utf-8*、*shift_jis*（*cp932*）、*utf-16le*、*utf-16be* のどれかとして読み、その文字コードで書きます。ASCII だけの一覧は UTF-8 とみなし、キャリア名も UTF-8 で書きます。</translation>
     </message>
     <message>
         <source>With *--csv* and a workbook: the sheet, by position (from 1) or by name. Default: the first with a column of telephone numbers.</source>
@@ -514,11 +514,11 @@ Excel のブック（_.xlsx_、_.xlsm_。中身か名前で判定します）は
     </message>
     <message>
         <source>With *--csv*: write to _FILE_, whole or not at all, instead of standard output.</source>
-        <translation>*--csv* と使います。標準出力の代わりに _ファイル_ に書き出します。全部を書き出すか、何も書き出さないかのどちらかです。</translation>
+        <translation>*--csv* と一緒に使います。標準出力の代わりに _ファイル_ に書き出します。全部を書き出すか、何も書き出さないかのどちらかです。</translation>
     </message>
     <message>
         <source>With *--csv*: write to _FILE_ instead of standard output: through a temporary file beside it, renamed to _FILE_ only once whole, so a list not read whole or a full disk leaves nothing half-written under that name.</source>
-        <translation>*--csv* と使います。標準出力の代わりに _ファイル_ に書き出します。同じ場所の一時ファイルに書き、全部を書き終えてから名前を _ファイル_ に変えるので、一覧を最後まで読めなかったときやディスクがいっぱいのときにも、その名前で書きかけのファイルが残ることはありません。</translation>
+        <translation>*--csv* と一緒に使います。標準出力の代わりに _ファイル_ に書き出します。同じ場所の一時ファイルに書き、全部を書き終えてから名前を _ファイル_ に変えるので、一覧を最後まで読めなかったときやディスクがいっぱいのときにも、その名前で書きかけのファイルが残ることはありません。</translation>
     </message>
     <message>
         <source>Show this help and exit.</source>
