@@ -1,6 +1,7 @@
 #include "console/commandline.h"
 #include "windowmodule.h"
 
+#include "resources/catalogue.h"
 #include "runtime/module.h"
 
 #include <QCoreApplication>
@@ -15,7 +16,10 @@ int openWindow(int argc, char* argv[]) {
     const zunova::runtime::ModuleEntry entry =
         zunova::runtime::loadModule(ZUNOVA_WINDOW_MODULE, kRunWindowSymbol);
     if (!entry.address) {
-        std::fprintf(stderr, "zunova: cannot open the window: %s\n", qPrintable(entry.error));
+        // No application yet, whose translator would say it.
+        const QString text = zunova::catalogue::forUser(
+            "zunova::console", QT_TRANSLATE_NOOP("zunova::console", "cannot open the window: %1"));
+        std::fprintf(stderr, "zunova: %s\n", text.arg(entry.error).toUtf8().constData());
         return 1;
     }
     return reinterpret_cast<RunWindow>(entry.address)(&argc, argv);

@@ -4,11 +4,13 @@
 #include "csvlist.h"
 #include "datacheck.h"
 #include "exitstatus.h"
+#include "help.h"
 #include "numbers.h"
 #include "options.h"
 #include "output.h"
 
 #include "lookup/network.h"
+#include "resources/catalogue.h"
 #include "zunova/version.h"
 
 #include <QCommandLineParser>
@@ -19,29 +21,34 @@
 namespace zunova::console {
 namespace {
 
+// The parser's own words for arguments it cannot parse, marked in its context so that the
+// catalogue carries their Japanese: the command line does not rely on Qt's translations being
+// installed.
+[[maybe_unused]] const char* const kParserTexts[] = {
+    QT_TRANSLATE_NOOP("QCommandLineParser", "Unknown option '%1'."),
+    QT_TRANSLATE_NOOP("QCommandLineParser", "Unknown options: %1."),
+    QT_TRANSLATE_NOOP("QCommandLineParser", "Missing value after '%1'."),
+    QT_TRANSLATE_NOOP("QCommandLineParser", "Unexpected value after '%1'."),
+};
+
 // What went wrong, the usage line, and where to read the rest.
 int usageError(const QString& text) {
     printMessage(text);
-    printLine(QStringLiteral("Usage: zunova [options] ") + usageSynopsis());
-    printLine(QStringLiteral("Try 'zunova --help' for more information."));
+    printLine(usageLine());
+    printLine(Texts::tr("Try 'zunova --help' for more information."));
     return kTrouble;
 }
 
-// The parser knows every option of the table, and --help shows those not hidden.
+// The parser knows every option of the table; --help is written from the table itself.
 void addOptions(QCommandLineParser& parser) {
-    parser.setApplicationDescription(description());
     for (const Option& option : options()) {
         QStringList names;
         if (option.shortName)
             names << QLatin1StringView(option.shortName);
         names << QLatin1StringView(option.longName);
-        QCommandLineOption parsed(names, plainText(translated(option.help)),
-                                  plainText(translated(option.value)));
-        if (option.hidden)
-            parsed.setFlags(QCommandLineOption::HiddenFromHelp);
-        parser.addOption(parsed);
+        parser.addOption(QCommandLineOption(names, QString(),
+                                            option.value ? QStringLiteral("value") : QString()));
     }
-    parser.addPositionalArgument(argumentName(), argumentHelp(), usageSynopsis());
 }
 
 bool isSet(const QCommandLineParser& parser, const char* option) {
@@ -62,15 +69,15 @@ ListOptions listOptions(const QCommandLineParser& parser) {
 int runList(const QCommandLineParser& parser, ClosedStreams closed, Output& out) {
     if (!isSet(parser, "csv"))
         return usageError(
-            QStringLiteral("--column, --encoding, --sheet, -o and --verbose are only for --csv"));
+            Texts::tr("--column, --encoding, --sheet, -o and --verbose are only for --csv"));
     if (isSet(parser, "check") || isSet(parser, "kind") || !parser.positionalArguments().isEmpty())
-        return usageError(QStringLiteral("--csv takes one FILE and no other input"));
+        return usageError(Texts::tr("--csv takes one FILE and no other input"));
     QString why;
     const auto request = listRequest(parser.value(QStringLiteral("csv")), listOptions(parser), why);
     if (!request)
         return usageError(why);
     if (request->file == u'-' && closed.input) {
-        printSystemError(QStringLiteral("standard input"), EBADF);
+        printSystemError(Texts::tr("standard input"), EBADF);
         return kTrouble;
     }
     return addCarriers(*request, out);
@@ -83,10 +90,10 @@ int runCheck(const QCommandLineParser& parser, Output& out) {
         const QString value = parser.value(QStringLiteral("kind"));
         network = value.size() == 1 ? lookup::networkOfLetter(value[0]) : nullptr;
         if (!network)
-            return usageError(QStringLiteral("--kind takes k or p, not '%1'").arg(value));
+            return usageError(Texts::tr("--kind takes k or p, not '%1'").arg(value));
     }
     if (parser.positionalArguments().isEmpty())
-        return usageError(QStringLiteral("--check needs at least one FILE"));
+        return usageError(Texts::tr("--check needs at least one FILE"));
     return checkDataFiles(parser.positionalArguments(), network, out);
 }
 
@@ -106,12 +113,7 @@ int runMode(const QStringList& arguments, ClosedStreams closed, Output& out) {
         return usageError(parser.errorText());
 
     if (isSet(parser, "help")) {
-        // The program's name, not the path it was started by.
-        QString text = parser.helpText();
-        const qsizetype at = text.indexOf(QStringLiteral(" [options]"));
-        if (text.startsWith(QStringLiteral("Usage: ")) && at > 0)
-            text.replace(0, at, QStringLiteral("Usage: zunova"));
-        out.append(text);
+        out.append(helpText());
         return 0;
     }
     if (isSet(parser, "version")) {
@@ -130,15 +132,18 @@ int runMode(const QStringList& arguments, ClosedStreams closed, Output& out) {
     if (isSet(parser, "check"))
         return runCheck(parser, out);
     if (isSet(parser, "kind"))
-        return usageError(QStringLiteral("--kind is only for --check"));
+        return usageError(Texts::tr("--kind is only for --check"));
     if (parser.positionalArguments().isEmpty())
-        return usageError(QStringLiteral("no NUMBER given"));
+        return usageError(Texts::tr("no NUMBER given"));
     return lookUpNumbers(parser.positionalArguments(), out, closed.input);
 }
 
 } // namespace
 
 int run(int argc, char* argv[], ClosedStreams closed) {
+    // Messages in the user's language; what is written into a list stays the same in every one.
+    if (catalogue::userReadsJapanese())
+        catalogue::installJapanese();
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << decodeKeepingBytes(argv[i]);

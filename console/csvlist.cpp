@@ -372,7 +372,7 @@ std::optional<ListRequest> listRequest(const QString& file, const ListOptions& o
     ListRequest request;
     request.file = file;
     if (file.isEmpty()) {
-        why = QStringLiteral("--csv needs a FILE, or - for standard input");
+        why = Texts::tr("--csv needs a FILE, or - for standard input");
         return std::nullopt;
     }
     // A position from 1, or a name.
@@ -380,11 +380,11 @@ std::optional<ListRequest> listRequest(const QString& file, const ListOptions& o
         bool isNumber = false;
         const int number = value.toInt(&isNumber);
         if (isNumber && number < 1) {
-            why = QStringLiteral("%1 counts from 1, not '%2'").arg(option, value);
+            why = Texts::tr("%1 counts from 1, not '%2'").arg(option, value);
             return false;
         }
         if (value.trimmed().isEmpty()) {
-            why = QStringLiteral("%1 needs a number or a name").arg(option);
+            why = Texts::tr("%1 needs a number or a name").arg(option);
             return false;
         }
         if (isNumber)
@@ -402,15 +402,15 @@ std::optional<ListRequest> listRequest(const QString& file, const ListOptions& o
     if (options.encoding) {
         request.encoding = textlist::encodingOfName(*options.encoding);
         if (!request.encoding) {
-            why = QStringLiteral("--encoding takes utf-8, shift_jis (cp932), utf-16le or "
-                                 "utf-16be, not '%1'")
+            why = Texts::tr("--encoding takes utf-8, shift_jis (cp932), utf-16le or utf-16be, "
+                            "not '%1'")
                       .arg(*options.encoding);
             return std::nullopt;
         }
     }
     if (options.output) {
         if (options.output->isEmpty()) {
-            why = QStringLiteral("-o needs a FILE");
+            why = Texts::tr("-o needs a FILE");
             return std::nullopt;
         }
         request.output = *options.output;
@@ -422,7 +422,7 @@ std::optional<ListRequest> listRequest(const QString& file, const ListOptions& o
 int addCarriers(const ListRequest& request, Output& out) {
     // Whatever the file's name holds, it reaches the terminal escaped.
     const QString name =
-        request.file == u'-' ? QStringLiteral("standard input") : escaped(request.file);
+        request.file == u'-' ? Texts::tr("standard input") : escaped(request.file);
     list::ListInput input(request.file, false);
     if (!input.opened().ok()) {
         sayProblem(out, name, input.opened());
@@ -441,8 +441,9 @@ int addCarriers(const ListRequest& request, Output& out) {
     const bool workbook =
         workbook::isWorkbook(sample.first(std::min(sample.size(), qsizetype(8))), request.file);
     if (workbook && request.output.isEmpty() && out.interactive()) {
-        printMessage(name + QStringLiteral(": a workbook, not for a terminal: give -o FILE, or "
-                                           "send standard output to a file"));
+        printMessage(name + QStringLiteral(": ") +
+                     Texts::tr("a workbook, not for a terminal: give -o FILE, or send standard "
+                               "output to a file"));
         return kTrouble;
     }
 

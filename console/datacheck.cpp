@@ -29,6 +29,11 @@ struct Findings {
     }
 };
 
+// The kind of data a file is checked as, in the user's language.
+QString kindName(const lookup::Network& network) {
+    return network.letter == u'p' ? Texts::tr("PHS") : Texts::tr("cellular");
+}
+
 // A file's name as messages show it: an empty name would vanish from "FILE:LINE:".
 QString shownName(const QString& file) {
     return file.isEmpty() ? QStringLiteral("''") : file;
@@ -54,7 +59,7 @@ Findings inspect(const QString& file, const lookup::Network& network) {
     records->setOddFieldHandler([&](const runtime::OddField& field) {
         ++found.oddFields;
         problem(field.line,
-                QStringLiteral("\"%1\" read as %2").arg(displayed(field.text)).arg(field.value));
+                Texts::tr("\"%1\" read as %2").arg(displayed(field.text)).arg(field.value));
     });
     std::array<int, lookup::kBlockCount> firstLine{}; // 0: no record of that block yet
     try {
@@ -64,18 +69,18 @@ Findings inspect(const QString& file, const lookup::Network& network) {
             const qint16 key = record->key();
             if (!lookup::Network::holdsBlock(key)) {
                 ++found.outside;
-                problem(line, QStringLiteral("key %1 is outside 0-999: no number reaches "
-                                             "this record")
-                                  .arg(key));
+                problem(
+                    line,
+                    Texts::tr("key %1 is outside 0-999: no number reaches this record").arg(key));
                 continue;
             }
             int& first = firstLine[std::size_t(key)];
             if (first != 0) {
                 ++found.duplicates;
-                problem(line, QStringLiteral("key %1 again (first on line %2): this record "
-                                             "is never used")
-                                  .arg(key)
-                                  .arg(first));
+                problem(line,
+                        Texts::tr("key %1 again (first on line %2): this record is never used")
+                            .arg(key)
+                            .arg(first));
                 continue;
             }
             first = line;
@@ -83,60 +88,63 @@ Findings inspect(const QString& file, const lookup::Network& network) {
             for (int digit = 0; digit < 10; ++digit) {
                 const qint16 code = record->code(digit);
                 if (!network.carrierName(code))
-                    codes << QStringLiteral("%1 for digit %2").arg(code).arg(digit);
+                    codes << Texts::tr("%1 for digit %2").arg(code).arg(digit);
             }
             if (!codes.isEmpty()) {
                 found.unnamed += int(codes.size());
-                problem(line, QStringLiteral(u"codes with no %1 carrier name (shown as 不明) "
-                                             u"in block %2: %3")
-                                  .arg(lookup::fixedText(network.name))
+                problem(line, Texts::tr("codes with no %1 carrier name (shown as 不明) in block "
+                                        "%2: %3")
+                                  .arg(kindName(network))
                                   .arg(key)
-                                  .arg(codes.join(QStringLiteral(", "))));
+                                  .arg(codes.join(Texts::tr(", "))));
             }
         }
         // A 0x1A ends the data for every lookup: whatever follows it is never read.
         found.dataAfterEndMark = records->lineOfDataAfterEndMark();
         if (found.dataAfterEndMark)
             problem(*found.dataAfterEndMark,
-                    QStringLiteral("data after the end-of-file mark (Ctrl+Z) are never read"));
+                    Texts::tr("data after the end-of-file mark (Ctrl+Z) are never read"));
     } catch (const runtime::RuntimeError& error) {
         found.flaw = error;
         problem(error.line(),
-                describeError(error) + QStringLiteral(" (a lookup stops here: every number whose "
-                                                      "block is not listed before this point gets "
-                                                      "this error)"));
+                Texts::tr("%1 (a lookup stops here: every number whose block is not listed "
+                          "before this point gets this error)")
+                    .arg(describeError(error)));
     }
     return found;
 }
 
 void summarise(const QString& file, const lookup::Network& network, const Findings& found,
                Output& out) {
-    QString text =
-        QStringLiteral("%1 (%2): ").arg(shownName(file), lookup::fixedText(network.name));
+    QString text = Texts::tr("%1 (%2): ").arg(shownName(file), kindName(network));
     if (found.unopened) {
-        text += QStringLiteral("not read: error %1: %2\n")
+        text += Texts::tr("not read: error %1: %2")
                     .arg(static_cast<int>(found.unopened->number()))
-                    .arg(found.unopened->text());
+                    .arg(found.unopened->text()) +
+                u'\n';
         out.append(text);
         return;
     }
-    text += QStringLiteral("%1 records read\n").arg(found.records);
-    text += QStringLiteral("  run-time errors: ");
+    text += Texts::tr("%1 records read").arg(found.records) + u'\n';
+    text += QStringLiteral("  ") + Texts::tr("run-time errors: ");
     if (found.flaw)
         // Later problems go uncounted, so the figures below say nothing of the rest.
-        text += QStringLiteral("error %1 at line %2 (not read further: no lookup gets past it)\n")
+        text += Texts::tr("error %1 at line %2 (not read further: no lookup gets past it)")
                     .arg(static_cast<int>(found.flaw->number()))
                     .arg(found.flaw->line());
     else
-        text += QStringLiteral("none\n");
-    text += QStringLiteral("  keys outside 0-999: %1\n").arg(found.outside);
-    text += QStringLiteral("  duplicate keys: %1\n").arg(found.duplicates);
-    text += QStringLiteral("  codes with no carrier name: %1\n").arg(found.unnamed);
-    text +=
-        QStringLiteral("  fields not written as plain decimal integers: %1\n").arg(found.oddFields);
+        text += Texts::tr("none");
+    text += u'\n';
+    const auto count = [&](const QString& what) {
+        text += QStringLiteral("  ") + what + u'\n';
+    };
+    count(Texts::tr("keys outside 0-999: %1").arg(found.outside));
+    count(Texts::tr("duplicate keys: %1").arg(found.duplicates));
+    count(Texts::tr("codes with no carrier name: %1").arg(found.unnamed));
+    count(Texts::tr("fields not written as plain decimal integers: %1").arg(found.oddFields));
     if (found.dataAfterEndMark)
-        text += QStringLiteral("  data after the end-of-file mark: from line %1, never read\n")
-                    .arg(*found.dataAfterEndMark);
+        count(Texts::tr("data after the end-of-file mark: from line %1, never read")
+                  .arg(*found.dataAfterEndMark));
     out.append(text);
 }
 

@@ -137,7 +137,7 @@ int lookUpNumbers(const QStringList& numbers, Output& out, bool inputClosed) {
             return answers.answerLine(line);
         });
         if (!readAll) {
-            printSystemError(QStringLiteral("standard input"), errno);
+            printSystemError(Texts::tr("standard input"), errno);
             return kTrouble;
         }
         if (out.failed())

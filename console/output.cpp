@@ -76,9 +76,10 @@ bool Output::finish() {
     if (!failed())
         return true;
     if (m_closedAtStart)
-        printSystemError(QStringLiteral("standard output"), EBADF);
+        printSystemError(Texts::tr("standard output"), EBADF);
     else if (m_failedErrno != EPIPE)
-        printSystemError(m_failureName, m_failedErrno);
+        printSystemError(m_failureName.isEmpty() ? Texts::tr("write error") : m_failureName,
+                         m_failedErrno);
     return false;
 }
 
@@ -142,7 +143,7 @@ QString escaped(QStringView text) {
 QString displayed(const QString& number) {
     QString out = escaped(QStringView(number).left(kDisplayedLength));
     if (number.size() > kDisplayedLength)
-        out += QStringLiteral(u"… (%1 characters)").arg(number.size());
+        out += Texts::tr("… (%1 characters)").arg(number.size());
     return out;
 }
 

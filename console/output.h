@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QCoreApplication>
 #include <QIODevice>
 #include <QString>
 #include <QStringView>
@@ -13,6 +14,12 @@ class RuntimeError;
 }
 
 namespace zunova::console {
+
+// The command line's own words, written in English and marked for the catalogue in the context
+// "zunova::console": Texts::tr() says them in the user's language.
+class Texts {
+    Q_DECLARE_TR_FUNCTIONS(zunova::console)
+};
 
 // Standard output for many short lines: collected in a plain buffer and written in big pieces,
 // or line by line when a person is watching (a terminal). The first failed write ends all
@@ -63,7 +70,7 @@ private:
     qsizetype m_used = 0;
     int m_failedErrno = 0;
     bool m_closedAtStart;
-    QString m_failureName = QStringLiteral("write error");
+    QString m_failureName; // empty: standard output
 };
 
 // Output as a device, for what writes to one (a workbook's copy): writes go into the output's
@@ -89,7 +96,8 @@ private:
 // One line on standard error, prefixed "zunova: ". Failures to write it are ignored: there is
 // nowhere left to report them.
 void printMessage(const QString& text);
-// "zunova: WHAT: REASON" on standard error, the reason being the system's text for `error`.
+// "zunova: WHAT: REASON" on standard error, the reason being the system's text for `error` (in
+// the user's language where the system has it).
 void printSystemError(const QString& what, int error);
 // One line on standard error as it stands ("FILE:LINE: text", which editors can jump to).
 void printLine(const QString& text);

@@ -26,7 +26,7 @@ QString systemText(int error) {
 }
 
 // What is said of an output file, marked for the catalogue (context "zunova::console").
-class Texts {
+class OutputFileTexts {
     Q_DECLARE_TR_FUNCTIONS(zunova::console)
 
 public:
@@ -201,9 +201,9 @@ bool OutputFile::open(const ListSource& list) {
 QString OutputFile::whyNot(const ListSource& list, const struct stat* target) const {
     const NameSays says = formatOfName(m_name);
     if (list.workbook && says == NameSays::TextList)
-        return Texts::textName(list.name);
+        return OutputFileTexts::textName(list.name);
     if (!list.workbook && says == NameSays::Workbook)
-        return Texts::workbookName(list.name);
+        return OutputFileTexts::workbookName(list.name);
     if (!target)
         return {};
     if (S_ISDIR(target->st_mode))
@@ -215,10 +215,10 @@ QString OutputFile::whyNot(const ListSource& list, const struct stat* target) co
     struct stat listFile {};
     if (::fstat(list.fd, &listFile) == 0 && listFile.st_dev == target->st_dev &&
         listFile.st_ino == target->st_ino)
-        return Texts::theList(list.name);
+        return OutputFileTexts::theList(list.name);
     // Its owner's word stands even for whom the system lets write anything (root).
     if ((target->st_mode & S_IWUSR) == 0)
-        return Texts::readOnly();
+        return OutputFileTexts::readOnly();
     // It is replaced, which its folder's permissions alone would allow.
     if (::access(QFile::encodeName(m_name).constData(), W_OK) != 0)
         return systemText(errno);
@@ -232,7 +232,7 @@ bool OutputFile::openThrough(const ListSource& list) {
     if (!m_fd.isOpen())
         return fail(systemText(errno));
     if (list.workbook && ::isatty(m_fd.get()) != 0)
-        return fail(Texts::terminal());
+        return fail(OutputFileTexts::terminal());
     m_through = true;
     return true;
 }
@@ -251,7 +251,7 @@ bool OutputFile::openTemporary(const struct stat* target) {
         });
     if (!m_fd.isOpen()) {
         const int error = errno;
-        return fail(Texts::noNewFile(folder, error));
+        return fail(OutputFileTexts::noNewFile(folder, error));
     }
     if (target) {
         // The file replaced keeps its owner, where the user may give it away, and its mode.

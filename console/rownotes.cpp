@@ -18,7 +18,10 @@ ExitStatus sayNotes(Output& out, const QString& where, const QList<list::Note>& 
     if (!said.isEmpty()) {
         // The answers stay in order with the messages, also where both go to one log.
         out.flush();
-        printMessage(where + QStringLiteral(": ") + said.join(QStringLiteral("; ")));
+        QString text = said.takeFirst();
+        for (const QString& next : said)
+            text = Texts::tr("%1; %2").arg(text, next);
+        printMessage(where + QStringLiteral(": ") + text);
     }
     return status;
 }

@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QStringEncoder>
 
 #include <gtest/gtest.h>
@@ -50,6 +51,13 @@ const QStringList kWithoutShiftJis{QStringLiteral("LD_PRELOAD=" ZUNOVA_NO_SHIFT_
 // Long enough that only a hang runs out, however busy the machine: a test checks what a run
 // did, never how fast.
 constexpr int kTimeoutMs = 120'000;
+
+// The program speaks the locale's language: every run is English unless a test asks otherwise.
+[[maybe_unused]] const bool kEnglish = [] {
+    for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANGUAGE"})
+        qunsetenv(variable);
+    return qputenv("LANG", "C.UTF-8");
+}();
 
 struct Result {
     bool finished = false;
@@ -300,6 +308,115 @@ TEST_F(CommandLine, UsageErrors) {
                   QStringLiteral("Usage: zunova [options] [NUMBER... | - | --check FILE... | "
                                  "--csv FILE]"));
         EXPECT_EQ(lines[2], QStringLiteral("Try 'zunova --help' for more information."));
+    }
+}
+
+// The locale's language, read as gettext reads it: LC_ALL, LC_MESSAGES, LANG, then LANGUAGE's
+// list, which the C locale ignores.
+TEST_F(CommandLine, SpeaksTheLocalesLanguage) {
+    const std::vector<std::pair<QStringList, bool>> cases{
+        {{"LANG=ja_JP.UTF-8"}, true},
+        {{"LANG=ja"}, true},
+        {{"LANG=C", "LC_ALL=ja_JP.eucJP"}, true},
+        {{"LANG=en_US.UTF-8", "LC_MESSAGES=ja_JP.UTF-8"}, true},
+        {{"LANG=en_GB.UTF-8", "LANGUAGE=fr:ja"}, true},
+        {{"LANG=ja_JP.UTF-8", "LC_ALL=C"}, false},
+        {{"LANG=ja_JP.UTF-8", "LC_MESSAGES=POSIX"}, false},
+        {{"LANG=ja_JP.UTF-8", "LANGUAGE=en:ja"}, false},
+        {{"LANG=C.UTF-8", "LANGUAGE=ja"}, false},
+        {{"LANG=en_US.UTF-8"}, false},
+    };
+    for (const auto& [environment, japanese] : cases) {
+        SCOPED_TRACE(environment.join(u' ').toStdString());
+        const Result run = runZunova({"--bogus"}, {}, dir.path(), kTimeoutMs,
+                                     QProcess::SeparateChannels, environment);
+        EXPECT_EQ(run.errLines().value(1).startsWith(QStringLiteral("Usage: zunova")), !japanese);
+        EXPECT_EQ(run.errLines().value(1).startsWith(QStringLiteral(u"書式: zunova")), japanese);
+    }
+}
+
+// Every message of the command line, under a Japanese and an English locale: in Japanese no
+// English word is left but names (options, files, encodings, formats, the design's carriers), in
+// English no Japanese but the design's own texts; the answers and a list's rows are the same
+// bytes in both.
+TEST_F(CommandLine, EveryMessageInTheLocalesLanguage) {
+    dir.write("list.csv",
+              "tel,name\r\n09012345678,a\r\n,b\r\n0901234,c,d\r\n9012345678,e\r\n\"0,f");
+    dir.write("eof.dat", "123,1,1,2,2,3,3,4,4,9,9\r\n\x1a\r\n5,1\r\n");
+    dir.write("utf16.csv", "\xff\xfe\x00\xd8\x30\x00");
+    const std::vector<std::pair<QStringList, bool>> runs{
+        // the arguments, and whether standard output is the same in both languages
+        {{"--help"}, false},
+        {{"--bogus"}, true},
+        {{"-x", "-y"}, true},
+        {{"--csv"}, true},
+        {{"--help=x"}, true},
+        {{"--"}, true},
+        {{"--check"}, true},
+        {{"--check", "--kind", "x", "k.dat"}, true},
+        {{"--kind", "p", "0"}, true},
+        {{"--column", "2", "0"}, true},
+        {{"--csv", "list.csv", "0"}, true},
+        {{"--csv", "list.csv", "--column", "0"}, true},
+        {{"--csv", "list.csv", "--sheet", " "}, true},
+        {{"--csv", "list.csv", "--encoding", "latin1"}, true},
+        {{"--csv", ""}, true},
+        {{"--csv", "list.csv", "-o", ""}, true},
+        {{"--check", "k.dat", "eof.dat", "missing.dat", ""}, false},
+        {{"0901234", "08012345678", "9012345678", "07012345678", "0901A345678", "09077705678",
+          QString(60, u'1')},
+         true},
+        {{"--csv", "list.csv"}, true},
+        {{"--csv", "utf16.csv"}, true},
+        {{"--csv", "missing.csv"}, true},
+    };
+    // Japanese the design wrote, which every locale shows.
+    QStringList designs{zunova::lookup::fixedText(zunova::lookup::kWrongLength.text),
+                        zunova::lookup::fixedText(zunova::lookup::kNotMobile.text),
+                        QStringLiteral(u"キャリア"), QStringLiteral(u"備考")};
+    for (const int number : {6, 13, 53, 57, 62, 70, 75})
+        designs << errorText(ErrorNumber(number));
+    for (int network = 0; network < zunova::lookup::kNetworkCount; ++network)
+        for (const auto& carrier : zunova::lookup::networkAt(network).carriers)
+            designs << zunova::lookup::fixedText(carrier.name);
+    const QRegularExpression japanese(QStringLiteral(u"[\u3000-\u9fff\uff00-\uffef]"));
+    // Names of files and options, and what the user gave, quoted.
+    const QRegularExpression names(
+        QStringLiteral(u"\\S*[./]\\S*|(?<![[:alnum:]])--?[a-z][a-z-]*|「[^」]*」"));
+    const QRegularExpression word(QStringLiteral("[A-Za-z][A-Za-z_]+"));
+    const QStringList allowed{"zunova", "PHS",       "UTF",       "utf", "le",    "be",
+                              "cp",     "shift_jis", "Shift_JIS", "RFC", "Excel", "CSV",
+                              "xNN",    "Phone",     "TuKa",      "MiB", "Ctrl",  "DOS"};
+    for (const auto& [arguments, sameOutput] : runs) {
+        SCOPED_TRACE(arguments.join(u' ').toStdString());
+        const Result english = invoke(arguments);
+        const Result inJapanese = runZunova(arguments, {}, dir.path(), kTimeoutMs,
+                                            QProcess::SeparateChannels, {"LANG=ja_JP.UTF-8"});
+        EXPECT_EQ(english.status, inJapanese.status);
+        EXPECT_TRUE(!sameOutput || english.out == inJapanese.out) << inJapanese.out.toStdString();
+        EXPECT_NE(english.err + english.out, QByteArray());
+        // Output the same in both is the answers and the list's rows, which the design's texts
+        // and the list's notes fill in every locale.
+        const QString englishOut = sameOutput ? QString() : english.outText();
+        for (QString line : english.errLines() + englishOut.split(u'\n')) {
+            for (const QString& design : designs)
+                line.remove(design);
+            EXPECT_FALSE(line.contains(japanese)) << line.toStdString();
+        }
+        // Standard output the same in both holds the answers and the list's rows: not words.
+        const QString out = sameOutput ? QString() : inJapanese.outText();
+        for (const QString& line : inJapanese.errLines() + out.split(u'\n')) {
+            QRegularExpressionMatchIterator words = word.globalMatch(QString(line).remove(names));
+            while (words.hasNext()) {
+                const QString english = words.next().captured();
+                EXPECT_TRUE(allowed.contains(english))
+                    << english.toStdString() << " in " << line.toStdString();
+            }
+            int columns = 0; // --help fits a terminal; a wide character takes two columns
+            for (const QChar c : line)
+                columns += c.unicode() >= 0x1100 ? 2 : 1;
+            EXPECT_TRUE(columns < 80 || arguments[0] != u"--help") << line.toStdString();
+        }
     }
 }
 

@@ -3,10 +3,11 @@
 # exactly the files of packaging/installed-files (each component alone: the files of its
 # package), a program that loads its window module from that prefix, a desktop entry whose Path= is the folder the
 # k.dat went to (the program reads its data from the working directory), that k.dat identical
-# to samples/k.dat, documentation compressed with gzip -9n, a man page that renders cleanly, and
-# a bash completion that completes the options and their values; and that --help, the man page's
-# option list and the completion each show exactly the options of the program's table (as
-# zunova_make_option_docs lists them), and nothing anywhere mentions another.
+# to samples/k.dat, documentation compressed with gzip -9n, man pages (English and Japanese)
+# that render cleanly, and a bash completion that completes the options and their values; and
+# that --help, the man pages' option lists and the completion each show exactly the options of
+# the program's table (as zunova_make_option_docs lists them), and nothing anywhere mentions
+# another.
 # Usage: install_test.sh BUILD-DIR SOURCE-DIR ZUNOVA-EXECUTABLE MAKE-OPTION-DOCS-EXECUTABLE
 set -euo pipefail
 build=$1 source=$2 zunova=$3 make_option_docs=$4
@@ -54,7 +55,8 @@ cmp "$source/samples/k.dat" "$prefix/share/zunova/k.dat" || fail "installed k.da
 [ ! -e "$prefix/share/zunova/p.dat" ] || fail "the illustrative p.dat was installed"
 
 # gzip header: byte 3 flags (no file name), bytes 4-7 time stamp (zero), byte 8 = 2 (best).
-for gz in share/man/man1/zunova.1.gz share/doc/zunova-cli/changelog.gz share/doc/zunova/changelog.gz; do
+for gz in share/man/man1/zunova.1.gz share/man/ja/man1/zunova.1.gz share/doc/zunova-cli/changelog.gz \
+    share/doc/zunova/changelog.gz; do
     gzip -t "$prefix/$gz" || fail "$gz is not valid gzip"
     header=$(od -An -tx1 -N9 "$prefix/$gz" | tr -d ' \n')
     [ "$header" = 1f8b08000000000002 ] || fail "$gz not made with gzip -9n (header $header)"
@@ -62,6 +64,8 @@ done
 
 man_page=$work/zunova.1
 gzip -dc "$prefix/share/man/man1/zunova.1.gz" >"$man_page"
+man_page_ja=$work/zunova.ja.1
+gzip -dc "$prefix/share/man/ja/man1/zunova.1.gz" >"$man_page_ja"
 
 # The options a text mentions: words that begin with - or -- and a letter, not inside a word
 # (utf-16le, run-time and a lone - are none), one a line.
@@ -71,15 +75,19 @@ option_words() {
 # roff as text: no font changes, \- a dash.
 roff_text() { sed -E -e 's/\\f(\(..|\[[^]]*\]|.)//g' -e 's/\\-/-/g' -e 's/\\&//g'; }
 # The headings of the man page's option list: the line after each .TP of its OPTIONS section.
-man_option_list() { awk '/^\.SH / { options = $2 == "OPTIONS" } options && tp { print } { tp = $0 == ".TP" }'; }
+man_option_list() {
+    awk '/^\.SH / { options = $2 == "OPTIONS" || $2 == "オプション" } options && tp { print } { tp = $0 == ".TP" }'
+}
 table=$("$make_option_docs" names | tr ' ' '\n' | LC_ALL=C sort -u)
 [ "$(wc -l <<<"$table")" -ge 9 ] || fail "the table of options lists only: $table"
 # same_options WHAT OPTIONS: OPTIONS are exactly the table's.
 same_options() { diff -u <(echo "$table") <(echo "$2") >&2 || fail "$1: not the table's options"; }
 same_options "--help" "$("$zunova" --help | option_words)"
-same_options "the man page's option list" "$(man_option_list <"$man_page" | roff_text | option_words)"
-others=$(comm -13 <(echo "$table") <(roff_text <"$man_page" | option_words))
-[ -z "$others" ] || fail "the man page mentions options the program does not have:" $others
+for page in "$man_page" "$man_page_ja"; do
+    same_options "$page's option list" "$(man_option_list <"$page" | roff_text | option_words)"
+    others=$(comm -13 <(echo "$table") <(roff_text <"$page" | option_words))
+    [ -z "$others" ] || fail "$page mentions options the program does not have:" $others
+done
 
 # What bash-completion does on Tab after the installed program and the words given: prints the
 # candidates, one a line.
@@ -108,8 +116,10 @@ elif [ -r /usr/share/bash-completion/bash_completion ]; then
 fi
 
 if command -v man >/dev/null; then
-    warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$man_page" 2>&1 >/dev/null)
-    [ -z "$warnings" ] || fail "man page warnings: $warnings"
+    for page in "$man_page" "$man_page_ja"; do
+        warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$page" 2>&1 >/dev/null)
+        [ -z "$warnings" ] || fail "$page: man page warnings: $warnings"
+    done
 fi
 if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate "$entry" || fail "desktop-file-validate"

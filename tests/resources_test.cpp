@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QImageReader>
 #include <QMap>
+#include <QRegularExpression>
 #include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
@@ -137,20 +138,29 @@ TEST(Resources, MetainfoMatchesTheDesktopEntryAndVersion) {
 // The man page has the sections a reader looks for, in the usual order, a NAME line that
 // whatis can index, and this version.
 TEST(Resources, ManPageHasItsSectionsAndVersion) {
-    const QString text = readText(ZUNOVA_MAN_PAGE);
-    ASSERT_FALSE(text.isEmpty());
-    EXPECT_TRUE(text.contains(QStringLiteral(".TH ZUNOVA 1 ")));
-    EXPECT_TRUE(text.contains(QStringLiteral("\"zunova %1\"").arg(zunova::kVersionString)));
-    qsizetype previous = -1;
-    for (const char* section : {"NAME", "SYNOPSIS", "DESCRIPTION", "OPTIONS", "DATA FORMAT",
-                                "FILES", "EXIT STATUS", "SEE ALSO"}) {
-        const QString heading = QStringLiteral(".SH %1\n").arg(QString::fromLatin1(section));
-        const qsizetype at = text.indexOf(heading);
-        EXPECT_GT(at, previous) << section;
-        previous = std::max(previous, at);
+    const std::vector<std::pair<const char*, QStringList>> pages{
+        {ZUNOVA_MAN_PAGE,
+         {"NAME", "SYNOPSIS", "DESCRIPTION", "OPTIONS", "DATA FORMAT", "FILES", "EXIT STATUS",
+          "SEE ALSO"}},
+        {ZUNOVA_MAN_PAGE_JA,
+         QStringLiteral(u"名前 書式 説明 オプション データ形式 ファイル 終了ステータス 関連項目")
+             .split(u' ')},
+    };
+    for (const auto& [path, sections] : pages) {
+        SCOPED_TRACE(path);
+        const QString text = readText(path);
+        ASSERT_FALSE(text.isEmpty());
+        EXPECT_TRUE(text.contains(QStringLiteral(".TH ZUNOVA 1 ")));
+        EXPECT_TRUE(text.contains(QStringLiteral("\"zunova %1\"").arg(zunova::kVersionString)));
+        qsizetype previous = -1;
+        for (const QString& section : sections) {
+            const qsizetype at = text.indexOf(QStringLiteral(".SH %1\n").arg(section));
+            EXPECT_GT(at, previous) << section.toStdString();
+            previous = std::max(previous, at);
+        }
+        EXPECT_TRUE(text.contains(QStringLiteral(".SH %1\nzunova \\- ").arg(sections[0])));
+        EXPECT_FALSE(text.contains(u'@')) << "a value left unconfigured";
     }
-    EXPECT_TRUE(text.contains(QStringLiteral(".SH NAME\nzunova \\- ")));
-    EXPECT_FALSE(text.contains(u'@')) << "a value left unconfigured";
 }
 
 // The options' markup, as --help and the man page show it: fonts, underscores inside words,
@@ -170,6 +180,9 @@ TEST(Resources, OptionMarkupAsPlainTextAndRoff) {
         {"a \\* and \\_x\\_ and \\\\xNN", "a * and _x_ and \\xNN", "a * and _x_ and \\exNN"},
         {"One (p.dat). Two.\n\n.xls files. 'k' too", "One (p.dat). Two.\n\n.xls files. 'k' too",
          "One (p.dat).\nTwo.\n.IP\n\\&.xls files.\n\\&'k' too"},
+        // Between kana an underscore is a character: italics want a space or punctuation.
+        {"一覧 _ファイル_（*-*）の_x_を", "一覧 ファイル（-）の_x_を",
+         "一覧 \\fIファイル\\fR（\\fB\\-\\fR）の_x_を"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.markup);
@@ -180,6 +193,51 @@ TEST(Resources, OptionMarkupAsPlainTextAndRoff) {
     }
     for (const char* open : {"*bold", "_FILE", "*x*\n\n_y", "*a* _b"})
         EXPECT_FALSE(zunova::console::isWellFormed(QString::fromUtf8(open))) << open;
+}
+
+// Every text of the catalogue has its Japanese, with each %N of the English; an option's markup
+// does in Japanese what it does in English, the same * and _ left as characters.
+TEST(Resources, CatalogueIsWholeAndKeepsPlaceholdersAndMarkup) {
+    QFile ts(QStringLiteral(ZUNOVA_SOURCE_DIR "/resources/translations/zunova_ja.ts"));
+    ASSERT_TRUE(ts.open(QIODevice::ReadOnly));
+    const auto placeholders = [](const QString& text) {
+        QStringList found;
+        QRegularExpressionMatchIterator each = QRegularExpression("%\\d").globalMatch(text);
+        while (each.hasNext())
+            found << each.next().captured();
+        found.sort();
+        return found;
+    };
+    const auto literals = [](const QString& markup) {
+        const QString plain = zunova::console::plainText(markup);
+        return plain.count(u'*') + plain.count(u'_');
+    };
+    QXmlStreamReader xml(&ts);
+    QString context;
+    QString source;
+    int translations = 0;
+    while (xml.readNext() != QXmlStreamReader::Invalid && !xml.atEnd()) {
+        if (!xml.isStartElement())
+            continue;
+        if (xml.name() == u"name")
+            context = xml.readElementText();
+        else if (xml.name() == u"source")
+            source = xml.readElementText();
+        else if (xml.name() == u"translation") {
+            SCOPED_TRACE(source.toStdString());
+            ++translations;
+            EXPECT_EQ(xml.attributes().value(QStringLiteral("type")), QString()) << "unfinished";
+            const QString japanese = xml.readElementText();
+            EXPECT_FALSE(japanese.isEmpty());
+            EXPECT_EQ(placeholders(japanese), placeholders(source));
+            if (context == QLatin1StringView(zunova::console::kOptionsContext)) {
+                EXPECT_TRUE(zunova::console::isWellFormed(japanese)) << japanese.toStdString();
+                EXPECT_EQ(literals(japanese), literals(source)) << japanese.toStdString();
+            }
+        }
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_GT(translations, 100);
 }
 
 } // namespace

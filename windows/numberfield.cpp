@@ -87,10 +87,12 @@ void NumberField::mouseReleaseEvent(QMouseEvent* event) {
 void NumberField::contextMenuEvent(QContextMenuEvent* event) {
     // Qt's own menu, with Qt's texts (translated) and shortcuts; only its paste is rewired, so
     // that it goes through the paste rule like every other paste. Qt names the entry with this
-    // very translation, in every language.
+    // very translation, in every language: Qt's own (the text is not a literal here, so the
+    // program's catalogue does not take it in).
     QMenu* menu = createStandardContextMenu();
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    const QString pasteText = QLineEdit::tr("&Paste");
+    static constexpr char kPaste[] = "&Paste";
+    const QString pasteText = QLineEdit::tr(kPaste);
     for (QAction* action : menu->actions()) {
         if (action->text().section(u'\t', 0, 0) != pasteText)
             continue;

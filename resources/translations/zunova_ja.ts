@@ -2,14 +2,198 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja_JP">
     <context>
-        <name>QLineEdit</name>
+        <name>QCommandLineParser</name>
         <message>
-            <source>&amp;Paste</source>
-            <translation type="unfinished" />
+            <source>Unknown option '%1'.</source>
+            <translation>オプション「%1」を認識できません。</translation>
+        </message>
+        <message>
+            <source>Unknown options: %1.</source>
+            <translation>認識できないオプションがあります: %1</translation>
+        </message>
+        <message>
+            <source>Missing value after '%1'.</source>
+            <translation>「%1」の後に値がありません。</translation>
+        </message>
+        <message>
+            <source>Unexpected value after '%1'.</source>
+            <translation>「%1」には値を指定できません。</translation>
         </message>
     </context>
     <context>
         <name>zunova::console</name>
+        <message>
+            <source>Try 'zunova --help' for more information.</source>
+            <translation>詳しくは 'zunova --help' を実行してください。</translation>
+        </message>
+        <message>
+            <source>--csv takes one FILE and no other input</source>
+            <translation>--csv にはファイルを一つだけ指定してください。ほかの入力は指定できません。</translation>
+        </message>
+        <message>
+            <source>standard input</source>
+            <translation>標準入力</translation>
+        </message>
+        <message>
+            <source>--kind takes k or p, not '%1'</source>
+            <translation>--kind には k か p を指定してください（「%1」は指定できません）。</translation>
+        </message>
+        <message>
+            <source>--check needs at least one FILE</source>
+            <translation>--check にはファイルを一つ以上指定してください。</translation>
+        </message>
+        <message>
+            <source>--kind is only for --check</source>
+            <translation>--kind は --check と一緒にしか使えません。</translation>
+        </message>
+        <message>
+            <source>no NUMBER given</source>
+            <translation>番号が指定されていません。</translation>
+        </message>
+        <message>
+            <source>--csv needs a FILE, or - for standard input</source>
+            <translation>--csv にはファイルを指定してください（標準入力は -）。</translation>
+        </message>
+        <message>
+            <source>%1 counts from 1, not '%2'</source>
+            <translation>%1 は 1 から数えます（「%2」は指定できません）。</translation>
+        </message>
+        <message>
+            <source>%1 needs a number or a name</source>
+            <translation>%1 には位置か名前を指定してください。</translation>
+        </message>
+        <message>
+            <source>--encoding takes utf-8, shift_jis (cp932), utf-16le or utf-16be, not '%1'</source>
+            <translation>--encoding には utf-8、shift_jis（cp932）、utf-16le、utf-16be のどれかを指定してください（「%1」は指定できません）。</translation>
+        </message>
+        <message>
+            <source>-o needs a FILE</source>
+            <translation>-o にはファイルを指定してください。</translation>
+        </message>
+        <message>
+            <source>a workbook, not for a terminal: give -o FILE, or send standard output to a file</source>
+            <translation>ブックは端末には書き出しません。-o でファイルを指定するか、標準出力をファイルに送ってください。</translation>
+        </message>
+        <message>
+            <source>PHS</source>
+            <translation>PHS</translation>
+        </message>
+        <message>
+            <source>cellular</source>
+            <translation>携帯電話</translation>
+        </message>
+        <message>
+            <source>"%1" read as %2</source>
+            <translation>「%1」は %2 と読まれます。</translation>
+        </message>
+        <message>
+            <source>key %1 is outside 0-999: no number reaches this record</source>
+            <translation>キー %1 は 0〜999 の範囲外です。このレコードに当たる番号はありません。</translation>
+        </message>
+        <message>
+            <source>key %1 again (first on line %2): this record is never used</source>
+            <translation>キー %1 が重複しています（最初は %2 行目）。このレコードは使われません。</translation>
+        </message>
+        <message>
+            <source>%1 for digit %2</source>
+            <translation>7 桁目 %2 のコード %1</translation>
+        </message>
+        <message>
+            <source>codes with no %1 carrier name (shown as 不明) in block %2: %3</source>
+            <translation>ブロック %2 に%1のキャリア名のないコードがあります（不明と表示されます）: %3</translation>
+        </message>
+        <message>
+            <source>, </source>
+            <translation>、</translation>
+        </message>
+        <message>
+            <source>data after the end-of-file mark (Ctrl+Z) are never read</source>
+            <translation>ファイル終端記号（Ctrl+Z）より後のデータは読まれません。</translation>
+        </message>
+        <message>
+            <source>%1 (a lookup stops here: every number whose block is not listed before this point gets this error)</source>
+            <translation>%1（検索はここで止まります。ここより前に載っていないブロックの番号は、すべてこのエラーになります）</translation>
+        </message>
+        <message>
+            <source>%1 (%2): </source>
+            <translation>%1（%2）: </translation>
+        </message>
+        <message>
+            <source>not read: error %1: %2</source>
+            <translation>読めません: エラー %1: %2</translation>
+        </message>
+        <message>
+            <source>%1 records read</source>
+            <translation>%1 件のレコードを読みました</translation>
+        </message>
+        <message>
+            <source>run-time errors: </source>
+            <translation>実行時エラー: </translation>
+        </message>
+        <message>
+            <source>error %1 at line %2 (not read further: no lookup gets past it)</source>
+            <translation>%2 行目でエラー %1（これより先は読みません。どの検索もここを越えません）</translation>
+        </message>
+        <message>
+            <source>none</source>
+            <translation>なし</translation>
+        </message>
+        <message>
+            <source>keys outside 0-999: %1</source>
+            <translation>0〜999 の範囲外のキー: %1</translation>
+        </message>
+        <message>
+            <source>duplicate keys: %1</source>
+            <translation>重複したキー: %1</translation>
+        </message>
+        <message>
+            <source>codes with no carrier name: %1</source>
+            <translation>キャリア名のないコード: %1</translation>
+        </message>
+        <message>
+            <source>fields not written as plain decimal integers: %1</source>
+            <translation>10 進の整数として書かれていないフィールド: %1</translation>
+        </message>
+        <message>
+            <source>data after the end-of-file mark: from line %1, never read</source>
+            <translation>ファイル終端記号より後のデータ: %1 行目から（読まれません）</translation>
+        </message>
+        <message>
+            <source>Usage: zunova [options] %1</source>
+            <translation>書式: zunova [オプション] %1</translation>
+        </message>
+        <message>
+            <source>Options:</source>
+            <translation>オプション:</translation>
+        </message>
+        <message>
+            <source>Arguments:</source>
+            <translation>引数:</translation>
+        </message>
+        <message>
+            <source>standard output</source>
+            <translation>標準出力</translation>
+        </message>
+        <message>
+            <source>write error</source>
+            <translation>書き込みエラー</translation>
+        </message>
+        <message>
+            <source>… (%1 characters)</source>
+            <translation>…（%1 文字）</translation>
+        </message>
+        <message>
+            <source>cannot open the window: %1</source>
+            <translation>ウィンドウを開けません: %1</translation>
+        </message>
+        <message>
+            <source>%1; %2</source>
+            <translation>%1%2</translation>
+        </message>
+        <message>
+            <source>--column, --encoding, --sheet, -o and --verbose are only for --csv</source>
+            <translation>--column、--encoding、--sheet、-o、--verbose は --csv と一緒にしか使えません。</translation>
+        </message>
         <message>
             <source>the list itself (%1), which is never written over: give -o another name</source>
             <translation>一覧そのもの（%1）です。一覧に上書きはしません。-o には別の名前を指定してください。</translation>
@@ -299,7 +483,7 @@
         </message>
         <message>
             <source>numbers in column %1 (%2)</source>
-            <translation>%1 列目（%2）の番号</translation>
+            <translation>%1 列目「%2」の番号</translation>
         </message>
         <message>
             <source>%1, header in row %2</source>
@@ -362,7 +546,7 @@
         <name>zunova::options</name>
         <message>
             <source>Check the data files given instead of looking numbers up.</source>
-            <translation type="unfinished" />
+            <translation>番号を調べる代わりに、指定したデータファイルを検査します。</translation>
         </message>
         <message>
             <source>Read each data _FILE_ to its end, or to its first run-time error (no lookup ever gets past it), and report every problem on standard error as
@@ -370,27 +554,31 @@
 _FILE_*:*_LINE_*: *_text_
 
 and a summary on standard output: the records read, the run-time errors a lookup would meet (13, 6, 62 and 57) with their lines, keys outside 0 to 999, duplicate keys (only the first record of a key is ever used), codes that have no carrier name for the file's kind, and data after a DOS end-of-file mark that ends the data early (anything but blank space and further marks), which no lookup ever reads. A field not written as a plain decimal integer (such as &amp;H7FFF, 1e3 or 2.5) is read as it always has been and reported with the value it was read as; it, too, makes the file not clean. A file named _p.dat_ is checked as PHS data, any other name as cellular data.</source>
-            <translation type="unfinished" />
+            <translation>各データ _ファイル_ を終わりまで、または最初の実行時エラーまで読み（どの検索もそこを越えません）、見つけた問題をすべて標準エラー出力に
+
+_ファイル_*:*_行_*: *_文_
+
+の形で、要約を標準出力に書きます。要約には、読んだレコード、検索が出会う実行時エラー（13、6、62、57）とその行、0 から 999 の範囲外のキー、重複したキー（キーごとに最初のレコードしか使われません）、ファイルの種類にキャリア名のないコード、そしてデータを途中で終わらせる DOS のファイル終端記号より後のデータ（空白とさらに続く終端記号を除きます。どの検索も読みません）が入ります。単純な 10 進の整数として書かれていないフィールド（&amp;H7FFF、1e3、2.5 など）は、これまでどおりに読み、読んだ値とともに報告します。このようなフィールドがあるファイルも、問題ありとします。名前が _p.dat_ のファイルは PHS のデータとして、それ以外の名前のファイルは携帯電話のデータとして検査します。</translation>
         </message>
         <message>
             <source>*k*|*p*</source>
-            <translation type="unfinished" />
+            <translation>*k*|*p*</translation>
         </message>
         <message>
             <source>With *--check*: the files hold cellular (*k*) or PHS (*p*) blocks. Default: *p* for a file named _p.dat_, *k* for any other.</source>
-            <translation type="unfinished" />
+            <translation>*--check* と一緒に使います。ファイルが携帯電話（*k*）と PHS（*p*）のどちらのデータかを指定します。省略時は、名前が _p.dat_ のファイルは *p*、それ以外は *k* です。</translation>
         </message>
         <message>
             <source>With *--check*: check every _FILE_ as cellular (*k*) or PHS (*p*) data, whatever its name.</source>
-            <translation type="unfinished" />
+            <translation>*--check* と一緒に使います。名前にかかわらず、どの _ファイル_ も携帯電話（*k*）か PHS（*p*）のデータとして検査します。</translation>
         </message>
         <message>
             <source>_FILE_</source>
-            <translation type="unfinished" />
+            <translation>_ファイル_</translation>
         </message>
         <message>
             <source>Add the carrier to every row of the list _FILE_ (*-* for standard input).</source>
-            <translation type="unfinished" />
+            <translation>一覧 _ファイル_ の各行にキャリアを加えます（標準入力は *-*）。</translation>
         </message>
         <message>
             <source>Add the carrier to every row of the list in _FILE_ (*-* for standard input) and write the rows to standard output. A list is one number a line, or rows delimited by commas, tabs or semicolons, quoted as RFC 4180 says (a quoted field may hold delimiters, doubled quotes and line breaks). Each row's number is read as people and programs write it (*090-1234-5678*, *(070) 1220 5678*, *+81 90-1234-5678*, *TEL:090-1234-5678*, *="09012345678"*; of two numbers in a cell the first mobile one), and ten digits beginning 90, 80, 70 or 60 get back the leading zero a spreadsheet dropped, which standard error notes. Its encoding is UTF-8 (with or without a byte-order mark), UTF-16 with a byte-order mark, or Shift_JIS (CP932, as spreadsheet programs in Japan save CSV); it is found from the first megabyte (a file whose first megabyte is ASCII alone is read ahead for it), and *--encoding* overrides it. Rows that later stop reading in that encoding stop the run, with their line: a list is never written in two encodings. The number column is the one in which most rows hold a mobile number (0X0 and eight digits), a header naming a mobile column (携帯, モバイル, mobile, cell) breaking a tie; without any, the one that most often holds a telephone number; a first row whose number column holds none is a header. Each row is written exactly as it was read, in the list's own encoding, delimiter, quoting and line ends, with one field added after its last: the carrier, quoted like that last field, or nothing where the row's number got a warning or an error or the row has no number; a header row gets *キャリア*. A row with fewer fields than most rows gets empty fields first, so the carriers stand in one column; a blank line stays blank; a list of one number a line gets a tab before the carrier. Every number is answered exactly as *zunova -* answers it, each data file read once. A warning or an error goes to standard error as
@@ -400,81 +588,69 @@ and a summary on standard output: the records read, the run-time errors a lookup
 with the line the row starts on; so do a row without a number, a restored zero and a row whose field count differs from most rows'. The list streams through: memory stays bounded whatever its size. A list that is empty, binary, has no number in any column, a quote that never closes (its rows are written as they were, with nothing added), a row longer than 16 MiB, or that changes while it is read is reported on standard error.
 
 An Excel workbook (_.xlsx_, _.xlsm_, known by its content or its name) is read whole, as the window caps it (256 MiB, 10 million rows): its sheet's cells as the spreadsheet shows them (shared and inline strings, numbers, the last value of a formula; dates and booleans are not numbers), each row answered exactly as a CSV of the same rows. What is written is a copy of the workbook with a column added to the sheet after its last used one, headed *キャリア*, holding each row's carrier, and after it, where some row has a note, a *備考* column; every other part of the workbook is copied unchanged. A workbook is not written to a terminal: give *-o* or send standard output to a file. A file that is not a workbook though its name says so, a password-protected workbook and the old binary _.xls_ (save it as _.xlsx_ or CSV) are reported on standard error.</source>
-            <translation type="unfinished" />
+            <translation>一覧 _ファイル_（標準入力は *-*）の各行にキャリアを加え、標準出力に書き出します。一覧は、1 行に番号一つのもの、またはコンマ、タブ、セミコロンで区切った行で、RFC 4180 のとおりに引用符で囲めます（引用符で囲んだフィールドには、区切り文字、二重にした引用符、改行を入れられます）。各行の番号は、人やプログラムが書くとおりに読みます（*090-1234-5678*、*(070) 1220 5678*、*+81 90-1234-5678*、*TEL:090-1234-5678*、*="09012345678"*。一つのセルに番号が二つあれば、最初の携帯電話の番号）。90、80、70、60 で始まる 10 桁の数字には、表計算ソフトが落とした先頭の 0 を補い、そのことを標準エラー出力に書きます。文字コードは、UTF-8（バイト順マークの有無は問いません）、バイト順マーク付きの UTF-16、Shift_JIS（CP932。日本の表計算ソフトが CSV を保存するときの文字コード）のどれかです。最初の 1 メガバイトから判定し（最初の 1 メガバイトが ASCII だけのファイルは、判定のために先まで読みます）、*--encoding* で指定し直せます。後の行がその文字コードで読めなくなると、その行を示して処理を止めます。一つの一覧を二つの文字コードで書くことはありません。番号の列は、携帯電話の番号（0X0 と 8 桁の数字）が入った行が最も多い列です。同数のときは、携帯電話の列を示す見出し（携帯、モバイル、mobile、cell）のある列を選びます。携帯電話の番号がどの列にもなければ、電話番号が最も多く入った列です。最初の行の番号の列に番号がなければ、その行は見出しです。各行は、読んだとおりに一覧自身の文字コード、区切り文字、引用符、改行で書き出し、最後のフィールドの後にフィールドを一つ加えます。加えるのはキャリアで、最後のフィールドと同じように引用符で囲みます。行の番号に警告やエラーが出たとき、または行に番号がないときは、何も入れません。見出しの行には *キャリア* を加えます。フィールドがほとんどの行より少ない行には、先に空のフィールドを加えて、キャリアが一つの列にそろうようにします。空の行は空のままです。1 行に番号一つの一覧では、キャリアの前にタブを入れます。どの番号にも *zunova -* とまったく同じに答え、各データファイルは 1 回だけ読みます。警告やエラーは、標準エラー出力に
+
+*zunova: *_ファイル_*:*_行_*: *_番号_*: *_文_
+
+の形で、その行が始まる行番号とともに書きます。番号のない行、0 を補った行、フィールドの数がほとんどの行と違う行も同じです。一覧は流れるように処理するので、大きさにかかわらず、使うメモリーは一定の範囲に収まります。空の一覧、バイナリーの一覧、どの列にも番号がない一覧、閉じない引用符がある一覧（その行は何も加えずにそのまま書き出します）、16 MiB より長い行がある一覧、読んでいる間に変わった一覧は、標準エラー出力に報告します。
+
+Excel のブック（_.xlsx_、_.xlsm_。中身か名前で判定します）は、ウィンドウと同じ上限（256 MiB、1000 万行）まで全体を読みます。シートのセルは表計算ソフトが表示するとおりに読み（共有文字列とインライン文字列、数値、数式の最後の値。日付と真偽値は番号になりません）、各行には、同じ行の CSV とまったく同じに答えます。書き出すのはブックの写しで、シートの最後に使われている列の後に、見出しが *キャリア* で各行のキャリアが入った列を加え、備考のある行があれば、その後に *備考* の列を加えます。ブックのほかの部分は、すべてそのまま写します。ブックは端末には書き出しません。*-o* を指定するか、標準出力をファイルに送ってください。名前はブックなのにブックではないファイル、パスワードで保護されたブック、古いバイナリー形式の _.xls_（_.xlsx_ か CSV として保存し直してください）は、標準エラー出力に報告します。</translation>
         </message>
         <message>
             <source>_N_|_NAME_</source>
-            <translation type="unfinished" />
+            <translation>_N_|_名前_</translation>
         </message>
         <message>
             <source>With *--csv*: the number column, by position (from 1) or by the header's name.</source>
-            <translation type="unfinished" />
+            <translation>*--csv* と一緒に使います。番号の列を、位置（1 から）か見出しの名前で指定します。</translation>
         </message>
         <message>
             <source>_NAME_</source>
-            <translation type="unfinished" />
+            <translation>_名前_</translation>
         </message>
         <message>
             <source>With *--csv*: the list's encoding, where it is not the one found: *utf-8*, *shift_jis*, *utf-16le* or *utf-16be*.</source>
-            <translation type="unfinished" />
+            <translation>*--csv* と一緒に使います。判定と違うときに、一覧の文字コードを *utf-8*、*shift_jis*、*utf-16le*、*utf-16be* のどれかで指定します。</translation>
         </message>
         <message>
             <source>With *--csv*: read (and write) the list as *utf-8*, *shift_jis* (*cp932*), *utf-16le* or *utf-16be*. A list of ASCII only is taken as UTF-8, which decides how the carrier names are written.</source>
-            <translation type="unfinished" />
+            <translation>*--csv* と一緒に使います。一覧を *utf-8*、*shift_jis*（*cp932*）、*utf-16le*、*utf-16be* のどれかとして読み、その文字コードで書きます。ASCII だけの一覧は UTF-8 とみなし、キャリア名も UTF-8 で書きます。</translation>
         </message>
         <message>
             <source>With *--csv* and a workbook: the sheet, by position (from 1) or by name. Default: the first with a column of telephone numbers.</source>
-            <translation type="unfinished" />
+            <translation>*--csv* でブックを読むときに使います。シートを、位置（1 から）か名前で指定します。省略時は、電話番号の列がある最初のシートです。</translation>
         </message>
         <message>
             <source>With *--csv* and a workbook: the sheet, by position (from 1) or by name. By default, the first sheet that has a column of telephone numbers.</source>
-            <translation type="unfinished" />
+            <translation>*--csv* でブックを読むときに使います。シートを、位置（1 から）か名前で指定します。省略すると、電話番号の列がある最初のシートを使います。</translation>
         </message>
         <message>
             <source>With *--csv*: write to _FILE_, whole or not at all, instead of standard output.</source>
-            <translation type="unfinished" />
-        </message>
-        <message>
-            <source>With *--csv*: write to _FILE_ instead of standard output. A regular file, or a new one, gets the output whole or not at all: it is written to a temporary file beside _FILE_ (unnamed where the file system allows, else named ._FILE_._XXXXXX_), which takes the name only once the list was read and written whole. A list that cannot be read whole or that changes while it is read, a full disk, a file grown past the size limit, SIGHUP, SIGINT, SIGQUIT and SIGTERM leave nothing under the name or beside it, and a file that was there as it was; only a run killed outright (SIGKILL) on a file system without unnamed files may leave its temporary file. A file replaced keeps its owner (where the user may give it) and its permissions; a symbolic link is followed, and kept. A _FILE_ that exists and is not a regular file (a FIFO, a device such as _/dev/null_) is written through, as the shell's *&gt;* writes it, and never replaced; whole or not at all cannot hold there.
-
-Refused, with nothing written: the list itself, by any name (*./*_FILE_, a symbolic or a hard link, the file standard input is); a file its owner made read-only, even for root; a folder; a workbook's copy under a name ending _.csv_, _.tsv_ or _.txt_, and a text list's rows under a name ending _.xlsx_, _.xlsm_, _.xls_ or _.xlsb_ (a name ending otherwise is taken as given); a terminal for a workbook. Where no file can be made in _FILE_'s folder, _FILE_ is not written in place either: the error names the folder.</source>
-            <translation type="unfinished" />
-        </message>
-        <message>
-            <source>With *--csv*: say on standard error what each row got besides its carrier, not just what the whole list got.</source>
-            <translation type="unfinished" />
-        </message>
-        <message>
-            <source>With *--csv*: say on standard error, after each row, what it got besides its carrier (the note the list's 備考 column holds), as
-
-*zunova: *_FILE_*:*_LINE_*: *_NUMBER_*: *_text_
-
-Without it the run says only once which column and header it read the list with, and how many rows got each carrier, a warning, an error or no number.</source>
-            <translation type="unfinished" />
+            <translation>*--csv* と一緒に使います。標準出力の代わりに _ファイル_ に書き出します。全部を書き出すか、何も書き出さないかのどちらかです。</translation>
         </message>
         <message>
             <source>Show this help and exit.</source>
-            <translation type="unfinished" />
+            <translation>このヘルプを表示して終了します。</translation>
         </message>
         <message>
             <source>Print the usage and exit.</source>
-            <translation type="unfinished" />
+            <translation>使い方を表示して終了します。</translation>
         </message>
         <message>
             <source>Show the version and exit.</source>
-            <translation type="unfinished" />
+            <translation>バージョンを表示して終了します。</translation>
         </message>
         <message>
             <source>[NUMBER... | - | --check FILE... | --csv FILE]</source>
-            <translation type="unfinished" />
+            <translation>[番号... | - | --check ファイル... | --csv ファイル]</translation>
         </message>
         <message>
             <source>NUMBER</source>
-            <translation type="unfinished" />
+            <translation>番号</translation>
         </message>
         <message>
             <source>A number to look up; - reads numbers from standard input. With --check: a data file.</source>
-            <translation type="unfinished" />
+            <translation>調べる番号。- を指定すると、標準入力から番号を読みます。--check のときはデータファイル。</translation>
         </message>
         <message>
             <source>Tells which carrier a Japanese mobile number belongs to.
@@ -494,6 +670,14 @@ characters and bytes that are not UTF-8 shown as \xNN), a tab and the
 carrier. Where the window would warn or report an error, the carrier is
 empty and standard error says why: "zunova: NUMBER: TEXT". Put -- before a
 number that begins with -.
+The two warnings: "１１桁で入力してください。" (enter 11 digits): the number
+is not 11 characters long; "移動電話の番号ではありません。" (not a mobile
+number): it does not begin 090 or 070. 080 numbers are not looked up: they
+get the second warning.
+The carrier is the one the number's block was first allocated to: a number
+moved to another carrier by number portability still shows the first one.
+The p.dat of the sources (samples/p.dat) is illustrative: its 070 answers
+are not real.
 --check reads each file as a lookup would and reports its problems on
 standard error as "FILE:LINE: TEXT", with a summary on standard output.
 --csv reads a list: one number a line, or rows delimited by commas, tabs or
@@ -511,7 +695,69 @@ Exit status: 0 when every number or row got a carrier (or every file is
 clean); 1 when some got a warning or had no number (or a file has problems);
 2 for trouble: a usage error, a list or data file that could not be read
 whole, output that did not arrive.</source>
-            <translation type="unfinished" />
+            <translation>日本の携帯電話番号がどのキャリアのものかを調べます。
+引数を付けずに起動すると、ウィンドウを開きます。
+
+  zunova 番号...              各番号をウィンドウと同じように調べます。作業
+                              ディレクトリーの k.dat（090）と p.dat（070）
+                              を読みます
+  zunova -                    標準入力の番号（1 行に一つ）を同じように調べます
+  zunova --check ファイル...  データファイルの問題をすべて報告します
+  zunova --csv ファイル       一覧の各行にキャリアを加えます（- は標準入力）
+
+番号は人が書くとおりに書けます。090-1234-5678、(090) 1234 5678、全角数字は
+どれも 09012345678 と読みます。
+各番号について、標準出力に 1 行を書きます。指定されたとおりの番号（制御文字と
+UTF-8 でないバイトは \xNN と表示）、タブ、キャリアです。ウィンドウなら警告や
+エラーを出すところでは、キャリアを空にし、標準エラー出力に理由を
+「zunova: 番号: 文」の形で書きます。- で始まる番号の前には -- を置きます。
+警告は二つあります。「１１桁で入力してください。」は番号が 11 文字でないとき、
+「移動電話の番号ではありません。」は 090 でも 070 でも始まらないときです。
+080 で始まる番号は調べずに、この 2 番目の警告を出します。
+キャリアは、番号のブロックが最初に割り当てられたキャリアです。番号ポータビリ
+ティーで別のキャリアに移った番号にも、最初のキャリアを表示します。
+ソースにある p.dat（samples/p.dat）は説明のための例で、070 の番号に対する
+答えは実際のものではありません。
+--check は各ファイルを検索と同じように読み、問題を標準エラー出力に
+「ファイル:行: 文」の形で、要約を標準出力に書きます。
+--csv は一覧を読みます。一覧は 1 行に番号一つのもの、またはコンマ、タブ、
+セミコロンで区切った行（RFC 4180 のとおりに引用符で囲めます）で、文字コードは
+UTF-8、バイト順マーク付きの UTF-16、Shift_JIS のどれかです。各行を、一覧自身の
+文字コード、区切り文字、改行のまま、最後のフィールドの後にキャリアのフィールド
+を加えて標準出力に書きます。見出しの行には「キャリア」を加えます。番号の列は
+携帯電話の番号が最も多い列で、--column で別の列を指定できます。
+Excel のブック（.xlsx、.xlsm）は、シートに キャリア の列（と備考の 備考 の列）
+を加え、ほかの部分はそのままにした写しになります。端末には書き出しません。
+警告とエラーは標準エラー出力に「zunova: ファイル:行: 番号: 文」と書きます。
+
+終了ステータス: どの番号や行にもキャリアが付いた（またはどのファイルにも問題が
+ない）ときは 0、警告が出たか番号がなかった（またはファイルに問題がある）ときは
+1、トラブル（使い方の誤り、最後まで読めなかった一覧やデータファイル、届かな
+かった出力）のときは 2 です。</translation>
+        </message>
+        <message>
+            <source>With *--csv*: write to _FILE_ instead of standard output. A regular file, or a new one, gets the output whole or not at all: it is written to a temporary file beside _FILE_ (unnamed where the file system allows, else named ._FILE_._XXXXXX_), which takes the name only once the list was read and written whole. A list that cannot be read whole or that changes while it is read, a full disk, a file grown past the size limit, SIGHUP, SIGINT, SIGQUIT and SIGTERM leave nothing under the name or beside it, and a file that was there as it was; only a run killed outright (SIGKILL) on a file system without unnamed files may leave its temporary file. A file replaced keeps its owner (where the user may give it) and its permissions; a symbolic link is followed, and kept. A _FILE_ that exists and is not a regular file (a FIFO, a device such as _/dev/null_) is written through, as the shell's *&gt;* writes it, and never replaced; whole or not at all cannot hold there.
+
+Refused, with nothing written: the list itself, by any name (*./*_FILE_, a symbolic or a hard link, the file standard input is); a file its owner made read-only, even for root; a folder; a workbook's copy under a name ending _.csv_, _.tsv_ or _.txt_, and a text list's rows under a name ending _.xlsx_, _.xlsm_, _.xls_ or _.xlsb_ (a name ending otherwise is taken as given); a terminal for a workbook. Where no file can be made in _FILE_'s folder, _FILE_ is not written in place either: the error names the folder.</source>
+            <translation>*--csv* と一緒に使います。標準出力の代わりに _ファイル_ に書き出します。通常のファイルや新しいファイルには、全部を書き出すか、何も書き出さないかのどちらかです。まず _ファイル_ と同じフォルダーの一時ファイル（ファイルシステムが許せば名前のないもの、そうでなければ ._ファイル_._XXXXXX_）に書き、一覧を全部読んで全部書けたときにだけ、その名前にします。一覧が全部は読めないときや読む間に変わったとき、ディスクがいっぱいのとき、ファイルがサイズの上限を超えたとき、SIGHUP、SIGINT、SIGQUIT、SIGTERM のときは、その名前にもその横にも何も残さず、元からあったファイルはそのままです。名前のないファイルを作れないファイルシステムで強制終了（SIGKILL）されたときだけ、一時ファイルが残ることがあります。置き換えたファイルは所有者（利用者が渡せる場合）と許可属性を保ちます。シンボリックリンクはたどり、リンクはそのまま残します。すでにあって通常のファイルではない _ファイル_（FIFO や _/dev/null_ のようなデバイス）には、シェルの *&gt;* と同じようにそのまま書き込み、置き換えません。そこでは全部か何もなしかは守れません。
+
+次のときは何も書かずに断ります。どの名前（*./*_ファイル_、シンボリックリンク、ハードリンク、標準入力のファイル）で指しても一覧そのもの。所有者が読み取り専用にしたファイル（root でも）。フォルダー。ブックのコピーを _.csv_、_.tsv_、_.txt_ で終わる名前に、テキストの一覧の行を _.xlsx_、_.xlsm_、_.xls_、_.xlsb_ で終わる名前に書くとき（ほかの終わり方の名前は指定のとおりに使います）。ブックを端末に書くとき。_ファイル_ のフォルダーにファイルを作れないときは、_ファイル_ にも直接は書かず、エラーでそのフォルダーを示します。</translation>
+        </message>
+        <message>
+            <source>With *--csv*: say on standard error what each row got besides its carrier, not just what the whole list got.</source>
+            <translation>*--csv* と一緒に使います。一覧全体の集計だけでなく、各行がキャリアのほかに受けた注記も標準エラー出力に表示します。</translation>
+        </message>
+        <message>
+            <source>With *--csv*: say on standard error, after each row, what it got besides its carrier (the note the list's 備考 column holds), as
+
+*zunova: *_FILE_*:*_LINE_*: *_NUMBER_*: *_text_
+
+Without it the run says only once which column and header it read the list with, and how many rows got each carrier, a warning, an error or no number.</source>
+            <translation>*--csv* と一緒に使います。各行がキャリアのほかに受けた注記（一覧の 備考 列に入るもの）を、行ごとに標準エラー出力へ次の形で表示します。
+
+*zunova: *_ファイル_*:*_行_*: *_番号_*: *_文_
+
+付けないときは、一覧をどの列と見出しで読んだかと、キャリアごと・警告・エラー・番号なしの行数を、一度だけ表示します。</translation>
         </message>
     </context>
 </TS>
