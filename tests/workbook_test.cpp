@@ -463,6 +463,42 @@ TEST(Workbook, RowsAnsweredAsTheSameRowsAsCsv) {
     }
 }
 
+// A sheet's own carrier column (and its note column) is written again, so that a copy of the
+// copy is the same; the sheet's rows as text, with commas.
+TEST(Workbook, ACopyOfTheCopyKeepsOneCarrierColumn) {
+    ColumnCodes records;
+    zunova::list::Progress progress;
+    const auto copyOf = [&](const QByteArray& book) {
+        QByteArray out;
+        QBuffer buffer(&out);
+        buffer.open(QIODevice::WriteOnly);
+        auto read = readWorkbookList(book, {}, {}, records, progress);
+        if (const auto* list = std::get_if<SheetList>(&read)) {
+            EXPECT_TRUE(writeWorkbookCopy(list->sheet, list->document, buffer).ok());
+        }
+        return out;
+    };
+    const std::pair<const char16_t*, const char16_t*> cases[] = {
+        {u"名前,電話,キャリア,備考\na,09012315678,ａｕ,番号がありません。\nb,,J-Phone",
+         u"名前,電話,キャリア,備考\na,09012315678,ＮＴＴドコモ\nb,,,番号がありません。\n"},
+        {u"名前,電話,キャリア\na,09012325678\nb,,J-Phone", // room for notes after it
+         u"名前,電話,キャリア,備考\na,09012325678,ａｕ\nb,,,番号がありません。\n"},
+        {u"名前,電話,キャリア,住所\na,09012335678,x,東京\nb,,J-Phone,大阪", // none: carriers alone
+         u"名前,電話,キャリア,住所\na,09012335678,J-Phone,東京\nb,,,大阪\n"},
+    };
+    for (const auto& [sheet, copy] : cases) {
+        QByteArray rows;
+        for (const QString& row : QString::fromUtf16(sheet).split(u'\n'))
+            rows += "<row><c t=\"inlineStr\"><is><t>" +
+                    row.toUtf8().replace(",", "</t></is></c><c t=\"inlineStr\"><is><t>") +
+                    "</t></is></c></row>";
+        const QByteArray once = copyOf(zipOf(workbookParts({{"Sheet1", sheetXml(rows)}})));
+        const std::string expected = QString::fromUtf16(copy).replace(u',', u'\t').toStdString();
+        EXPECT_EQ(textOf(once).text.toStdString(), expected);
+        EXPECT_EQ(textOf(copyOf(once)).text.toStdString(), expected);
+    }
+}
+
 // A zip entry's uncompressed size as its local header and the central directory claim it.
 QByteArray withClaimedSize(QByteArray zip, const QByteArray& name, quint32 size) {
     for (const auto& [signature, sizeAt, nameAt] :
