@@ -135,6 +135,13 @@ void checkWorkbook(const QByteArray& sheet, const QByteArray& sharedStrings,
     const list::ListDocument& before = book->document;
     const list::ListDocument& after = back->document;
     fuzz::require(after.rows().size() == before.rows().size(), "the copy has the sheet's rows");
+    // A sheet with a キャリア column of its own has it written again (workbook_test has its
+    // cases); the rest get the columns after their last.
+    const QStringList& names = before.layout().columnNames;
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        if (i != before.layout().numberColumn && names[i] == QStringView(list::kCarrierColumnName))
+            return;
+    }
     bool notes = false;
     for (std::size_t i = 0; i < before.rows().size(); ++i)
         notes = notes || (before.rows()[i].kind != list::RowKind::Header &&

@@ -101,5 +101,37 @@ class OpenpyxlWorkbook(unittest.TestCase):
         self.assertEqual(changed, ["xl/worksheets/sheet1.xml"])
 
 
+class OpenpyxlTable(unittest.TestCase):
+    def test_a_table_takes_the_new_columns_shown_and_styled_once(self):
+        with tempfile.TemporaryDirectory() as work:
+            for name in ("k.dat", "p.dat"):
+                shutil.copy(os.path.join(SAMPLES, name), work)
+            book = openpyxl.Workbook()
+            sheet = book.active
+            for row in [["氏名", "電話", "メモ"], ["田中", 9012345678, "a"], ["佐藤", None, "b"]]:
+                sheet.append(row)
+            for cell in sheet[1]:
+                cell.font = openpyxl.styles.Font(bold=True)
+            sheet.add_table(openpyxl.worksheet.table.Table(displayName="顧客", ref="A1:C3"))
+            # The columns after the list hidden, as offices tidy a sheet.
+            sheet.column_dimensions["D"] = openpyxl.worksheet.dimensions.ColumnDimension(
+                sheet, index="D", min=4, max=16384, hidden=True)
+            book.save(os.path.join(work, "b.xlsx"))
+            for args in (["b.xlsx", "-o", "c.xlsx"], ["c.xlsx", "-o", "cc.xlsx"]):
+                subprocess.run([ZUNOVA, "--csv", *args], cwd=work, capture_output=True)
+            copy = openpyxl.load_workbook(os.path.join(work, "c.xlsx")).active
+            again = openpyxl.load_workbook(os.path.join(work, "cc.xlsx")).active
+            self.assertEqual([[c.value for c in row] for row in again.iter_rows()],
+                             [[c.value for c in row] for row in copy.iter_rows()])
+            table = copy.tables["顧客"]
+            self.assertEqual((table.ref, [c.name for c in table.tableColumns]),
+                             ("A1:E3", ["氏名", "電話", "メモ", "キャリア", "備考"]))
+            self.assertEqual([(copy[c + "1"].font.b, copy.column_dimensions[c].hidden)
+                              for c in "DEF"], [(True, False), (True, False), (False, True)])
+            # The note is wider than the carrier.
+            self.assertGreater(copy.column_dimensions["E"].width,
+                               copy.column_dimensions["D"].width)
+
+
 if __name__ == "__main__":
     unittest.main()

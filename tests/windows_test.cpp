@@ -691,8 +691,11 @@ private slots:
         // file's size and date.
         FileDialog::setAnswerInAdvance(false);
         m_dir->write("list.csv", "09012345678\n");
+        m_dir->write("book.xlsx", "PK\x03\x04"); // workbooks are lists too
+        m_dir->write("notes.pdf", "%PDF");
         QString size;
         QString date;
+        QStringList listed;
         const QDeadlineTimer folderRead(kHang);
         answerModals([] { FileDialog::openList(nullptr); },
                      [&](QWidget* shown) {
@@ -704,8 +707,10 @@ private slots:
                          // The detail view, whatever model it shows the folder through.
                          auto* view = dialog->findChild<QTreeView*>();
                          const QAbstractItemModel* model = view->model();
+                         listed.clear();
                          for (int r = 0; r < model->rowCount(view->rootIndex()); ++r) {
                              const QModelIndex name = model->index(r, 0, view->rootIndex());
+                             listed << name.data().toString();
                              if (name.data().toString() == QStringLiteral("list.csv")) {
                                  size = name.siblingAtColumn(1).data().toString();
                                  date = name.siblingAtColumn(3).data().toString();
@@ -728,6 +733,8 @@ private slots:
                      });
         QCOMPARE(english, QStringList());
         QCOMPARE(size, QStringLiteral(u"12 バイト"));
+        listed.sort();
+        QCOMPARE(listed, QStringList({QStringLiteral("book.xlsx"), QStringLiteral("list.csv")}));
         QVERIFY2(!date.isEmpty() && !date.contains(QRegularExpression(QStringLiteral("[A-Za-z]"))),
                  qPrintable(date));
 

@@ -228,16 +228,61 @@ TEST(Workbook, SheetsInTheWorkbooksOrder) {
 
 const QByteArray kCarrier = QStringLiteral(u"キャリア").toUtf8();
 
+// An inline string cell.
+QByteArray inlineCell(const QByteArray& reference, const QByteArray& text,
+                      const QByteArray& style = {}) {
+    return "<c r=\"" + reference + '"' + (style.isEmpty() ? "" : " s=\"" + style + '"') +
+           " t=\"inlineStr\"><is><t>" + text + "</t></is></c>";
+}
+
+const QByteArray kNote = QStringLiteral(u"備考").toUtf8();
+
 TEST(Workbook, AddedCellsAreSplicedIntoTheSheetAlone) {
     const QByteArray cell = "<c r=\"A1\" t=\"s\"><v>0</v></c>";
+    // Names in row 1 (A1's style 5, B1's 6), a hidden range after them, a filter over them.
+    const QByteArray header = "<row r=\"1\">" + inlineCell("A1", "n", "5") +
+                              inlineCell("B1", "tel", "6") + "</row><row r=\"2\">" +
+                              inlineCell("B2", "0") + "</row>";
+    const QByteArray hidden =
+        sheetXml(header, "<autoFilter ref=\"A1:B2\"/>")
+            .replace("</cols>", "<col min=\"3\" max=\"16384\" hidden=\"1\" width=\"9\" "
+                                "style=\"2\"/></cols>");
+    const QByteArray headerWritten =
+        QByteArray(header)
+            .replace("</row><row",
+                     inlineCell("C1", kCarrier, "6") + inlineCell("D1", kNote, "6") + "</row><row")
+            .replace(inlineCell("B2", "0"), inlineCell("B2", "0") + inlineCell("C2", "x"));
+    const QByteArray table = "<table " + kMain + " ref=\"A1:B2\"><autoFilter ref=\"A1:B2\"/>" +
+                             "<tableColumns count=\"2\"><tableColumn id=\"1\" name=\"n\"/>" +
+                             "<tableColumn id=\"2\" name=\"tel\"/></tableColumns></table>";
+    // The filters' ranges by name, which LibreOffice takes them from: another sheet's, the sheet's.
+    const QByteArray filterNames =
+        "<definedNames><definedName name=\"_xlnm._FilterDatabase\" localSheetId=\"1\" "
+        "hidden=\"1\">'Sheet2'!$A$1:$B$2</definedName><definedName "
+        "name=\"_xlnm._FilterDatabase\" localSheetId=\"0\" hidden=\"1\">Sheet1!$A$1:$B$2"
+        "</definedName></definedNames>";
+    // The sheet's own carrier and note columns, B and C: each cell there gives way.
+    const QByteArray own =
+        sheetXml("<row r=\"1\">" + inlineCell("A1", "n") + inlineCell("B1", kCarrier, "3") +
+                 inlineCell("C1", kNote, "3") + inlineCell("D1", "d") + "</row><row r=\"2\">" +
+                 inlineCell("A2", "a") + inlineCell("B2", "old", "4") +
+                 inlineCell("C2", "old", "4") + "</row><row r=\"3\"><c r=\"A3\"><v>1</v></c>" +
+                 inlineCell("B3", "old") + "<c><v>5</v></c><c><v>6</v></c></row>");
     const struct {
         const char* name;
         QByteArray sheet;
         std::vector<QStringList> rows;
         QByteArray written; // the sheet after, or empty where the problem refuses it
         Problem problem = Problem::None;
+        int firstColumn = 3;
+        qint64 headerRow = 0;
+        bool replaces = false;
+        QByteArray table{}; // of the sheet, and after: empty where it stays as it was
+        QByteArray tableWritten{};
+        QByteArray names{}; // the workbook's, and after
+        QByteArray namesWritten{};
     } cases[] = {
-        {"spans widened, a closed row opened, a missing row made, one past the end",
+        {"spans widened, a closed row opened, a missing row made, one past the end; widths",
          sheetXml("<row r=\"1\" spans=\"1:2\">" + cell + "</row><row r=\"3\" spans=\"1:2\"/>"),
          {{QStringLiteral(u"キャリア")}, {"a&b <c>"}, {"", " x"}, {}, {"y"}},
          sheetXml("<row r=\"1\" spans=\"1:3\">" + cell + "<c r=\"C1\" t=\"inlineStr\"><is><t>" +
@@ -247,14 +292,63 @@ TEST(Workbook, AddedCellsAreSplicedIntoTheSheetAlone) {
                   "r=\"D3\" t=\"inlineStr\"><is><t xml:space=\"preserve\"> x</t></is>"
                   "</c></row><row r=\"5\"><c r=\"C5\" t=\"inlineStr\"><is><t>y</t></is>"
                   "</c></row>")
-             .replace("A1:B3", "A1:D5")},
+             .replace("A1:B3", "A1:D5")
+             .replace("</cols>",
+                      "<col min=\"3\" max=\"3\" width=\"10\" customWidth=\"1\"/>"
+                      "<col min=\"4\" max=\"4\" width=\"4\" customWidth=\"1\"/></cols>")},
         {"prefixed elements, no rows yet",
          "<x:worksheet xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
          "<x:dimension ref='A1'/><x:sheetData/></x:worksheet>",
          {{"a"}},
          "<x:worksheet xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
-         "<x:dimension ref='A1:C1'/><x:sheetData><x:row r=\"1\"><x:c r=\"C1\" t=\"inlineStr\">"
-         "<x:is><x:t>a</x:t></x:is></x:c></x:row></x:sheetData></x:worksheet>"},
+         "<x:dimension ref='A1:C1'/><x:cols><x:col min=\"3\" max=\"3\" width=\"3\" "
+         "customWidth=\"1\"/></x:cols><x:sheetData><x:row r=\"1\"><x:c r=\"C1\" "
+         "t=\"inlineStr\"><x:is><x:t>a</x:t></x:is></x:c></x:row></x:sheetData></x:worksheet>"},
+        {.name = "a header styled as its neighbour, a hidden range split, the filter grown",
+         .sheet = hidden,
+         .rows = {{QStringLiteral(u"キャリア"), QStringLiteral(u"備考")}, {"x"}},
+         .written =
+             sheetXml(headerWritten, "<autoFilter ref=\"A1:D2\"/>")
+                 .replace("A1:B3", "A1:D3")
+                 .replace("</cols>", "<col min=\"3\" max=\"3\" width=\"10\" style=\"2\" "
+                                     "customWidth=\"1\"/><col min=\"4\" max=\"4\" width=\"6\" "
+                                     "style=\"2\" customWidth=\"1\"/><col min=\"5\" max=\"16384\" "
+                                     "hidden=\"1\" width=\"9\" style=\"2\"/></cols>"),
+         .headerRow = 1,
+         .names = filterNames,
+         .namesWritten = QByteArray(filterNames).replace("Sheet1!$A$1:$B$2", "Sheet1!$A$1:$D$2")},
+        {.name = "a table over the columns before them takes them",
+         .sheet = sheetXml(header),
+         .rows = {{QStringLiteral(u"キャリア"), QStringLiteral(u"備考")}, {"x"}},
+         .written = {},
+         .headerRow = 1,
+         .table = table,
+         .tableWritten =
+             QByteArray(table)
+                 .replace("A1:B2", "A1:D2")
+                 .replace("count=\"2\"", "count=\"4\"")
+                 .replace("</tableColumns>", "<tableColumn id=\"3\" name=\"" + kCarrier +
+                                                 "\"/><tableColumn id=\"4\" name=\"" + kNote +
+                                                 "\"/></tableColumns>")},
+        {.name = "a table whose header is another row stays",
+         .sheet = sheetXml(header),
+         .rows = {{}, {QStringLiteral(u"キャリア")}},
+         .written = {},
+         .headerRow = 2,
+         .table = table},
+        {.name = "written into the sheet's own columns: each cell's style kept, old texts gone",
+         .sheet = own,
+         .rows = {{QStringLiteral(u"キャリア"), QStringLiteral(u"備考")}, {"J", ""}},
+         .written = QByteArray(own)
+                        .replace(inlineCell("B2", "old", "4") + inlineCell("C2", "old", "4"),
+                                 inlineCell("B2", "J", "4") + "<c r=\"C2\" s=\"4\"/>")
+                        .replace(inlineCell("B3", "old") + "<c><v>5</v></c>", "<c r=\"C3\"/>")
+                        .replace("A1:B3", "A1:C3")
+                        .replace("</cols>", "<col min=\"3\" max=\"3\" width=\"6\" "
+                                            "customWidth=\"1\"/></cols>"),
+         .firstColumn = 2,
+         .headerRow = 1,
+         .replaces = true},
         {"no texts: nothing changes",
          sheetXml("<row r=\"1\">" + cell + "</row>"),
          {{""}},
@@ -271,24 +365,45 @@ TEST(Workbook, AddedCellsAreSplicedIntoTheSheetAlone) {
         Parts parts = workbookParts({{"Sheet1", c.sheet}, {"Sheet2", sheetXml({})}});
         parts["xl/media/image1.png"] = QByteArray("\x89PNG\r\n\x1a\n\0\0", 10);
         parts["xl/comments1.xml"] = "<comments " + kMain + "/>";
+        if (!c.table.isEmpty()) {
+            parts["xl/worksheets/_rels/sheet2.xml.rels"] =
+                relationships({{"table", "../tables/table1.xml"}});
+            parts["xl/tables/table1.xml"] = c.table;
+        }
+        parts["xl/workbook.xml"].replace("</sheets>", "</sheets>" + c.names);
         const auto opened = Workbook::open(zipOf(parts));
         ASSERT_TRUE(opened.workbook);
         QByteArray out;
-        ASSERT_EQ(write(*opened.workbook, AddedColumns::of(0, 3, c.rows), out), c.problem);
+        AddedColumns added = AddedColumns::of(0, c.firstColumn, c.rows);
+        added.setHeaderRow(c.headerRow);
+        added.setReplaces(c.replaces);
+        ASSERT_EQ(write(*opened.workbook, added, out), c.problem);
         if (c.problem != Problem::None)
             continue;
         Parts written = partsOf(out);
-        EXPECT_EQ(written["xl/worksheets/sheet2.xml"], c.written);
-        written.erase("xl/worksheets/sheet2.xml");
-        parts.erase("xl/worksheets/sheet2.xml");
+        if (!c.written.isEmpty()) {
+            EXPECT_EQ(written["xl/worksheets/sheet2.xml"].toStdString(), c.written.toStdString());
+        }
+        EXPECT_EQ(written["xl/tables/table1.xml"].toStdString(),
+                  (c.tableWritten.isEmpty() ? c.table : c.tableWritten).toStdString());
+        EXPECT_EQ(written["xl/workbook.xml"].toStdString(),
+                  QByteArray(parts["xl/workbook.xml"])
+                      .replace(c.names, c.namesWritten.isEmpty() ? c.names : c.namesWritten)
+                      .toStdString());
+        for (const QString part :
+             {"xl/worksheets/sheet2.xml", "xl/tables/table1.xml", "xl/workbook.xml"}) {
+            written.erase(part);
+            parts.erase(part);
+        }
         EXPECT_EQ(written, parts);
-        // What was added reads back as cells.
+        // What was added reads back as cells, in their columns.
         const SheetText text = textOf(out);
         ASSERT_EQ(text.problem, Problem::None);
+        const QStringList lines = QString::fromUtf8(text.text).split(u'\n');
         for (std::size_t row = 0; row < c.rows.size(); ++row) {
-            const QString added = c.rows[row].isEmpty() ? QString() : c.rows[row].join(u'\t');
-            const QString line = QString::fromUtf8(text.text).split(u'\n').value(qsizetype(row));
-            EXPECT_TRUE(added.trimmed().isEmpty() || line.endsWith(added)) << line.toStdString();
+            const QStringList cells = lines.value(qsizetype(row)).split(u'\t');
+            for (int k = 0; k < added.columns(); ++k)
+                EXPECT_EQ(cells.value(c.firstColumn - 1 + k), c.rows[row].value(k)) << row;
         }
     }
 }
@@ -380,6 +495,42 @@ TEST(Workbook, TheCustomersSheetIsTheTabWithTheMostMobiles) {
         kinds.push_back(answered.kind);
     EXPECT_EQ(kinds, (std::vector{RowKind::Header, RowKind::Number, RowKind::Continued,
                                   RowKind::Number}));
+}
+
+// A sheet's own carrier column (and its note column) is written again, so that a copy of the
+// copy is the same; the sheet's rows as text, with commas.
+TEST(Workbook, ACopyOfTheCopyKeepsOneCarrierColumn) {
+    ColumnCodes records;
+    zunova::list::Progress progress;
+    const auto copyOf = [&](const QByteArray& book) {
+        QByteArray out;
+        QBuffer buffer(&out);
+        buffer.open(QIODevice::WriteOnly);
+        auto read = readWorkbookList(book, {}, {}, records, progress);
+        if (const auto* list = std::get_if<SheetList>(&read)) {
+            EXPECT_TRUE(writeWorkbookCopy(list->sheet, list->document, buffer).ok());
+        }
+        return out;
+    };
+    const std::pair<const char16_t*, const char16_t*> cases[] = {
+        {u"名前,電話,キャリア,備考\na,09012315678,ａｕ,番号がありません。\nb,,J-Phone",
+         u"名前,電話,キャリア,備考\na,09012315678,ＮＴＴドコモ\nb,,,番号がありません。\n"},
+        {u"名前,電話,キャリア\na,09012325678\nb,,J-Phone", // room for notes after it
+         u"名前,電話,キャリア,備考\na,09012325678,ａｕ\nb,,,番号がありません。\n"},
+        {u"名前,電話,キャリア,住所\na,09012335678,x,東京\nb,,J-Phone,大阪", // none: carriers alone
+         u"名前,電話,キャリア,住所\na,09012335678,J-Phone,東京\nb,,,大阪\n"},
+    };
+    for (const auto& [sheet, copy] : cases) {
+        QByteArray rows;
+        for (const QString& row : QString::fromUtf16(sheet).split(u'\n'))
+            rows += "<row><c t=\"inlineStr\"><is><t>" +
+                    row.toUtf8().replace(",", "</t></is></c><c t=\"inlineStr\"><is><t>") +
+                    "</t></is></c></row>";
+        const QByteArray once = copyOf(zipOf(workbookParts({{"Sheet1", sheetXml(rows)}})));
+        const std::string expected = QString::fromUtf16(copy).replace(u',', u'\t').toStdString();
+        EXPECT_EQ(textOf(once).text.toStdString(), expected);
+        EXPECT_EQ(textOf(copyOf(once)).text.toStdString(), expected);
+    }
 }
 
 // A zip entry's uncompressed size as its local header and the central directory claim it.

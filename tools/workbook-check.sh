@@ -6,7 +6,10 @@
 #   3. has zunova write a copy with the carrier column, checks that only the sheet's part
 #      changed, and has LibreOffice convert the copy back to CSV and openpyxl open it, where the
 #      carriers must stand beside the rows, the same as `zunova --csv` gives for the CSV;
-#   4. has the CSV saved as .xls, the old binary workbook, which zunova must name as such.
+#   4. has it make a list kept as a table, and one under a filter, whose copies' columns must
+#      join the table or the filter, show and take the header's style, and stay one of each in
+#      a copy of the copy;
+#   5. has the CSV saved as .xls, the old binary workbook, which zunova must name as such.
 # Usage: tools/workbook-check.sh [BUILD_DIR]   (default build/dev; exit 77 without LibreOffice)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -43,10 +46,11 @@ failures=0
 # Comma, quote, UTF-8, from line 1; text unquoted, cells as shown, formulas' values.
 csv_options=44,34,76,1,,0,false,true,false,false,false
 
-# LibreOffice keeps its profile in the work folder, not the user's.
+# LibreOffice keeps its profile in the work folder, not the user's; it writes into $outdir.
+outdir=$work
 office() {
     HOME=$work libreoffice -env:UserInstallation="file://$work/profile" --headless "$@" \
-        --outdir "$work" >/dev/null 2>&1
+        --outdir "$outdir" >/dev/null 2>&1
 }
 # expect NAME ACTUAL EXPECTED
 expect() {
@@ -141,6 +145,74 @@ office --convert-to "csv:Text - txt - csv (StarCalc):$csv_options,2" "$work/copy
 expect "spreadsheet as .xlsx: LibreOffice reads the copy's carriers and notes" \
     "$(cat "$work"/copy2*.csv | tr -d '\r' | cut -d, -f1-3,5-)" \
     "$(printf '氏名,電話,番号,キャリア,備考\n田中,9012345678,09012345678,ａｕ,表計算ソフトが落とした先頭の 0 を補いました。\n結合,,1,,番号がありません。')"
+
+# A list as LibreOffice keeps one to sort: its header bold on a fill, the columns after it hidden,
+# and over it a table (a named database range) or a filter (an unnamed one). LibreOffice's own
+# save of the copy says what it read of it.
+kept_list() {
+    local row cell rows=""
+    for row in "head:氏名 head:電話 head:メモ" ":田中 :090-1234-5678 :a" ":佐藤 :070-1220-5678 :b" \
+        ":鈴木 : :c"; do
+        rows+="<table:table-row>"
+        for cell in $row; do
+            rows+="<table:table-cell table:style-name=\"${cell%%:*}\" office:value-type=\"string\">"
+            rows+="<text:p>${cell#*:}</text:p></table:table-cell>"
+        done
+        rows+="</table:table-row>"
+    done
+    sed "s|ROWS|$rows|; s|NAME|$1|" <<'EOF'
+<?xml version="1.0" encoding="UTF-8"?>
+<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
+ xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0"
+ xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0"
+ xmlns:style="urn:oasis:names:tc:opendocument:xmlns:style:1.0"
+ xmlns:fo="urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0" office:version="1.2"
+ office:mimetype="application/vnd.oasis.opendocument.spreadsheet"><office:automatic-styles>
+ <style:style style:name="head" style:family="table-cell"><style:table-cell-properties
+  fo:background-color="#ddeeff"/><style:text-properties fo:font-weight="bold"
+  style:font-weight-asian="bold"/></style:style></office:automatic-styles>
+<office:body><office:spreadsheet><table:table table:name="顧客">
+ <table:table-column table:number-columns-repeated="3"/>
+ <table:table-column table:visibility="collapse" table:number-columns-repeated="1021"/>
+ ROWS</table:table></office:spreadsheet><table:database-ranges><table:database-range
+ table:name="NAME" table:target-range-address="顧客.A1:顧客.C4" table:display-filter-buttons="true"/>
+</table:database-ranges></office:body></office:document>
+EOF
+}
+for kind in table filter; do
+    [ $kind == table ] && name=顧客表 || name=__Anonymous_Sheet_DB__0
+    kept_list $name >"$work/$kind.fods"
+    office --convert-to xlsx "$work/$kind.fods"
+    run_zunova --csv $kind.xlsx -o $kind-copy.xlsx 2>/dev/null || true
+    run_zunova --csv $kind-copy.xlsx -o $kind-again.xlsx 2>/dev/null || true
+    [ $kind == table ] && changed="xl/tables/table1.xml xl/worksheets/sheet1.xml" ||
+        changed="xl/workbook.xml xl/worksheets/sheet1.xml"
+    expect "LibreOffice's $kind: only the sheet and the $kind's range changed" \
+        "$(changed_parts "$work/$kind.xlsx" "$work/$kind-copy.xlsx" | tr ' ' '\n' | sort | xargs)" \
+        "$changed"
+    mkdir -p "$work/resaved"
+    outdir=$work/resaved office --convert-to xlsx "$work/$kind-copy.xlsx"
+    [ $kind == table ] && range="A1:E4 氏名,電話,メモ,キャリア,備考" || range=A1:E4
+    # The table's range and columns, or the filter's range; columns D and F shown or hidden;
+    # the new header D1 beside C1.
+    expect "LibreOffice's $kind: LibreOffice reads the copy's columns in the $kind, shown, styled" \
+        "$(/usr/bin/python3 -c 'import openpyxl, sys
+sheet = openpyxl.load_workbook(sys.argv[1])["顧客"]
+print(*[t.ref + " " + ",".join(c.name for c in t.tableColumns) for t in sheet.tables.values()]
+      or [sheet.auto_filter.ref])
+print(*("hidden" if sheet.column_dimensions[c].hidden else "shown" for c in "DF"))
+for cell in (sheet["D1"], sheet["C1"]):
+    print(cell.value, "bold" if cell.font.b else "plain", cell.fill.fgColor.rgb)' \
+            "$work/resaved/$kind-copy.xlsx")" \
+        "$(printf '%s\nshown hidden\nキャリア bold FFDDEEFF\nメモ bold FFDDEEFF' "$range")"
+    for copy in copy again; do
+        office --convert-to "csv:Text - txt - csv (StarCalc):$csv_options" "$work/$kind-$copy.xlsx"
+        [ $copy == copy ] && what="the copy" || what="a copy of the copy"
+        expect "LibreOffice's $kind: the rows of $what, one carrier column" \
+            "$(tr -d '\r' <"$work/$kind-$copy.csv")" "$(printf '%s\n' 氏名,電話,メモ,キャリア,備考 \
+                田中,090-1234-5678,a,ａｕ, 佐藤,070-1220-5678,b,不明, 鈴木,,c,,番号がありません。)"
+    done
+done
 
 office --infilter=CSV:44,34,76,1 --convert-to xls "$work/list.csv"
 expect "CSV as .xls: named the old binary workbook" "$(run_zunova --csv list.xls -o out.xlsx 2>&1)" \

@@ -14,7 +14,10 @@ bool g_answerInAdvance = false;
 QList<QString> g_answers;
 QList<QString> g_shown;
 
-const QString kFilter = QStringLiteral(u"一覧 (*.csv *.tsv *.txt);;すべてのファイル (*)");
+// Lists of every kind the window reads, workbooks among them; or any file, as a list whose name
+// says nothing is read by its bytes.
+const QString kFilter =
+    QStringLiteral(u"一覧 (*.csv *.tsv *.txt *.xlsx *.xlsm);;すべてのファイル (*)");
 
 QString answered(const QString& suggested) {
     g_shown.append(suggested);

@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <list>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -339,6 +340,55 @@ Problem replaceEntry(zip_t* archive, zip_uint64_t index, const QString& name, So
     return Problem::None;
 }
 
+// Puts `bytes` in the place of the entry at `index`; they are held until the package is written.
+Problem replaceWith(zip_t* archive, zip_uint64_t index, const QByteArray& bytes) {
+    const QString name = QString::fromUtf8(zip_get_name(archive, index, 0));
+    return replaceEntry(
+        archive, index, name,
+        Source(zip_source_buffer(archive, bytes.constData(), zip_uint64_t(bytes.size()), 0)));
+}
+
+// Puts the sheet's tables that take the new columns in the place of their parts; `grown` holds
+// their XML until the package is written. A table that does not read is copied as it is.
+Problem growTables(zip_t* archive, const QString& sheetPart, const AddedColumns& added,
+                   std::list<QByteArray>& grown) {
+    QHash<QString, Relationship> relationships;
+    if (added.headerRow() == 0 ||
+        readRelationships(archive, sheetPart, relationships) != Problem::None)
+        return Problem::None;
+    QStringList tables; // in order, so that every copy of a workbook is the same
+    for (const Relationship& relationship : relationships) {
+        if (relationship.type == u"table" && !tables.contains(relationship.target))
+            tables << relationship.target;
+    }
+    tables.sort();
+    for (const QString& table : tables) {
+        const auto index = locate(archive, table);
+        QByteArray xml;
+        QByteArray out;
+        if (!index || readPart(archive, *index, xml) != Problem::None ||
+            !sheetxml::growTable(xml, added, out))
+            continue;
+        if (replaceWith(archive, *index, grown.emplace_back(std::move(out))) != Problem::None)
+            return Problem::CannotWrite;
+    }
+    return Problem::None;
+}
+
+// Puts the workbook part with the sheet's filter range grown, as the sheet's filter grows, in
+// the place of the one it was; `grown` holds it until the package is written.
+Problem growFilterName(zip_t* archive, const QString& workbookPart, const QString& sheet,
+                       const sheetxml::CellSplice& splice, std::list<QByteArray>& grown) {
+    const auto change = splice.grownFilter();
+    const auto index = change ? locate(archive, workbookPart) : std::nullopt;
+    QByteArray xml;
+    QByteArray out;
+    if (!index || readPart(archive, *index, xml) != Problem::None ||
+        !sheetxml::growFilterName(xml, sheet, change->first, change->second, out))
+        return Problem::None;
+    return replaceWith(archive, *index, grown.emplace_back(std::move(out)));
+}
+
 // All of what a buffer source holds, written to `out` a piece at a time.
 bool copyAll(zip_source_t* source, QIODevice& out) {
     if (zip_source_open(source) < 0)
@@ -392,6 +442,7 @@ private:
     SheetCells readCells(zip_t* archive, int index) const;
 
     QByteArray m_data;
+    QString m_workbookPart;
     std::vector<Sheet> m_sheets;
     QString m_sharedStringsPart; // empty where the workbook has none
     QString m_stylesPart;
@@ -450,6 +501,7 @@ Workbook::Opened PackageWorkbook::open(const QByteArray& data) {
 
 // The workbook part's sheets, in its order, and its other parts.
 list::Outcome PackageWorkbook::readSheets(zip_t* archive, const QString& workbookPart) {
+    m_workbookPart = workbookPart;
     QByteArray xml;
     if (const Problem problem = readPart(archive, workbookPart, xml); problem != Problem::None)
         return inPart(problem, workbookPart);
@@ -583,6 +635,11 @@ list::Outcome PackageWorkbook::write(const AddedColumns& added, QIODevice& out) 
     sheetxml::CellSplice splice(m_readSheet.xml, m_readSheet.layout, added);
     if (const Problem problem = splice.check(); problem != Problem::None)
         return inPart(problem, part);
+    std::list<QByteArray> grown; // the other parts that change
+    if (growTables(archive.get(), part, added, grown) != Problem::None ||
+        growFilterName(archive.get(), m_workbookPart, m_sheets[std::size_t(added.sheet())].name,
+                       splice, grown) != Problem::None)
+        return {.problem = Problem::CannotWrite};
     SpliceSource state{splice, {}};
     zip_error_init(&state.error);
     // libzip copies every other entry as it is, compressed, and writes the new package into

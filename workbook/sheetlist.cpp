@@ -223,6 +223,41 @@ readWorkbookList(const QByteArray& data, const SheetChoice& sheet, const list::C
 
 namespace {
 
+// Where the copy's columns go: after the sheet's last used column, or into the sheet's own
+// キャリア column (a copy's, made before, or one someone started by hand) and the note column
+// right after it, refreshed so that a second run keeps one of each.
+struct Place {
+    int firstColumn = 0; // from 1
+    bool replaces = false;
+    QString noteName;       // of the note column; empty where there is no room for notes
+    bool noteThere = false; // the note column is the sheet's own
+};
+
+// Whether a column's name is one a note column is given: 備考, 備考2...
+bool namesNotes(const QString& name) {
+    const QString note = QStringLiteral(u"備考");
+    if (!name.startsWith(note))
+        return false;
+    const QStringView rest = QStringView(name).sliced(note.size());
+    return std::all_of(rest.begin(), rest.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+// Any キャリア column but the number's: unlike a text list's row, whose fields after the
+// carriers would have to move, a sheet's cells can be written where they stand.
+Place placeOf(const WorkbookSheet& sheet, const list::Layout& layout) {
+    const QStringList& names = layout.columnNames;
+    for (int i = 0; i < int(names.size()); ++i) {
+        if (i == layout.numberColumn || names[i] != QStringView(list::kCarrierColumnName))
+            continue;
+        // A note column of its own after it; else room for one where nothing follows it, or
+        // none where another column does (its carriers are still written).
+        if (namesNotes(names.value(i + 1)))
+            return {i + 1, true, names[i + 1], true};
+        return {i + 1, true, sheet.lastColumn <= i + 1 ? list::noteColumnName(names) : QString()};
+    }
+    return {sheet.lastColumn + 1, false, list::noteColumnName(names)};
+}
+
 // The new columns of each row: its carrier, and where some row has a note, its note. Rows alike
 // (the same kind, answer and marks) get the same texts, found once; but a note that names the
 // row's own number, one of several in its cell, is the row's own.
@@ -232,7 +267,12 @@ AddedColumns addedColumns(const WorkbookSheet& sheet, const list::ListDocument& 
     for (qsizetype i = 0; i < qsizetype(rows.size()) && !notes; ++i)
         notes = rows[std::size_t(i)].kind != list::RowKind::Header &&
                 rows[std::size_t(i)].kind != list::RowKind::Blank && !document.noteOf(i).isEmpty();
-    AddedColumns added(sheet.sheet, sheet.lastColumn + 1, notes ? 2 : 1);
+    const Place place = placeOf(sheet, document.layout());
+    // The sheet's own note column is refreshed even where no row has a note now.
+    notes = place.noteThere || (notes && !place.noteName.isEmpty());
+    AddedColumns added(sheet.sheet, place.firstColumn, notes ? 2 : 1);
+    added.setReplaces(place.replaces);
+    added.setHeaderRow(document.headerIndex() + 1);
     added.reserve(qint64(rows.size()));
     QHash<quint32, std::pair<quint32, quint32>> alike; // by kind, answer and marks
     for (qsizetype i = 0; i < qsizetype(rows.size()); ++i) {
@@ -242,9 +282,8 @@ AddedColumns addedColumns(const WorkbookSheet& sheet, const list::ListDocument& 
         const quint32 key = quint32(row.kind) << 16 | quint32(row.answer) << 8 | row.marks;
         auto texts = alike.constFind(key);
         if (texts == alike.constEnd() || (row.marks & list::ListDocument::Several)) {
-            const QString note = row.kind == list::RowKind::Header
-                                     ? list::noteColumnName(document.layout().columnNames)
-                                     : document.noteOf(i);
+            const QString note =
+                row.kind == list::RowKind::Header ? place.noteName : document.noteOf(i);
             texts = alike.insert(key, {added.indexOf(document.carrierOf(i)), added.indexOf(note)});
         }
         added.set(qint64(i) + 1, 0, texts->first);

@@ -49,7 +49,9 @@ readWorkbookList(const QByteArray& data, const SheetChoice& sheet, const list::C
 
 // Writes a copy of the workbook with a column added to the sheet after its last used one,
 // headed キャリア, holding each row's carrier, and after it, where some row has a note, the note
-// column. Every other part of the package is copied unchanged.
+// column. Where the sheet's header already has a キャリア column (and its note column right
+// after it), those are written again instead. The sheet's tables that end just before the new
+// columns take them; every other part of the package is copied unchanged.
 list::Outcome writeWorkbookCopy(const WorkbookSheet& sheet, const list::ListDocument& document,
                                 QIODevice& out);
 

@@ -182,7 +182,7 @@ public:
     }
 
 private:
-    enum class Part { Other, Rows, Merges };
+    enum class Part { Other, Columns, Rows, Merges };
 
     SheetLayout::Tag tag() const { return {tagFrom(), tagFrom() + tagLength(), -1}; }
     // Where the element ending closes: its end tag, or none for an element of one tag.
@@ -202,9 +202,14 @@ private:
                 m_layout.prefix = name.first(name.size() - local.size()).toByteArray();
             } else if (local == "mergeCells") {
                 m_part = Part::Merges;
+            } else if (local == "cols" && m_layout.columns.from < 0) {
+                m_part = Part::Columns;
+                m_layout.columns = tag();
             } else {
                 if (local == "dimension")
                     m_layout.dimension = tag();
+                else if (local == "autoFilter")
+                    m_layout.autoFilter = tag();
                 skipElement();
             }
             return;
@@ -213,10 +218,13 @@ private:
                 startRow(attributes);
             else if (m_part == Part::Merges && local == "mergeCell")
                 mergeCell(attributes);
-            skipElementUnless(m_part == Part::Rows && local == "row");
+            else if (m_part == Part::Columns && local == "col")
+                column(attributes);
+            skipElementUnless((m_part == Part::Rows && local == "row") ||
+                              (m_part == Part::Columns && local == "col"));
             return;
         case 4:
-            if (local == "c")
+            if (m_part == Part::Rows && local == "c")
                 startCell(attributes);
             else
                 skipElement();
@@ -244,9 +252,15 @@ private:
         case 2:
             if (m_part == Part::Rows)
                 m_layout.rows.close = closeOfEnd();
+            else if (m_part == Part::Columns)
+                m_layout.columns.close = closeOfEnd();
             m_part = Part::Other;
             return;
         case 3:
+            if (m_part == Part::Columns) {
+                m_layout.columnTags.back().tag.close = closeOfEnd();
+                return;
+            }
             m_layout.rowTags.back().tag.close = closeOfEnd();
             m_result.rowStarts.push_back(quint32(m_result.ends.size()));
             return;
@@ -363,6 +377,18 @@ private:
             return true;
         }
         return false;
+    }
+
+    // Where a column's width and visibility are set, which the copy's new columns may need.
+    void column(const char** attributes) {
+        bool minOk = false, maxOk = false;
+        const int min = attribute(attributes, "min").toInt(&minOk);
+        const int max = attribute(attributes, "max").toInt(&maxOk);
+        const QByteArrayView hidden = attribute(attributes, "hidden");
+        // One without a range of columns is kept as none (0), so that its end finds it.
+        const bool valid = minOk && maxOk && min >= 1 && min <= max;
+        m_layout.columnTags.push_back(
+            {tag(), valid ? min : 0, valid ? max : 0, hidden == "1" || hidden == "true"});
     }
 
     // A merged range's value stands in its top-left cell; the rest of it still takes room.

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 namespace zunova::workbook::sheetxml {
 namespace {
@@ -13,46 +14,6 @@ using list::Problem;
 
 bool isXmlSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-struct Span {
-    qsizetype from = -1;
-    qsizetype to = -1;
-};
-
-// Where an attribute's value lies in a start tag's bytes, from its '<' to its '>'.
-std::optional<Span> attributeValue(QByteArrayView tag, QByteArrayView name) {
-    const auto skipSpaces = [&](qsizetype i) {
-        while (i < tag.size() && isXmlSpace(tag[i]))
-            ++i;
-        return i;
-    };
-    const auto endOfName = [&](qsizetype i) {
-        while (i < tag.size() && !isXmlSpace(tag[i]) && tag[i] != '=' && tag[i] != '>' &&
-               tag[i] != '/')
-            ++i;
-        return i;
-    };
-    qsizetype i = endOfName(1); // the element's name
-    for (;;) {
-        const qsizetype from = skipSpaces(i);
-        i = endOfName(from);
-        if (i == from)
-            return {};
-        const QByteArrayView attribute = tag.sliced(from, i - from);
-        i = skipSpaces(i);
-        if (i >= tag.size() || tag[i] != '=')
-            return {};
-        i = skipSpaces(i + 1);
-        if (i >= tag.size() || (tag[i] != '"' && tag[i] != '\''))
-            return {};
-        const qsizetype end = tag.indexOf(tag[i], i + 1);
-        if (end < 0)
-            return {};
-        if (attribute == name)
-            return Span{i + 1, end};
-        i = end + 1;
-    }
 }
 
 bool isHexDigit(QChar c) {
@@ -102,6 +63,99 @@ QByteArrayView nameInTag(QByteArrayView tag) {
     return tag.sliced(1, end - 1);
 }
 
+QByteArrayView localNameOf(QByteArrayView name) {
+    return name.sliced(name.indexOf(':') + 1);
+}
+
+// Where a tag that starts at `from` ends: after its '>', quoted values passed over.
+qsizetype endOfTag(QByteArrayView xml, qsizetype from) {
+    char quote = 0;
+    for (qsizetype i = from + 1; i < xml.size(); ++i) {
+        const char c = xml[i];
+        if (quote != 0)
+            quote = c == quote ? 0 : quote;
+        else if (c == '"' || c == '\'')
+            quote = c;
+        else if (c == '>')
+            return i + 1;
+    }
+    return xml.size();
+}
+
+// The end of an element: after its end tag, or after its one tag.
+qsizetype endOfElement(QByteArrayView xml, const SheetLayout::Tag& tag) {
+    return tag.close < 0 ? tag.to : endOfTag(xml, tag.close);
+}
+
+// A cell of a row as the sheet's XML has it.
+struct CellElement {
+    int column = 0;
+    qsizetype from = 0;      // its '<'
+    qsizetype to = -1;       // after its end
+    bool referenced = false; // by an r attribute; else it is the one after the cell before
+    QByteArray style;        // its s attribute's value; empty for none
+};
+
+// The cells in from..to of `xml`, a row's content: its elements named c, their columns counted
+// as reading counts them. The XML was read whole before, so it is well-formed.
+std::vector<CellElement> cellsIn(QByteArrayView xml, qsizetype from, qsizetype to) {
+    std::vector<CellElement> cells;
+    int depth = 0;
+    int column = 0;
+    const auto after = [&](qsizetype at, QByteArrayView end) {
+        const qsizetype found = xml.indexOf(end, at);
+        return found < 0 ? to : found + end.size();
+    };
+    for (qsizetype i = xml.indexOf('<', from); i >= 0 && i < to; i = xml.indexOf('<', i)) {
+        const QByteArrayView rest = xml.sliced(i);
+        if (rest.startsWith("<!--") || rest.startsWith("<![CDATA[") || rest.startsWith("<?")) {
+            i = after(i, rest.startsWith("<!--") ? "-->" : rest.startsWith("<?") ? "?>" : "]]>");
+            continue;
+        }
+        const qsizetype end = endOfTag(xml, i);
+        if (rest.startsWith("</")) {
+            if (--depth == 0 && !cells.empty() && cells.back().to < 0)
+                cells.back().to = end;
+            i = end;
+            continue;
+        }
+        const bool single = xml[end - 2] == '/';
+        const QByteArrayView tag = xml.sliced(i, end - i);
+        if (depth == 0 && localNameOf(nameInTag(tag)) == "c") {
+            CellElement cell{column + 1, i, single ? end : -1, false, {}};
+            if (const auto r = attributeIn(tag, "r")) {
+                qint64 row = 0;
+                cell.referenced = parseCellReference(
+                    tag.sliced(r->valueFrom, r->valueTo - r->valueFrom), cell.column, row);
+            }
+            if (const auto s = attributeIn(tag, "s"))
+                cell.style = tag.sliced(s->valueFrom, s->valueTo - s->valueFrom).toByteArray();
+            column = cell.column;
+            cells.push_back(std::move(cell));
+        }
+        depth += single ? 0 : 1;
+        i = end;
+    }
+    return cells;
+}
+
+// A text's width in a column, in the widths of a digit: a full-width character takes two.
+int widthOf(QStringView text) {
+    int width = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char32_t c = text[i].unicode();
+        if (text[i].isHighSurrogate()) {
+            ++i; // a character beyond the basic plane, as wide as the ideographs most are
+            width += 2;
+            continue;
+        }
+        const bool halfWidth =
+            c < 0x1100 || (c >= 0xFF61 && c <= 0xFFDC) || (c >= 0xFFE8 && c <= 0xFFEE);
+        width += halfWidth ? 1 : 2;
+    }
+    return width;
+}
+
 } // namespace
 
 // Makes the new sheet a step at a time: the bytes before a row and the row with its new cells,
@@ -111,7 +165,8 @@ public:
     Adder(const QByteArray& xml, const SheetLayout& layout, const AddedColumns& added)
         : m_in(xml)
         , m_layout(layout)
-        , m_added(added) {
+        , m_added(added)
+        , m_widths(std::size_t(std::max(added.columns(), 0)), 0) {
         // Each text as the XML of a cell's inline string, made once: they come back row after row.
         for (const QString& text : added.texts()) {
             QByteArray content = '<' + layout.prefix + 't';
@@ -121,10 +176,12 @@ public:
             appendEscaped(text, content);
             content += "</" + layout.prefix + "t>";
             m_contents.append(content);
+            m_textWidths.push_back(text.isEmpty() ? 0 : widthOf(text));
         }
     }
 
-    // Which rows get cells, and the columns they reach; none on a cell of its row.
+    // Which rows get cells, the columns they reach and how wide; none on a cell of its row
+    // unless the columns are the sheet's own.
     Problem measure() {
         // The new cells are written in UTF-8, and only into a sheet that has rows.
         if (!m_layout.utf8 || m_layout.rows.from < 0)
@@ -142,7 +199,13 @@ public:
             m_lastColumn = std::max(m_lastColumn, reach);
             m_firstRow = m_firstRow ? m_firstRow : row;
             m_lastRow = row;
+            for (int column = 0; column < m_added.columns(); ++column) {
+                int& width = m_widths[std::size_t(column)];
+                width = std::max(width, m_textWidths[m_added.at(row, column)]);
+            }
         }
+        if (m_added.replaces())
+            return Problem::None;
         for (const SheetLayout::Row& row : m_layout.rowTags) {
             if (row.lastColumn >= m_added.firstColumn() && lastColumnOf(row.number) > 0)
                 return Problem::NoRoom;
@@ -155,9 +218,10 @@ public:
         m_out = &out;
         switch (m_stage) {
         case Stage::Head:
-            // The dimension comes before the rows in a sheet; it is widened where it lies.
-            if (m_layout.dimension.from >= 0 && m_layout.dimension.from < m_layout.rows.from)
-                widenDimension();
+            // The dimension and the columns' widths come before the rows in a sheet, its filter
+            // after them; each is changed where it lies.
+            m_edits = editsAround();
+            applyEdits(m_layout.rows.from);
             m_stage = Stage::Rows;
             return true;
         case Stage::Rows:
@@ -168,8 +232,7 @@ public:
             return true;
         case Stage::After:
             insert(m_layout.rows, newRows(m_nextRow, m_lastRow + 1));
-            if (m_layout.dimension.from > m_layout.rows.from)
-                widenDimension();
+            applyEdits(m_in.size());
             splice(m_in.size(), m_in.size(), {});
             m_stage = Stage::Done;
             return true;
@@ -185,11 +248,54 @@ private:
     void addToRow(const SheetLayout::Row& row) {
         if (const QByteArray before = newRows(m_nextRow, row.number); !before.isEmpty())
             splice(row.tag.from, row.tag.from, before);
-        if (lastColumnOf(row.number) > 0) {
+        const bool texts = lastColumnOf(row.number) > 0;
+        if (texts)
             widenSpans(row.tag, row.number);
+        // The cells the new ones replace, and the header's style, are found in the row.
+        if ((m_added.replaces() && row.lastColumn >= m_added.firstColumn()) ||
+            (texts && row.number == m_added.headerRow()))
+            rewriteRow(row);
+        else if (texts)
             insert(row.tag, cells(row.number));
-        }
         m_nextRow = row.number + 1;
+    }
+
+    // Writes the row's new cells in their columns, in the place of the cells there: each keeps
+    // its style, and loses its value where the row has no text for it. A new header cell
+    // takes the style of the header cell to its left.
+    void rewriteRow(const SheetLayout::Row& row) {
+        const int first = m_added.firstColumn();
+        const int last = first + m_added.columns() - 1;
+        const bool header = row.number == m_added.headerRow();
+        const std::vector<CellElement> old = row.tag.close < 0
+                                                 ? std::vector<CellElement>()
+                                                 : cellsIn(m_in, row.tag.to, row.tag.close);
+        auto at = old.begin();
+        QByteArray left; // the style of the cell to the left
+        for (; at != old.end() && at->column < first; ++at)
+            left = at->style;
+        const auto replaced = at;
+        QByteArray content;
+        int written = 0; // the column of the last cell written
+        for (int column = first; column <= last; ++column) {
+            const bool there = at != old.end() && at->column == column;
+            const QByteArray style = there ? at->style : header ? left : QByteArray();
+            const QByteArray made =
+                cell(column, row.number, m_added.at(row.number, column - first), style, there);
+            written = made.isEmpty() ? written : column;
+            content += made;
+            left = style;
+            at += there ? 1 : 0;
+        }
+        // A cell without a reference after them is the one after the last of them.
+        if (at != old.end() && !at->referenced && written != last)
+            content += '<' + m_layout.prefix + "c r=\"" + reference(last, row.number) + "\"/>";
+        if (row.tag.close < 0)
+            return insert(row.tag, content);
+        const qsizetype from = replaced != old.end() ? replaced->from : row.tag.close;
+        const qsizetype to = replaced != at ? std::prev(at)->to : from;
+        if (from != to || !content.isEmpty())
+            splice(from, to, content);
     }
 
     // The last column a row's new cells reach, or 0 for none.
@@ -213,28 +319,43 @@ private:
     }
     // Puts `content` at the end of the element `tag`: before its end tag, or into the start
     // tag itself where that closes it.
+    Edit atEnd(const SheetLayout::Tag& tag, const QByteArray& content) const {
+        if (tag.close >= 0)
+            return {tag.close, tag.close, content};
+        const QByteArrayView name = nameInTag(bytes(tag.from, tag.to));
+        return {tag.to - 2, tag.to, '>' + content + "</" + name.toByteArray() + '>'};
+    }
     void insert(const SheetLayout::Tag& tag, const QByteArray& content) {
         if (content.isEmpty())
             return;
-        if (tag.close >= 0) {
-            splice(tag.close, tag.close, content);
-        } else {
-            const QByteArrayView name = nameInTag(bytes(tag.from, tag.to));
-            splice(tag.to - 2, tag.to, '>' + content + "</" + name.toByteArray() + '>');
-        }
+        const Edit edit = atEnd(tag, content);
+        splice(edit.from, edit.to, edit.text);
+    }
+    // The edits outside the rows that lie before `limit`, in order.
+    void applyEdits(qsizetype limit) {
+        for (; m_nextEdit < m_edits.size() && m_edits[m_nextEdit].to <= limit; ++m_nextEdit)
+            splice(m_edits[m_nextEdit].from, m_edits[m_nextEdit].to, m_edits[m_nextEdit].text);
     }
 
-    QByteArray cells(qint64 row) const {
+    // A cell with a text, in a style; where it has no text, a cell that was `there` keeps its
+    // style alone, else none is made.
+    QByteArray cell(int column, qint64 row, quint32 text, const QByteArray& style,
+                    bool there = false) const {
         const QByteArray& prefix = m_layout.prefix;
+        if (text == 0 && (!there || style.isEmpty()))
+            return {};
+        QByteArray out = '<' + prefix + "c r=\"" + reference(column, row) + '"';
+        if (!style.isEmpty())
+            out += " s=\"" + style + '"';
+        if (text == 0)
+            return out + "/>";
+        return out + " t=\"inlineStr\"><" + prefix + "is>" + m_contents[text] + "</" + prefix +
+               "is></" + prefix + "c>";
+    }
+    QByteArray cells(qint64 row) const {
         QByteArray out;
-        for (int column = 0; column < m_added.columns(); ++column) {
-            const quint32 text = m_added.at(row, column);
-            if (text == 0)
-                continue;
-            out += '<' + prefix + "c r=\"" + reference(m_added.firstColumn() + column, row) +
-                   "\" t=\"inlineStr\"><" + prefix + "is>" + m_contents[text] + "</" + prefix +
-                   "is></" + prefix + "c>";
-        }
+        for (int column = 0; column < m_added.columns(); ++column)
+            out += cell(m_added.firstColumn() + column, row, m_added.at(row, column), {});
         return out;
     }
     // Rows from..to-1 that the sheet lacks but that get cells.
@@ -251,49 +372,154 @@ private:
 
     // spans="1:3", the columns a row's cells take, a hint to readers: the new cells widen it.
     void widenSpans(const SheetLayout::Tag& rowTag, qint64 row) {
-        const auto value = attributeValue(bytes(rowTag.from, rowTag.to), "spans");
+        const auto value = attributeIn(bytes(rowTag.from, rowTag.to), "spans");
         if (!value)
             return;
-        const Span span{rowTag.from + value->from, rowTag.from + value->to};
-        const QByteArrayView spans = bytes(span.from, span.to);
+        const qsizetype from = rowTag.from + value->valueFrom;
+        const QByteArrayView spans = bytes(from, rowTag.from + value->valueTo);
         const qsizetype colon = spans.lastIndexOf(':');
         bool ok = false;
         const int last = colon < 0 ? 0 : spans.sliced(colon + 1).toInt(&ok);
         const int reach = lastColumnOf(row);
         if (ok && last < reach)
-            splice(span.from + colon + 1, span.to, QByteArray::number(reach));
+            splice(from + colon + 1, rowTag.from + value->valueTo, QByteArray::number(reach));
     }
 
-    // <dimension ref="A1:C10"/>: the range the sheet's cells take, widened to the new ones.
-    void widenDimension() {
-        const SheetLayout::Tag& element = m_layout.dimension;
-        const auto value = attributeValue(bytes(element.from, element.to), "ref");
-        if (!value || m_lastColumn == 0)
-            return;
-        const Span span{element.from + value->from, element.from + value->to};
-        const QByteArrayView range = bytes(span.from, span.to);
-        const qsizetype colon = range.indexOf(':');
-        int firstColumn = 0, lastColumn = 0;
-        qint64 firstRow = 0, lastRow = 0;
-        if (!parseCellReference(range.first(colon < 0 ? range.size() : colon), firstColumn,
-                                firstRow) ||
-            !parseCellReference(range.sliced(colon + 1), lastColumn, lastRow))
-            return;
-        const QByteArray widened =
-            reference(std::min(firstColumn, m_added.firstColumn()),
-                      std::min(firstRow, m_firstRow)) +
-            ':' + reference(std::max(lastColumn, m_lastColumn), std::max(lastRow, m_lastRow));
-        if (widened != range)
-            splice(span.from, span.to, widened);
+    // What changes outside the rows, in the order it lies in.
+    std::vector<Edit> editsAround() const {
+        std::vector<Edit> edits = columnEdits();
+        if (m_lastColumn > 0) {
+            changeRange(m_layout.dimension, &Adder::widenedDimension, edits);
+            changeRange(m_layout.autoFilter, &Adder::grownFilter, edits);
+        }
+        std::stable_sort(edits.begin(), edits.end(),
+                         [](const Edit& a, const Edit& b) { return a.from < b.from; });
+        return edits;
     }
+    // The edit of the range an element's ref gives, where `change` changes it.
+    void changeRange(const SheetLayout::Tag& tag, bool (Adder::*change)(CellRange&) const,
+                     std::vector<Edit>& edits) const {
+        CellRange range;
+        const std::optional<AttributeSpan> value = rangeIn(tag, range);
+        if (value && (this->*change)(range))
+            edits.push_back(
+                {tag.from + value->valueFrom, tag.from + value->valueTo, rangeText(range)});
+    }
+    std::optional<AttributeSpan> rangeIn(const SheetLayout::Tag& tag, CellRange& range) const {
+        const auto value =
+            tag.from < 0 ? std::nullopt : attributeIn(bytes(tag.from, tag.to), "ref");
+        if (!value ||
+            !parseRange(bytes(tag.from + value->valueFrom, tag.from + value->valueTo), range))
+            return {};
+        return value;
+    }
+
+public:
+    std::optional<std::pair<CellRange, CellRange>> filterChange() const {
+        CellRange range;
+        if (m_lastColumn == 0 || !rangeIn(m_layout.autoFilter, range))
+            return {};
+        const CellRange before = range;
+        return grownFilter(range) ? std::optional(std::pair(before, range)) : std::nullopt;
+    }
+
+private:
+    // <dimension ref="A1:C10"/>: the range the sheet's cells take, widened to the new ones.
+    bool widenedDimension(CellRange& range) const {
+        const CellRange before = range;
+        range.firstColumn = std::min(range.firstColumn, m_added.firstColumn());
+        range.firstRow = std::min(range.firstRow, m_firstRow);
+        range.lastColumn = std::max(range.lastColumn, m_lastColumn);
+        range.lastRow = std::max(range.lastRow, m_lastRow);
+        return rangeText(range) != rangeText(before);
+    }
+    // <autoFilter ref="A3:G43">: a filter that ends just before the new columns, or among them,
+    // takes them, so that sorting with it moves them with their rows.
+    bool grownFilter(CellRange& range) const {
+        if (range.lastColumn < m_added.firstColumn() - 1 || range.lastColumn >= m_lastColumn)
+            return false;
+        range.lastColumn = m_lastColumn;
+        return true;
+    }
+
+    // The new columns shown, as wide as their texts: a <col> of their own where none sets
+    // them, and a hidden range (as offices hide the columns after the data) split around them.
+    std::vector<Edit> columnEdits() const {
+        std::vector<Edit> edits;
+        QByteArray atTheEnd; // the <col>s after every one the sheet has
+        const auto& tags = m_layout.columnTags;
+        for (int k = 0; k < m_added.columns(); ++k) {
+            const int column = m_added.firstColumn() + k;
+            if (m_widths[std::size_t(k)] == 0)
+                continue;
+            const auto covering = std::find_if(tags.begin(), tags.end(), [&](const auto& c) {
+                return c.min != 0 && c.min <= column && column <= c.max;
+            });
+            if (covering != tags.end()) {
+                if (covering->hidden && column == std::max(covering->min, m_added.firstColumn()))
+                    edits.push_back(split(*covering));
+                continue;
+            }
+            const QByteArray made = '<' + m_layout.prefix + "col min=\"" +
+                                    QByteArray::number(column) + "\" max=\"" +
+                                    QByteArray::number(column) + "\" width=\"" +
+                                    QByteArray::number(columnWidth(k)) + "\" customWidth=\"1\"/>";
+            const auto next = std::find_if(tags.begin(), tags.end(),
+                                           [&](const auto& c) { return c.min > column; });
+            if (next != tags.end())
+                edits.push_back({next->tag.from, next->tag.from, made});
+            else
+                atTheEnd += made;
+        }
+        if (atTheEnd.isEmpty())
+            return edits;
+        // <cols> comes just before <sheetData>.
+        if (m_layout.columns.from >= 0)
+            edits.push_back(atEnd(m_layout.columns, atTheEnd));
+        else
+            edits.push_back(
+                {m_layout.rows.from, m_layout.rows.from,
+                 '<' + m_layout.prefix + "cols>" + atTheEnd + "</" + m_layout.prefix + "cols>"});
+        return edits;
+    }
+    // A hidden <col> range as pieces: the hidden ones around the new columns, and each new
+    // column shown with its width (its other attributes, such as its style, kept).
+    Edit split(const SheetLayout::Column& hidden) const {
+        const int first = std::max(hidden.min, m_added.firstColumn());
+        const int last = std::min(hidden.max, m_added.firstColumn() + m_added.columns() - 1);
+        const QByteArrayView tag = bytes(hidden.tag.from, hidden.tag.to);
+        const auto piece = [&](int min, int max, int width) {
+            QByteArray made = withAttribute(withAttribute(tag, "min", QByteArray::number(min)),
+                                            "max", QByteArray::number(max));
+            if (width > 0)
+                made = withAttribute(withAttribute(withAttribute(made, "hidden", {}), "width",
+                                                   QByteArray::number(width)),
+                                     "customWidth", "1");
+            return made.endsWith("/>") ? made : made.chopped(1) + "/>";
+        };
+        QByteArray pieces = first > hidden.min ? piece(hidden.min, first - 1, 0) : QByteArray();
+        for (int column = first; column <= last; ++column) {
+            const int k = column - m_added.firstColumn();
+            pieces += piece(column, column, m_widths[std::size_t(k)] > 0 ? columnWidth(k) : 0);
+        }
+        if (last < hidden.max)
+            pieces += piece(last + 1, hidden.max, 0);
+        return {hidden.tag.from, endOfElement(m_in, hidden.tag), pieces};
+    }
+    // The width of new column k: its widest text's, and room around it; at most Excel's 255.
+    int columnWidth(int k) const { return std::min(m_widths[std::size_t(k)] + 2, 255); }
 
     const QByteArray& m_in;
     const SheetLayout& m_layout;
     const AddedColumns& m_added;
-    QByteArrayList m_contents; // each text's <t> element
+    QByteArrayList m_contents;     // each text's <t> element
+    std::vector<int> m_textWidths; // each text's width
+    std::vector<int> m_widths;     // of each new column's widest text; 0 for none
     QByteArray* m_out = nullptr;
     qsizetype m_copied = 0; // of m_in, into what was made
     Stage m_stage = Stage::Head;
+    std::vector<Edit> m_edits; // outside the rows
+    std::size_t m_nextEdit = 0;
     std::size_t m_nextTag = 0; // the row tag to add to next
     qint64 m_nextRow = 1;      // the first row not written yet
     // The new cells' extent: rows and last column with a text.
@@ -329,6 +555,10 @@ qsizetype CellSplice::read(char* out, qsizetype size) {
     return done;
 }
 
+std::optional<std::pair<CellRange, CellRange>> CellSplice::grownFilter() const {
+    return m_adder->filterChange();
+}
+
 list::Problem addCells(const QByteArray& xml, const SheetLayout& layout, const AddedColumns& added,
                        QByteArray& out) {
     CellSplice splice(xml, layout, added);
@@ -342,6 +572,83 @@ list::Problem addCells(const QByteArray& xml, const SheetLayout& layout, const A
         out.resize(out.size() - kPiece + got);
     }
     return list::Problem::None;
+}
+
+} // namespace zunova::workbook::sheetxml
+
+namespace zunova::workbook::sheetxml {
+
+bool parseRange(QByteArrayView text, CellRange& range) {
+    const qsizetype colon = text.indexOf(':');
+    return parseCellReference(text.first(colon < 0 ? text.size() : colon), range.firstColumn,
+                              range.firstRow) &&
+           parseCellReference(text.sliced(colon + 1), range.lastColumn, range.lastRow);
+}
+
+QByteArray rangeText(const CellRange& range, bool absolute) {
+    const auto cell = [absolute](int column, qint64 row) {
+        return absolute ? '$' + columnName(column).toLatin1() + '$' + QByteArray::number(row)
+                        : reference(column, row);
+    };
+    return cell(range.firstColumn, range.firstRow) + ':' + cell(range.lastColumn, range.lastRow);
+}
+
+std::optional<AttributeSpan> attributeIn(QByteArrayView tag, QByteArrayView name) {
+    const auto skipSpaces = [&](qsizetype i) {
+        while (i < tag.size() && isXmlSpace(tag[i]))
+            ++i;
+        return i;
+    };
+    const auto endOfName = [&](qsizetype i) {
+        while (i < tag.size() && !isXmlSpace(tag[i]) && tag[i] != '=' && tag[i] != '>' &&
+               tag[i] != '/')
+            ++i;
+        return i;
+    };
+    qsizetype i = endOfName(1); // the element's name
+    for (;;) {
+        const qsizetype spaces = i;
+        const qsizetype from = skipSpaces(i);
+        i = endOfName(from);
+        if (i == from)
+            return {};
+        const QByteArrayView attribute = tag.sliced(from, i - from);
+        i = skipSpaces(i);
+        if (i >= tag.size() || tag[i] != '=')
+            return {};
+        i = skipSpaces(i + 1);
+        if (i >= tag.size() || (tag[i] != '"' && tag[i] != '\''))
+            return {};
+        const qsizetype end = tag.indexOf(tag[i], i + 1);
+        if (end < 0)
+            return {};
+        if (attribute == name)
+            return AttributeSpan{spaces, i + 1, end};
+        i = end + 1;
+    }
+}
+
+QByteArray withAttribute(QByteArrayView tag, QByteArrayView name, const QByteArray& value) {
+    QByteArray out = tag.toByteArray();
+    if (const auto span = attributeIn(tag, name)) {
+        if (value.isNull())
+            out.remove(span->from, span->valueTo + 1 - span->from);
+        else
+            out.replace(span->valueFrom, span->valueTo - span->valueFrom, value);
+        return out;
+    }
+    if (value.isNull())
+        return out;
+    qsizetype end = tag.size() - (tag.endsWith("/>") ? 2 : 1);
+    while (end > 0 && isXmlSpace(tag[end - 1]))
+        --end;
+    return out.insert(end, ' ' + name.toByteArray() + "=\"" + value + '"');
+}
+
+QByteArray attributeText(QStringView text) {
+    QByteArray out;
+    appendEscaped(text, out);
+    return out.replace('"', "&quot;");
 }
 
 } // namespace zunova::workbook::sheetxml

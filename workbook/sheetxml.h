@@ -11,6 +11,8 @@
 #include <QStringView>
 
 #include <memory>
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace zunova::workbook::sheetxml {
@@ -65,15 +67,37 @@ struct SheetLayout {
         Tag tag;
         int lastColumn = 0; // of its cells, even empty ones
     };
+    // A <col> of the first <cols>: the columns min to max take its width, its style, or are
+    // hidden.
+    struct Column {
+        Tag tag;
+        int min = 0; // 0 for one that names no columns
+        int max = 0;
+        bool hidden = false;
+    };
     bool utf8 = true;  // cells are spliced into UTF-8 only
     QByteArray prefix; // of the sheet's elements: "" or e.g. "x:"
     Tag dimension;
+    Tag columns; // <cols>
+    std::vector<Column> columnTags;
     Tag rows; // <sheetData>
     std::vector<Row> rowTags;
+    Tag autoFilter; // the sheet's own filter, not a table's
 };
 
 // The sheet's cells, and where its rows lie. A problem names the row it lies in.
 SheetCells readSheet(const QByteArray& xml, const CellValues& values, SheetLayout& layout);
+
+// A range of cells, "A1:G41", or "A1" for one cell.
+struct CellRange {
+    int firstColumn = 0;
+    qint64 firstRow = 0;
+    int lastColumn = 0;
+    qint64 lastRow = 0;
+};
+bool parseRange(QByteArrayView text, CellRange& range);
+// Always with its colon: "A1:A1"; absolute, "$A$1:$A$1".
+QByteArray rangeText(const CellRange& range, bool absolute = false);
 
 // The sheet's XML with `added`'s cells spliced into it, where `layout` (of this XML) says, made
 // piece by piece as it is read: never held whole beside the sheet it is made from.
@@ -89,6 +113,8 @@ public:
     list::Problem check();
     // The next bytes of the new sheet, at most `size`; 0 at its end. After check().
     qsizetype read(char* out, qsizetype size);
+    // The range of the sheet's filter, where it grows to take the new columns. After check().
+    std::optional<std::pair<CellRange, CellRange>> grownFilter() const;
 
 private:
     class Adder;
@@ -103,5 +129,39 @@ list::Problem addCells(const QByteArray& xml, const SheetLayout& layout, const A
 
 // "B12": column 2, row 12. False for anything else, or a column past XFD.
 bool parseCellReference(QByteArrayView reference, int& column, qint64& row);
+
+// Where an attribute lies in a start tag's bytes, from its '<' to its '>': from the spaces
+// before its name, and its value within the quotes.
+struct AttributeSpan {
+    qsizetype from = -1;
+    qsizetype valueFrom = -1;
+    qsizetype valueTo = -1;
+};
+std::optional<AttributeSpan> attributeIn(QByteArrayView tag, QByteArrayView name);
+// The tag with the attribute's value replaced, or the attribute added before the tag's end;
+// removed for a null value. `value` is written as it is: escaped already.
+QByteArray withAttribute(QByteArrayView tag, QByteArrayView name, const QByteArray& value);
+// Text as an attribute's value, escaped.
+QByteArray attributeText(QStringView text);
+
+// Bytes from..to of a part that give way to `text`.
+struct Edit {
+    qsizetype from = 0;
+    qsizetype to = 0;
+    QByteArray text;
+};
+
+// A table of the sheet (its part's XML) grown to take `added`'s columns: where its header row
+// is `added`'s and it ends just before them or among them, its range and its filter's reach the
+// last new column named in the header row, and it gets a column for each, under that name.
+// False where it stays as it is: it ends elsewhere, it is of a query or has no header row, a
+// name is taken, or it does not read.
+bool growTable(const QByteArray& xml, const AddedColumns& added, QByteArray& out);
+
+// The workbook part with the sheet's filter range, the hidden name _xlnm._FilterDatabase
+// (which LibreOffice takes the filter's range from), grown from `before` to `after`. False where
+// it stays as it is: no such name for the sheet, or one of another range.
+bool growFilterName(const QByteArray& xml, const QString& sheet, const CellRange& before,
+                    const CellRange& after, QByteArray& out);
 
 } // namespace zunova::workbook::sheetxml

@@ -60,6 +60,9 @@ struct SheetCells {
 // Columns to add to a sheet: each row's new cells, as indexes into the few texts they hold
 // (carriers and notes come back row after row). Cells go at the end of their rows, so the first
 // new column lies beyond every cell of the rows that get one: normally SheetCells::lastColumn + 1.
+// Or, replacing, they are written into existing columns: every cell the sheet has there, in
+// every row, gives way to its row's new text, or loses its value where the row has none (its
+// style stays).
 class AddedColumns {
 public:
     AddedColumns(int sheet, int firstColumn, int columns)
@@ -81,6 +84,13 @@ public:
     int sheet() const { return m_sheet; }             // index into Workbook::sheets()
     int firstColumn() const { return m_firstColumn; } // from 1, column A
     int columns() const { return m_columns; }
+    // The row of the columns' names, from 1; 0 for none. Its new cells take the style of the
+    // header cell to their left, and tables whose header row it is take the new columns.
+    qint64 headerRow() const { return m_headerRow; }
+    void setHeaderRow(qint64 row) { m_headerRow = row; }
+    // Whether the columns are the sheet's own, written again.
+    bool replaces() const { return m_replaces; }
+    void setReplaces(bool replaces) { m_replaces = replaces; }
     // The texts the cells hold; 0 is the empty text, which makes no cell.
     const QStringList& texts() const { return m_texts; }
     // A text's index, added where it is new.
@@ -110,6 +120,8 @@ private:
     int m_sheet;
     int m_firstColumn;
     int m_columns;
+    qint64 m_headerRow = 0;
+    bool m_replaces = false;
     QStringList m_texts{QString()};
     QHash<QString, quint32> m_indexes{{QString(), 0}};
     std::vector<quint32> m_cells; // row after row, each its `m_columns` cells
@@ -139,8 +151,10 @@ public:
     virtual SheetCells cells(int index) const = 0;
 
     // A copy of the package with `added`'s cells in the sheet. Only that sheet's XML changes,
-    // and in it only the new cells (inline strings), the rows made or opened for them, the
-    // rows' spans and the sheet's dimension; every other byte stays as it was.
+    // and in it only the new cells (inline strings), the cells they replace, the rows made or
+    // opened for them, the rows' spans, the sheet's dimension, its filter and the <col> widths
+    // of the new columns; and the tables of the sheet that end just before the new columns,
+    // which take them. Every other byte stays as it was.
     // It is written to `out` only once it is made whole.
     virtual list::Outcome write(const AddedColumns& added, QIODevice& out) const = 0;
 };
