@@ -421,8 +421,7 @@ std::optional<ListRequest> listRequest(const QString& file, const ListOptions& o
 
 int addCarriers(const ListRequest& request, Output& out) {
     // Whatever the file's name holds, it reaches the terminal escaped.
-    const QString name =
-        request.file == u'-' ? Texts::tr("standard input") : escaped(request.file);
+    const QString name = request.file == u'-' ? Texts::tr("standard input") : escaped(request.file);
     list::ListInput input(request.file, false);
     if (!input.opened().ok()) {
         sayProblem(out, name, input.opened());

@@ -12,11 +12,11 @@ namespace zunova::list {
 struct RowCounts {
     std::array<qint64, lookup::kAnswerIds> answers{}; // the number rows, by their answer
     qint64 withoutNumber = 0;
-    qint64 listed = 0;         // the list's own rows: with a number or without
-    qint64 controlBytes = 0;   // rows holding a control character
+    qint64 listed = 0;       // the list's own rows: with a number or without
+    qint64 controlBytes = 0; // rows holding a control character
     qint64 firstControlLine = 0;
     qint64 zerosRestored = 0;
-    qint64 several = 0;        // number cells that held several numbers
+    qint64 several = 0; // number cells that held several numbers
 
     void add(const ListRow& row) {
         if (!isListed(row.kind))

@@ -474,15 +474,16 @@ TEST(Workbook, TheCustomersSheetIsTheTabWithTheMostMobiles) {
         return "<row r=\"" + QByteArray::number(number) + "\">" + cells + "</row>";
     };
     const QByteArray cover = sheetXml(row(1, cell("ご案内")) + row(3, cell("090-1111-2222")));
-    const QByteArray customers = sheetXml(
-        row(1, cell("name") + cell("tel")) + row(2, cell("a") + cell("090-1234-5671")) +
-            row(3, cell("a") + "<c/>") + row(4, cell("b") + cell("070-1234-5674")),
-        "<mergeCells count=\"1\"><mergeCell ref=\"B2:B3\"/></mergeCells>");
+    const QByteArray customers =
+        sheetXml(row(1, cell("name") + cell("tel")) + row(2, cell("a") + cell("090-1234-5671")) +
+                     row(3, cell("a") + "<c/>") + row(4, cell("b") + cell("070-1234-5674")),
+                 "<mergeCells count=\"1\"><mergeCell ref=\"B2:B3\"/></mergeCells>");
     QByteArray many;
     for (int i = 1; i <= 5; ++i)
         many += row(i, cell("090-1234-5671"));
     Parts parts = workbookParts({{"表紙", cover}, {"顧客", customers}, {"控え", sheetXml(many)}});
-    parts["xl/workbook.xml"].replace("<sheet name=\"控え\"", "<sheet state=\"hidden\" name=\"控え\"");
+    parts["xl/workbook.xml"].replace("<sheet name=\"控え\"",
+                                     "<sheet state=\"hidden\" name=\"控え\"");
     ColumnCodes records;
     zunova::list::Progress progress;
     auto read = readWorkbookList(zipOf(parts), {}, {}, records, progress);
@@ -493,8 +494,8 @@ TEST(Workbook, TheCustomersSheetIsTheTabWithTheMostMobiles) {
     std::vector<RowKind> kinds;
     for (const auto& answered : list.document.rows())
         kinds.push_back(answered.kind);
-    EXPECT_EQ(kinds, (std::vector{RowKind::Header, RowKind::Number, RowKind::Continued,
-                                  RowKind::Number}));
+    EXPECT_EQ(kinds,
+              (std::vector{RowKind::Header, RowKind::Number, RowKind::Continued, RowKind::Number}));
 }
 
 // A sheet's own carrier column (and its note column) is written again, so that a copy of the
