@@ -48,6 +48,7 @@ struct FormatCase {
     char delimiter = ',';
     int numberColumn = 1;
     bool header = true;
+    qint64 headerRow = 0; // among the rows that are not blank
 };
 
 std::vector<FormatCase> formatCases() {
@@ -200,6 +201,49 @@ std::vector<FormatCase> formatCases() {
          ',',
          1,
          true},
+        // Lists as offices lay them out.
+        {"a title and a date above the header",
+         QStringLiteral(u"顧客一覧\r\n2024年4月1日現在\r\n\r\n氏名,携帯\r\n田中,090-1234-5678\r\n"
+                        u"佐藤,070-1220-5678\r\n")
+             .toUtf8(),
+         {},
+         {},
+         Problem::None,
+         Encoding::Utf8,
+         EncodingDoubt::None,
+         ',',
+         1,
+         true,
+         2},
+        {"a megabyte of blank lines first", QByteArray("\r\n").repeated(600'000) + kNames.toUtf8()},
+        {"the person's own mobile over an emergency contact's with more numbers",
+         QStringLiteral(
+             u"本人携帯,緊急連絡先\n09012345678,09012345678\n,07012205678\n,09012345678\n")
+             .toUtf8(),
+         {},
+         {},
+         Problem::None,
+         Encoding::Utf8,
+         EncodingDoubt::None,
+         ',',
+         0},
+        {"message IDs full of digits are no numbers",
+         "id,to\nSMa09012345671f,819012345678\nSMa09012345672f,\nSMa09012345673f,09012345678\n",
+         {},
+         {},
+         Problem::None,
+         Encoding::Utf8,
+         EncodingDoubt::AsciiOnly},
+        {"a NUL byte in a row",
+         QByteArray("tel\n" + QByteArray("09012345678\n").repeated(10) + "0701220@5678\n")
+             .replace('@', '\0'),
+         {},
+         {},
+         Problem::None,
+         Encoding::Utf8,
+         EncodingDoubt::AsciiOnly,
+         0,
+         0},
         {"a header row alone", "name,tel\n", {}, {}, Problem::HeaderOnly},
         {"no number anywhere", "a,b\nc,d\n", {}, {}, Problem::NoNumberColumn},
         {"column by position",
@@ -234,6 +278,9 @@ TEST(ListFormat, EncodingsDelimitersColumnsAndHeaders) {
         EXPECT_EQ(found.format.delimiter, c.delimiter);
         EXPECT_EQ(found.format.layout.numberColumn, c.numberColumn);
         EXPECT_EQ(found.format.layout.hasHeader(), c.header);
+        if (c.header) {
+            EXPECT_EQ(found.format.layout.headerRow, c.headerRow);
+        }
         EXPECT_EQ(found.format.byteOrderMark, encodingOfByteOrderMark(c.data) == c.encoding);
     }
 }
@@ -287,6 +334,13 @@ TEST(ListDocument, WritesEveryRowBackWithOnlyTheCarrierAdded) {
         qsizetype at = 0;
         int carriers = 0;
         int widest = 0;
+        // The line each byte starts on, counted once: a list may hold a million rows.
+        std::vector<int> lineAt(original.size() + 1, 1);
+        for (qsizetype p = 0; p < original.size(); ++p) {
+            const bool breaks =
+                original[p] == '\r' || (original[p] == '\n' && (p == 0 || original[p - 1] != '\r'));
+            lineAt[p + 1] = lineAt[p] + (breaks ? 1 : 0);
+        }
         const auto& rows = list.rows();
         for (std::size_t i = 0; i < rows.size(); ++i) {
             const ListDocument::Row& row = rows[i];
@@ -299,14 +353,15 @@ TEST(ListDocument, WritesEveryRowBackWithOnlyTheCarrierAdded) {
             ASSERT_EQ(written.sliced(at, content.size()), content);
             at += content.size();
             widest = std::max(widest, int(row.fields));
-            const QByteArray before = original.first(row.place);
-            EXPECT_EQ(row.line, 1 + before.count('\n') + before.count('\r') - before.count("\r\n"));
+            EXPECT_EQ(row.line, lineAt[row.place]);
             const qsizetype added =
                 lineEnd.isEmpty() ? written.size() : written.indexOf(lineEnd, at);
             ASSERT_GE(added, at);
             const QString field = Codec(format.encoding).decode(written.mid(at, added - at));
-            // A blank line, and what a quote that never closes took in, get nothing.
-            if (row.kind != RowKind::Blank && row.kind != RowKind::Unclosed) {
+            // A blank line, a title above the header and what a quote that never closes took
+            // in get nothing.
+            if (row.kind != RowKind::Blank && row.kind != RowKind::Unclosed &&
+                row.kind != RowKind::Above) {
                 ASSERT_TRUE(field.startsWith(QChar(format.outputDelimiter())))
                     << field.toStdString();
                 carriers += field.contains(QStringLiteral(u"ＮＴＴドコモ")) ? 1 : 0;
