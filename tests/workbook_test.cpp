@@ -396,10 +396,24 @@ TEST(Workbook, BadInputIsRefusedWithItsReason) {
     Parts binary = book;
     binary["_rels/.rels"] = relationships({{"officeDocument", "xl/workbook.bin"}});
     binary["xl/workbook.bin"] = "\x83\x01";
+    // More than a workbook has: entries, sheets, relationships.
+    Parts manyEntries = book;
+    for (qint64 i = 0; i < zunova::list::kMaxParts; ++i)
+        manyEntries["xl/media/" + QString::number(i)] = {};
+    Parts manySheets = book;
+    manySheets["xl/workbook.xml"].replace(
+        "<sheets>",
+        "<sheets>" +
+            QByteArray("<sheet name=\"a\" r:id=\"rId3\"/>").repeated(zunova::list::kMaxSheets));
+    Parts manyRelationships = book;
+    manyRelationships["xl/_rels/workbook.xml.rels"] =
+        relationships(std::vector<std::pair<QByteArray, QByteArray>>(
+            std::size_t(zunova::list::kMaxParts) + 1, {"worksheet", "worksheets/sheet1.xml"}));
     const struct {
         const char* name;
         QByteArray data;
         Problem problem;
+        QString part = {}; // where it is said to lie, where that matters
     } cases[] = {
         {"a CSV named .xlsx", "氏名,電話\r\n田中,090-1234-5678\r\n", Problem::NotZip},
         {"nothing", {}, Problem::NotZip},
@@ -441,10 +455,18 @@ TEST(Workbook, BadInputIsRefusedWithItsReason) {
               "<!DOCTYPE worksheet [<!ENTITY r \"<row><c><v>1</v></c></row>\">]><worksheet " +
                   kMain + "><sheetData>&r;</sheetData></worksheet>"),
          Problem::Damaged},
+        {"more entries than a workbook has", zipOf(manyEntries), Problem::TooLargeInside},
+        {"more sheets", zipOf(manySheets), Problem::TooLargeInside},
+        {"more relationships", zipOf(manyRelationships), Problem::TooLargeInside,
+         QStringLiteral("xl/workbook.xml")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(textOf(c.data).problem, c.problem);
+        const SheetText text = textOf(c.data);
+        EXPECT_EQ(text.problem, c.problem);
+        if (!c.part.isEmpty()) {
+            EXPECT_EQ(text.part, c.part);
+        }
     }
 }
 

@@ -1,5 +1,7 @@
 #include "sheetlist.h"
 
+#include <QSet>
+
 #include <algorithm>
 
 namespace zunova::workbook {
@@ -146,9 +148,15 @@ readWorkbookList(const QByteArray& data, const SheetChoice& sheet, const list::C
     // Where none was asked for, the first sheet shown as a tab with a number column.
     list::Outcome outcome{.problem = list::Problem::NoSheetNumbers};
     bool numberless = false;
+    QSet<QString> tried; // the parts of the sheets read, in lower case: sheets may share one
     for (int index = first; index <= last; ++index) {
         if (!chosen && sheets[std::size_t(index)].hidden)
             continue;
+        // A part that was read without a number column has none for this sheet either.
+        const QString part = sheets[std::size_t(index)].part.toLower();
+        if (tried.contains(part))
+            continue;
+        tried.insert(part);
         SheetCells cells = workbook->cells(index);
         if (!cells.outcome.ok())
             return cells.outcome;

@@ -3,6 +3,7 @@
 #include "sheetxml.h"
 #include "xmlevents.h"
 
+#include <QBuffer>
 #include <QDate>
 #include <QHash>
 #include <QXmlStreamReader>
@@ -168,9 +169,14 @@ public:
     SheetCells read(const QByteArray& xml) {
         m_layout = {};
         // Room for the cells at once, as the sheet's size bounds them (a cell's tag is longer than
-        // its end, and than its value unless that is a shared string): taken as it is used.
+        // its end, and than its value unless that is a shared string), and for the rows (each
+        // tag at least <row/>, and no more than the row cap): taken as it is used, and never
+        // copied as it grows.
         m_result.bytes.reserve(std::min(xml.size(), qsizetype(list::kMaxPartBytes)));
         m_result.ends.reserve(std::size_t(xml.size() / 8));
+        const auto rows = std::size_t(std::min<qint64>(xml.size() / 6, list::kMaxRows));
+        m_layout.rowTags.reserve(rows);
+        m_result.rowStarts.reserve(rows + 1);
         if (const Problem problem = parse(xml); problem != Problem::None) {
             m_layout = {};
             SheetCells failed;
@@ -184,9 +190,11 @@ public:
 private:
     enum class Part { Other, Rows, Merges };
 
-    SheetLayout::Tag tag() const { return {tagFrom(), tagFrom() + tagLength(), -1}; }
+    SheetLayout::Tag tag() const {
+        return {qint32(tagFrom()), qint32(tagFrom() + tagLength()), -1};
+    }
     // Where the element ending closes: its end tag, or none for an element of one tag.
-    qsizetype closeOfEnd() const { return tagLength() == 0 ? -1 : tagFrom(); }
+    qint32 closeOfEnd() const { return tagLength() == 0 ? -1 : qint32(tagFrom()); }
 
     void startElement(QByteArrayView name, const char** attributes) override {
         const QByteArrayView local = localName(name);
@@ -285,7 +293,7 @@ private:
         // The rows the sheet leaves out have no cells.
         m_result.rowStarts.insert(m_result.rowStarts.end(), std::size_t(m_row - 1 - last),
                                   quint32(m_result.ends.size()));
-        m_layout.rowTags.push_back({m_row, tag(), 0});
+        m_layout.rowTags.push_back({qint32(m_row), tag(), 0});
         m_column = 0;
         m_cells = 0;
     }
@@ -412,6 +420,9 @@ private:
     }
     void endElement(QByteArrayView) override {
         if (depth() == 2) {
+            // Most have no escape, and are kept as they are: a string may be most of the part.
+            if (!m_text.text().contains("_x"))
+                return m_out.append(m_text.text());
             m_unescaped.resize(0);
             appendUnescaped(m_text.text(), m_unescaped);
             m_out.append(m_unescaped);
@@ -488,7 +499,12 @@ list::Problem readSharedStrings(const XmlEvents::Pieces& xml, qsizetype size, Sh
 }
 
 list::Problem readDateStyles(const QByteArray& xml, std::vector<bool>& out) {
-    QXmlStreamReader reader(xml);
+    // From a device the XML is decoded a piece at a time; given whole, it is held again,
+    // decoded, at twice its size.
+    QBuffer device;
+    device.setData(xml);
+    device.open(QIODevice::ReadOnly);
+    QXmlStreamReader reader(&device);
     if (!reader.readNextStartElement() || reader.name() != u"styleSheet")
         return Problem::Damaged;
     QHash<int, bool> customFormats; // by id: whether it shows dates

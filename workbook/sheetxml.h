@@ -10,6 +10,7 @@
 #include <QByteArrayView>
 #include <QStringView>
 
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -53,18 +54,22 @@ struct CellValues {
 };
 
 // Where a sheet's rows lie in its XML, as reading it finds them: what adding cells needs, so
-// the copy is spliced without reading the sheet a second time. Byte positions in the part.
+// the copy is spliced without reading the sheet a second time. Byte positions in the part, and
+// row numbers, in 32 bits: a part is under the part cap, a sheet's rows under the row cap, and a
+// sheet of millions of rows keeps a Row for each.
 struct SheetLayout {
     struct Tag {
-        qsizetype from = -1;  // its '<'; -1 for none
-        qsizetype to = -1;    // after its '>'
-        qsizetype close = -1; // its end tag's '<'; -1 where the element is this one tag (<x/>)
+        qint32 from = -1;  // its '<'; -1 for none
+        qint32 to = -1;    // after its '>'
+        qint32 close = -1; // its end tag's '<'; -1 where the element is this one tag (<x/>)
     };
     struct Row {
-        qint64 number = 0;
+        qint32 number = 0;
         Tag tag;
-        int lastColumn = 0; // of its cells, even empty ones
+        qint32 lastColumn = 0; // of its cells, even empty ones
     };
+    static_assert(list::kMaxPartBytes < std::numeric_limits<qint32>::max() &&
+                  list::kMaxRows < std::numeric_limits<qint32>::max());
     bool utf8 = true;  // cells are spliced into UTF-8 only
     QByteArray prefix; // of the sheet's elements: "" or e.g. "x:"
     Tag dimension;

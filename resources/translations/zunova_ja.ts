@@ -152,6 +152,10 @@
         <translation>ブックが壊れています。</translation>
     </message>
     <message>
+        <source>a workbook larger inside than this program reads: more than %1 parts, %2 sheets, or %3 MiB of sheets to look through</source>
+        <translation>ブックの中身が大きすぎて読めません（部分が %1 個、シートが %2 枚、または調べるシートが %3 MB を超えています）。</translation>
+    </message>
+    <message>
         <source>no room for the new columns: the sheet&apos;s cells reach its last column</source>
         <translation>新しい列を加える場所がありません（シートの最後の列まで使われています）。</translation>
     </message>
