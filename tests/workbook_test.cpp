@@ -396,6 +396,11 @@ TEST(Workbook, BadInputIsRefusedWithItsReason) {
     Parts binary = book;
     binary["_rels/.rels"] = relationships({{"officeDocument", "xl/workbook.bin"}});
     binary["xl/workbook.bin"] = "\x83\x01";
+    // Entries of one name: libzip adds no such entry, so another is renamed in the zip's bytes.
+    Parts twoSheets = book;
+    twoSheets["xl/worksheets/sheetX.xml"] = sheetXml({});
+    Parts twoWorkbooks = book;
+    twoWorkbooks["XL/WORKBOOK.XML"] = "<workbook " + kMain + "/>";
     // More than a workbook has: entries, sheets, relationships.
     Parts manyEntries = book;
     for (qint64 i = 0; i < zunova::list::kMaxParts; ++i)
@@ -458,6 +463,11 @@ TEST(Workbook, BadInputIsRefusedWithItsReason) {
         {"more entries than a workbook has", zipOf(manyEntries), Problem::TooLargeInside},
         {"more sheets", zipOf(manySheets), Problem::TooLargeInside},
         {"more relationships", zipOf(manyRelationships), Problem::TooLargeInside,
+         QStringLiteral("xl/workbook.xml")},
+        // Readers differ on which of two entries of one name a package means.
+        {"a sheet's entry twice", zipOf(twoSheets).replace("sheetX.xml", "sheet1.xml"),
+         Problem::Damaged, QStringLiteral("xl/worksheets/sheet1.xml")},
+        {"the workbook's entry twice, in two cases", zipOf(twoWorkbooks), Problem::Damaged,
          QStringLiteral("xl/workbook.xml")},
     };
     for (const auto& c : cases) {

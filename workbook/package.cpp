@@ -5,6 +5,7 @@
 
 #include <QBuffer>
 #include <QHash>
+#include <QSet>
 #include <QtEndian>
 #include <QUrl>
 #include <QXmlStreamReader>
@@ -118,6 +119,25 @@ qint64 claimedEntries(QByteArrayView data) {
                                                                  quint64(list::kMaxParts) + 1)));
     }
     return entries;
+}
+
+// The first entry whose name, in any case, an entry before it has: readers differ on which of
+// the two the package means (libzip, and so this program, finds the first; others take the
+// last), so a copy would change a part they do not read. Empty where every name is its own.
+QString repeatedEntry(zip_t* archive) {
+    const zip_int64_t entries = zip_get_num_entries(archive, 0);
+    QSet<QByteArray> names;
+    names.reserve(qsizetype(entries));
+    for (zip_int64_t i = 0; i < entries; ++i) {
+        const char* name = zip_get_name(archive, zip_uint64_t(i), 0);
+        if (!name)
+            continue;
+        QByteArray folded = QByteArray(name).toLower(); // part names ignore ASCII case alone
+        if (names.contains(folded))
+            return QString::fromUtf8(name);
+        names.insert(std::move(folded));
+    }
+    return {};
 }
 
 // A part's bytes, uncompressed. Counted as they come out: a directory may say a part is small
@@ -472,6 +492,8 @@ Workbook::Opened PackageWorkbook::open(const QByteArray& data) {
     const Archive archive = openZip(data, error);
     if (!archive)
         return failed({.problem = error == ZIP_ER_NOZIP ? Problem::NotZip : Problem::Damaged});
+    if (const QString repeated = repeatedEntry(archive.get()); !repeated.isEmpty())
+        return failed(inPart(Problem::Damaged, repeated));
 
     // The package's own relationships name its main part; a workbook's is xl/workbook.xml.
     QHash<QString, Relationship> relationships;
