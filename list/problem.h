@@ -59,6 +59,7 @@ enum class Problem {
     NoSheetNumbers,   // no sheet has a column of telephone numbers
     PartTooLarge,     // a part, or a sheet's cells, over the part cap (Outcome::part)
     Damaged,          // a part missing, its XML broken, a cell outside the sheet
+    XmlEncoding,      // a part's XML in an encoding other than UTF-8, UTF-16 and ISO-8859-1
     TooLargeInside,   // more parts, sheets or sheets' XML to read than the caps above allow
     NoRoom,           // the new cells would stand on cells of their row, or past column XFD
     CannotWrite,      // the copy could not be made

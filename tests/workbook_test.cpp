@@ -6,6 +6,7 @@
 #include "workbook/sheetlist.h"
 
 #include <QBuffer>
+#include <QStringEncoder>
 #include <QtEndian>
 
 #include <gtest/gtest.h>
@@ -414,6 +415,8 @@ TEST(Workbook, BadInputIsRefusedWithItsReason) {
     manyRelationships["xl/_rels/workbook.xml.rels"] =
         relationships(std::vector<std::pair<QByteArray, QByteArray>>(
             std::size_t(zunova::list::kMaxParts) + 1, {"worksheet", "worksheets/sheet1.xml"}));
+    const QByteArray shiftJis =
+        "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><worksheet " + kMain + "/>";
     const struct {
         const char* name;
         QByteArray data;
@@ -469,6 +472,17 @@ TEST(Workbook, BadInputIsRefusedWithItsReason) {
          Problem::Damaged, QStringLiteral("xl/worksheets/sheet1.xml")},
         {"the workbook's entry twice, in two cases", zipOf(twoWorkbooks), Problem::Damaged,
          QStringLiteral("xl/workbook.xml")},
+        {"a sheet in an encoding XML readers do not read",
+         with(book, "xl/worksheets/sheet1.xml", shiftJis), Problem::XmlEncoding,
+         QStringLiteral("xl/worksheets/sheet1.xml")},
+        {"shared strings in one", with(book, "xl/sharedStrings.xml", shiftJis),
+         Problem::XmlEncoding, QStringLiteral("xl/sharedStrings.xml")},
+        {"US-ASCII with a byte that is not",
+         with(book, "xl/worksheets/sheet1.xml",
+              "<?xml version='1.0' encoding='US-ASCII'?><worksheet " + kMain +
+                  "><sheetData><row><c t='inlineStr'><is><t>caf\xe9</t></is></c></row>"
+                  "</sheetData></worksheet>"),
+         Problem::Damaged},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -477,6 +491,55 @@ TEST(Workbook, BadInputIsRefusedWithItsReason) {
         if (!c.part.isEmpty()) {
             EXPECT_EQ(text.part, c.part);
         }
+    }
+}
+
+// A sheet in UTF-16 or ISO-8859-1 reads as the same sheet in UTF-8, and its copy is UTF-8.
+TEST(Workbook, SheetsInOtherXmlEncodingsAreReadAndCopied) {
+    const QString cell =
+        QStringLiteral(u"<c t=\"inlineStr\"><is><t>%1</t></is></c><c><v>1</v></c>");
+    const struct {
+        const char* name;
+        QStringConverter::Encoding encoding;
+        QByteArray declared;
+        QString text;
+        bool byteOrderMark = false;
+        qsizetype at = 0; // where the text's last character starts in the bytes, where it matters
+    } cases[] = {
+        {"UTF-16LE", QStringConverter::Utf16LE, "UTF-16", QStringLiteral(u"名前 😀"), true},
+        {"UTF-16BE", QStringConverter::Utf16BE, "utf-16", QStringLiteral(u"名前 😀"), true},
+        {"UTF-16LE without its mark", QStringConverter::Utf16LE, "UTF-16", QStringLiteral(u"名前")},
+        {"a character's two halves a MiB apart", QStringConverter::Utf16LE, "UTF-16",
+         QStringLiteral(u"名前 😀"), true, 1024 * 1024 - 2},
+        {"ISO-8859-1", QStringConverter::Latin1, "ISO-8859-1", QStringLiteral(u"Café")},
+        {"US-ASCII", QStringConverter::Latin1, "US-ASCII", QStringLiteral(u"Cafe")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString head = QStringLiteral("<?xml version=\"1.0\" encoding=\"%1\"?><worksheet ")
+                                 .arg(QLatin1StringView(c.declared)) +
+                             QLatin1StringView(kMain) + QStringLiteral("><sheetData>");
+        const QString row = QStringLiteral("<row r=\"1\">") + cell.arg(c.text);
+        // Spaces before the row put the character where it is asked to be.
+        const qsizetype lastAt = head.size() + row.indexOf(c.text) + c.text.size() - 2;
+        const QString xml = head + QString(c.at > 0 ? (c.at - 2) / 2 - lastAt : 0, u' ') + row +
+                            QStringLiteral("</row></sheetData></worksheet>");
+        QStringEncoder encoder(c.encoding, c.byteOrderMark ? QStringConverter::Flag::WriteBom
+                                                           : QStringConverter::Flag::Default);
+        const QByteArray bytes = encoder.encode(xml);
+        if (c.at > 0) {
+            ASSERT_EQ(bytes.sliced(c.at, 4), QByteArray("\x3d\xd8\x00\xde", 4));
+        }
+        const auto opened = Workbook::open(zipOf(workbookParts({{"Sheet1", bytes}})));
+        ASSERT_TRUE(opened.workbook);
+        const SheetText text = textOf(opened.workbook->cells(0));
+        ASSERT_EQ(text.problem, Problem::None);
+        EXPECT_EQ(text.text, c.text.toUtf8() + "\t1\n");
+        QByteArray out;
+        ASSERT_EQ(write(*opened.workbook, AddedColumns::of(0, 3, {{"a"}}), out), Problem::None);
+        EXPECT_TRUE(partsOf(out)["xl/worksheets/sheet1.xml"].startsWith(
+            R"(<?xml version="1.0" encoding="UTF-8"?><worksheet )"));
+        EXPECT_EQ(textOf(out).text, c.text.toUtf8() + "\t1\ta\n");
     }
 }
 

@@ -625,6 +625,8 @@ SheetCells PackageWorkbook::readCells(zip_t* archive, int index) const {
         }
         Problem problem = readPart(archive, part, m_readSheet.xml);
         m_sheetBytesRead += m_readSheet.xml.size();
+        if (problem == Problem::None)
+            problem = sheetxml::toUtf8(m_readSheet.xml);
         if (problem != Problem::None) {
             m_readSheet = {};
             failed.outcome = inPart(problem, part);

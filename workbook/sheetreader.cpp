@@ -6,10 +6,13 @@
 #include <QBuffer>
 #include <QDate>
 #include <QHash>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <QXmlStreamReader>
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace zunova::workbook::sheetxml {
 namespace {
@@ -437,7 +440,84 @@ private:
     QByteArray m_unescaped;
 };
 
+// Where the XML declaration's encoding name lies in `xml`: from, to; nothing where it has
+// none, or no declaration. The declaration is ASCII in every 8-bit encoding.
+std::optional<std::pair<qsizetype, qsizetype>> declaredEncoding(QByteArrayView xml) {
+    if (!xml.startsWith("<?xml"))
+        return std::nullopt;
+    const QByteArrayView declaration = xml.first(std::max<qsizetype>(xml.indexOf("?>"), 0));
+    qsizetype at = declaration.indexOf("encoding");
+    if (at < 0)
+        return std::nullopt;
+    const auto skipSpaces = [&](qsizetype i) {
+        while (i < declaration.size() && QByteArrayView(" \t\r\n").contains(declaration[i]))
+            ++i;
+        return i;
+    };
+    at = skipSpaces(at + qsizetype(sizeof("encoding")) - 1);
+    if (at >= declaration.size() || declaration[at] != '=')
+        return std::nullopt;
+    at = skipSpaces(at + 1);
+    if (at >= declaration.size() || (declaration[at] != '"' && declaration[at] != '\''))
+        return std::nullopt;
+    const qsizetype end = declaration.indexOf(declaration[at], at + 1);
+    return end < 0 ? std::nullopt : std::optional(std::pair(at + 1, end));
+}
+
+// What the XML is written in, as its byte-order mark or its declaration says: the encoding to
+// convert it from, none for UTF-8 (or an encoding XML readers do not read, `known` false).
+std::optional<QStringConverter::Encoding> encodingOfXml(QByteArrayView xml, bool& known,
+                                                        bool& ascii) {
+    known = true;
+    ascii = false;
+    if (xml.startsWith("\xFF\xFE") || xml.startsWith(QByteArrayView("<\0", 2)))
+        return QStringConverter::Utf16LE;
+    if (xml.startsWith("\xFE\xFF") || xml.startsWith(QByteArrayView("\0<", 2)))
+        return QStringConverter::Utf16BE;
+    const auto name = declaredEncoding(xml);
+    if (!name)
+        return std::nullopt;
+    const QByteArray declared =
+        xml.sliced(name->first, name->second - name->first).toByteArray().toUpper();
+    ascii = declared == "US-ASCII";
+    if (ascii || declared == "ISO-8859-1")
+        return QStringConverter::Latin1;
+    // UTF-16 named in a declaration of single bytes is an error the parser finds.
+    known = declared == "UTF-8" || declared.startsWith("UTF-16");
+    return std::nullopt;
+}
+
 } // namespace
+
+list::Problem toUtf8(QByteArray& xml) {
+    bool known = true;
+    bool ascii = false;
+    const auto encoding = encodingOfXml(xml, known, ascii);
+    if (!known)
+        return Problem::XmlEncoding;
+    if (!encoding)
+        return Problem::None;
+    if (ascii && std::any_of(xml.begin(), xml.end(), [](char c) { return c & 0x80; }))
+        return Problem::Damaged;
+    // A piece at a time, so that only the UTF-8 is held beside the part; the encoder keeps a
+    // character whose two halves fall in two pieces.
+    QStringDecoder decoder(*encoding);
+    QStringEncoder encoder(QStringConverter::Utf8);
+    QByteArray out;
+    constexpr qsizetype kPiece = 1024 * 1024;
+    for (qsizetype at = 0; at < xml.size(); at += kPiece) {
+        out += encoder.encode(
+            decoder.decode(QByteArrayView(xml).sliced(at, std::min(kPiece, xml.size() - at))));
+        if (out.size() > list::kMaxPartBytes)
+            return Problem::PartTooLarge;
+    }
+    if (decoder.hasError() || encoder.hasError())
+        return Problem::Damaged;
+    if (const auto name = declaredEncoding(out))
+        out.replace(name->first, name->second - name->first, "UTF-8");
+    xml = std::move(out);
+    return Problem::None;
+}
 
 bool parseCellReference(QByteArrayView reference, int& column, qint64& row) {
     const auto isLetter = [](char c) {

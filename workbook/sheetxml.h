@@ -53,6 +53,12 @@ struct CellValues {
     bool date1904 = false;
 };
 
+// A part's XML as UTF-8, which cells are read from and spliced into: UTF-16 and ISO-8859-1
+// (and US-ASCII), the other encodings XML readers read, are converted, and the declaration then
+// says UTF-8. XmlEncoding for any other encoding, Damaged for bytes not in the one named,
+// PartTooLarge where the UTF-8 is over the part cap.
+list::Problem toUtf8(QByteArray& xml);
+
 // Where a sheet's rows lie in its XML, as reading it finds them: what adding cells needs, so
 // the copy is spliced without reading the sheet a second time. Byte positions in the part, and
 // row numbers, in 32 bits: a part is under the part cap, a sheet's rows under the row cap, and a

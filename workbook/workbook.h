@@ -132,7 +132,8 @@ public:
 
     // A copy of the package with `added`'s cells in the sheet. Only that sheet's XML changes,
     // and in it only the new cells (inline strings), the rows made or opened for them, the
-    // rows' spans and the sheet's dimension; every other byte stays as it was.
+    // rows' spans and the sheet's dimension; every other byte stays as it was (but a sheet in
+    // UTF-16 or ISO-8859-1, which is written in UTF-8).
     // It is written to `out` only once it is made whole.
     virtual list::Outcome write(const AddedColumns& added, QIODevice& out) const = 0;
 };

@@ -152,6 +152,10 @@
         <translation>ブックが壊れています。</translation>
     </message>
     <message>
+        <source>a part of the workbook in an XML encoding this program does not read (it reads UTF-8, UTF-16 and ISO-8859-1)</source>
+        <translation>ブックの中に、このプログラムが読めない文字コードの XML があります（読めるのは UTF-8、UTF-16、ISO-8859-1 です）。</translation>
+    </message>
+    <message>
         <source>a workbook larger inside than this program reads: more than %1 parts, %2 sheets, or %3 MiB of sheets to look through</source>
         <translation>ブックの中身が大きすぎて読めません（部分が %1 個、シートが %2 枚、または調べるシートが %3 MB を超えています）。</translation>
     </message>
