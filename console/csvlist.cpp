@@ -71,29 +71,6 @@ void sayMissingDataFile(Output& out, const runtime::RuntimeError& error) {
     printMessage(list::missingDataFileText(error, QDir::currentPath()));
 }
 
-// A list whose first megabyte is ASCII alone may be in any encoding: a file takes it from the
-// first text after that is not, read ahead before anything is written. True where the whole
-// file is ASCII.
-bool readAheadForTheEncoding(list::ListInput& input, textlist::Format& format) {
-    QByteArray later;
-    qint64 offset = textlist::kSampleBytes;
-    bool atEnd = false;
-    while (!atEnd && later.size() < textlist::kSampleBytes) {
-        QByteArray piece;
-        const qsizetype got = input.readAhead(piece, offset, kReadSize);
-        atEnd = got <= 0;
-        offset += got;
-        if (later.isEmpty())
-            piece = piece.sliced(
-                std::find_if(piece.begin(), piece.end(),
-                             [](char c) { return static_cast<unsigned char>(c) >= 0x80; }) -
-                piece.begin());
-        later += piece;
-    }
-    textlist::takeEncodingFromLaterText(format, later, atEnd);
-    return later.isEmpty();
-}
-
 // A text list being streamed from its start, already read as `piece`, to `out`.
 class TextStream {
 public:
@@ -250,7 +227,7 @@ ExitStatus addCarriersToText(const ListRequest& request, const QString& name,
     textlist::Format format = detection.format;
     // Where the whole list was read for its encoding, its bytes need not be watched for it.
     const bool readWhole = format.doubt == textlist::EncodingDoubt::AsciiOnly && !atEnd &&
-                           input.size() >= 0 && readAheadForTheEncoding(input, format);
+                           input.size() >= 0 && textlist::readAheadForTheEncoding(input, format);
     ExitStatus status = kAnswered;
     if (format.doubt == textlist::EncodingDoubt::InvalidBytes) {
         printMessage(name + QStringLiteral(": ") +

@@ -5,8 +5,8 @@
 // other parts a workbook has, read as a list, written back with the carrier column: every other
 // part copied unchanged, and the copy reading back as the sheet with just the new cells.
 // Input: byte 0 picks the encoding given (low two bits, 0 none), the column given (bits 2-3, 0
-// none), how the data are cut into pieces (bits 4-6) and, with bit 7, a workbook; the rest is
-// the list, or the sheet.
+// none), how the data are cut into pieces (bits 4-6) and, with bit 7, a workbook, its sheet's
+// XML in the encoding the low two bits pick; the rest is the list, or the sheet.
 #include "fuzzsupport.h"
 #include "support/workbookparts.h"
 
@@ -15,6 +15,7 @@
 #include "workbook/sheetlist.h"
 
 #include <QBuffer>
+#include <QStringEncoder>
 
 #include <cstdint>
 
@@ -167,6 +168,18 @@ void checkWorkbook(const QByteArray& sheet, const QByteArray& sharedStrings,
     }
 }
 
+// The sheet's XML as it is (0), or in an encoding XML may also be in: UTF-16LE (1) or BE (2)
+// with a byte-order mark, ISO-8859-1 declared (3).
+QByteArray inEncoding(const QByteArray& xml, int pick) {
+    if (pick == 0)
+        return xml;
+    if (pick == 3)
+        return R"(<?xml version="1.0" encoding="ISO-8859-1"?>)" + xml;
+    QStringEncoder encoder(pick == 1 ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
+                           QStringConverter::Flag::WriteBom);
+    return encoder.encode(QString::fromUtf8(xml));
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -182,7 +195,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArray bytes(reinterpret_cast<const char*>(data) + 1, qsizetype(size - 1));
     if (data[0] & 0x80) {
         const qsizetype nul = bytes.indexOf('\0');
-        checkWorkbook(nul < 0 ? bytes : bytes.first(nul),
+        checkWorkbook(inEncoding(nul < 0 ? bytes : bytes.first(nul), data[0] & 3),
                       nul < 0 ? QByteArray() : bytes.sliced(nul + 1), column);
         return 0;
     }

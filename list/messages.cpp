@@ -147,6 +147,12 @@ Words Texts::workbook(const Outcome& outcome) {
         return {QT_TR_NOOP("a part of the workbook larger than %1 MiB")};
     case Problem::Damaged:
         return {QT_TR_NOOP("a damaged workbook")};
+    case Problem::XmlEncoding:
+        return {QT_TR_NOOP("a part of the workbook in an XML encoding this program does not read "
+                           "(it reads UTF-8, UTF-16 and ISO-8859-1)")};
+    case Problem::TooLargeInside:
+        return {QT_TR_NOOP("a workbook larger inside than this program reads: more than %1 "
+                           "parts, %2 sheets, or %3 MiB of sheets to look through")};
     case Problem::NoRoom:
         return {QT_TR_NOOP("no room for the new columns: the sheet's cells reach its last "
                            "column")};
@@ -306,6 +312,8 @@ QString withArguments(const char* source, const Outcome& outcome) {
         return text.arg(kMaxHeldBytes / kMiB);
     case Problem::PartTooLarge:
         return text.arg(kMaxPartBytes / kMiB);
+    case Problem::TooLargeInside:
+        return text.arg(kMaxParts).arg(kMaxSheets).arg(kMaxSheetBytesRead / kMiB);
     case Problem::TooManyRows:
         return text.arg(kMaxRows);
     case Problem::RowTooLong:

@@ -18,6 +18,13 @@ inline constexpr qint64 kMaxPartBytes = 256 * 1024 * 1024;
 inline constexpr qint64 kMaxHeldBytes = 256 * 1024 * 1024;
 // Rows a list held, or a sheet, may have.
 inline constexpr qint64 kMaxRows = 10'000'000;
+// A workbook's parts (its zip's entries, and the relationships of one part), and its sheets:
+// each costs a little memory and time, and no spreadsheet program makes so many.
+inline constexpr qint64 kMaxParts = 100'000;
+inline constexpr qint64 kMaxSheets = 10'000;
+// The sheets' XML read in all, looking for the one with numbers: a part is read once, but a
+// small package may hold many parts that each inflate to the part cap.
+inline constexpr qint64 kMaxSheetBytesRead = 4 * kMaxPartBytes;
 
 // Why a list was not read whole, or its copy not written: each has its text in messages.cpp,
 // the same for every front.
@@ -54,6 +61,8 @@ enum class Problem {
     NoSheetNumbers,   // no sheet has a column of telephone numbers
     PartTooLarge,     // a part, or a sheet's cells, over the part cap (Outcome::part)
     Damaged,          // a part missing, its XML broken, a cell outside the sheet
+    XmlEncoding,      // a part's XML in an encoding other than UTF-8, UTF-16 and ISO-8859-1
+    TooLargeInside,   // more parts, sheets or sheets' XML to read than the caps above allow
     NoRoom,           // the new cells would stand on cells of their row, or past column XFD
     CannotWrite,      // the copy could not be made
     ModuleUnavailable // the module that reads workbooks cannot be loaded (Outcome::reason)

@@ -419,6 +419,38 @@ TEST(ListInput, SaysWhenAFileChangesWhileRead) {
     }
 }
 
+// A file whose first MiB is ASCII alone is read ahead for the first text that is not, but not
+// past a byte no text holds (a sparse file's hole is NULs), nor past the look-ahead's limit.
+TEST(ListFormat, ReadAheadForTheEncodingStopsWhereTheTextDoes) {
+    const QByteArray ascii = QByteArray("09012345678\n").repeated(kSampleBytes / 12 + 1);
+    const QByteArray later = shiftJis(QStringLiteral(u"田中,09012345678\n"));
+    const struct {
+        const char* name;
+        QByteArray after;
+        Encoding encoding;
+        EncodingDoubt doubt;
+        bool whole; // read ahead to its end, all ASCII
+    } cases[] = {
+        {"Shift_JIS after it", later, Encoding::ShiftJis, EncodingDoubt::None, false},
+        {"ASCII to the end", "09012345678\n", Encoding::Utf8, EncodingDoubt::AsciiOnly, true},
+        {"a NUL before the Shift_JIS", '\0' + later, Encoding::Utf8, EncodingDoubt::AsciiOnly,
+         false},
+        {"the Shift_JIS past the limit", QByteArray(kReadAheadBytes, '\n') + later, Encoding::Utf8,
+         EncodingDoubt::AsciiOnly, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        zunova::testing::TempWorkDir dir;
+        dir.write("list.csv", ascii + c.after);
+        ListInput input(QStringLiteral("list.csv"), true);
+        Format format = detect(ascii.first(kSampleBytes), false).format;
+        ASSERT_EQ(format.doubt, EncodingDoubt::AsciiOnly);
+        EXPECT_EQ(readAheadForTheEncoding(input, format), c.whole);
+        EXPECT_EQ(format.encoding, c.encoding);
+        EXPECT_EQ(format.doubt, c.doubt);
+    }
+}
+
 TEST(ListFormat, SeveralNumbersMakeAList) {
     EXPECT_TRUE(holdsSeveralNumbers(QStringLiteral("090-1234-5678\r\n07012205678")));
     EXPECT_TRUE(holdsSeveralNumbers(QStringLiteral("a,\"09012345678\"\nb\t07012205678\n")));

@@ -6,6 +6,7 @@
 #include "workbook/sheetlist.h"
 
 #include <QBuffer>
+#include <QStringEncoder>
 #include <QtEndian>
 
 #include <gtest/gtest.h>
@@ -582,10 +583,31 @@ TEST(Workbook, BadInputIsRefusedWithItsReason) {
     Parts binary = book;
     binary["_rels/.rels"] = relationships({{"officeDocument", "xl/workbook.bin"}});
     binary["xl/workbook.bin"] = "\x83\x01";
+    // Entries of one name: libzip adds no such entry, so another is renamed in the zip's bytes.
+    Parts twoSheets = book;
+    twoSheets["xl/worksheets/sheetX.xml"] = sheetXml({});
+    Parts twoWorkbooks = book;
+    twoWorkbooks["XL/WORKBOOK.XML"] = "<workbook " + kMain + "/>";
+    // More than a workbook has: entries, sheets, relationships.
+    Parts manyEntries = book;
+    for (qint64 i = 0; i < zunova::list::kMaxParts; ++i)
+        manyEntries["xl/media/" + QString::number(i)] = {};
+    Parts manySheets = book;
+    manySheets["xl/workbook.xml"].replace(
+        "<sheets>",
+        "<sheets>" +
+            QByteArray("<sheet name=\"a\" r:id=\"rId3\"/>").repeated(zunova::list::kMaxSheets));
+    Parts manyRelationships = book;
+    manyRelationships["xl/_rels/workbook.xml.rels"] =
+        relationships(std::vector<std::pair<QByteArray, QByteArray>>(
+            std::size_t(zunova::list::kMaxParts) + 1, {"worksheet", "worksheets/sheet1.xml"}));
+    const QByteArray shiftJis =
+        "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><worksheet " + kMain + "/>";
     const struct {
         const char* name;
         QByteArray data;
         Problem problem;
+        QString part = {}; // where it is said to lie, where that matters
     } cases[] = {
         {"a CSV named .xlsx", "氏名,電話\r\n田中,090-1234-5678\r\n", Problem::NotZip},
         {"nothing", {}, Problem::NotZip},
@@ -627,10 +649,83 @@ TEST(Workbook, BadInputIsRefusedWithItsReason) {
               "<!DOCTYPE worksheet [<!ENTITY r \"<row><c><v>1</v></c></row>\">]><worksheet " +
                   kMain + "><sheetData>&r;</sheetData></worksheet>"),
          Problem::Damaged},
+        {"more entries than a workbook has", zipOf(manyEntries), Problem::TooLargeInside},
+        {"more sheets", zipOf(manySheets), Problem::TooLargeInside},
+        {"more relationships", zipOf(manyRelationships), Problem::TooLargeInside,
+         QStringLiteral("xl/workbook.xml")},
+        // Readers differ on which of two entries of one name a package means.
+        {"a sheet's entry twice", zipOf(twoSheets).replace("sheetX.xml", "sheet1.xml"),
+         Problem::Damaged, QStringLiteral("xl/worksheets/sheet1.xml")},
+        {"the workbook's entry twice, in two cases", zipOf(twoWorkbooks), Problem::Damaged,
+         QStringLiteral("xl/workbook.xml")},
+        {"a sheet in an encoding XML readers do not read",
+         with(book, "xl/worksheets/sheet1.xml", shiftJis), Problem::XmlEncoding,
+         QStringLiteral("xl/worksheets/sheet1.xml")},
+        {"shared strings in one", with(book, "xl/sharedStrings.xml", shiftJis),
+         Problem::XmlEncoding, QStringLiteral("xl/sharedStrings.xml")},
+        {"US-ASCII with a byte that is not",
+         with(book, "xl/worksheets/sheet1.xml",
+              "<?xml version='1.0' encoding='US-ASCII'?><worksheet " + kMain +
+                  "><sheetData><row><c t='inlineStr'><is><t>caf\xe9</t></is></c></row>"
+                  "</sheetData></worksheet>"),
+         Problem::Damaged},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(textOf(c.data).problem, c.problem);
+        const SheetText text = textOf(c.data);
+        EXPECT_EQ(text.problem, c.problem);
+        if (!c.part.isEmpty()) {
+            EXPECT_EQ(text.part, c.part);
+        }
+    }
+}
+
+// A sheet in UTF-16 or ISO-8859-1 reads as the same sheet in UTF-8, and its copy is UTF-8.
+TEST(Workbook, SheetsInOtherXmlEncodingsAreReadAndCopied) {
+    const QString cell =
+        QStringLiteral(u"<c t=\"inlineStr\"><is><t>%1</t></is></c><c><v>1</v></c>");
+    const struct {
+        const char* name;
+        QStringConverter::Encoding encoding;
+        QByteArray declared;
+        QString text;
+        bool byteOrderMark = false;
+        qsizetype at = 0; // where the text's last character starts in the bytes, where it matters
+    } cases[] = {
+        {"UTF-16LE", QStringConverter::Utf16LE, "UTF-16", QStringLiteral(u"名前 😀"), true},
+        {"UTF-16BE", QStringConverter::Utf16BE, "utf-16", QStringLiteral(u"名前 😀"), true},
+        {"UTF-16LE without its mark", QStringConverter::Utf16LE, "UTF-16", QStringLiteral(u"名前")},
+        {"a character's two halves a MiB apart", QStringConverter::Utf16LE, "UTF-16",
+         QStringLiteral(u"名前 😀"), true, 1024 * 1024 - 2},
+        {"ISO-8859-1", QStringConverter::Latin1, "ISO-8859-1", QStringLiteral(u"Café")},
+        {"US-ASCII", QStringConverter::Latin1, "US-ASCII", QStringLiteral(u"Cafe")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString head = QStringLiteral("<?xml version=\"1.0\" encoding=\"%1\"?><worksheet ")
+                                 .arg(QLatin1StringView(c.declared)) +
+                             QLatin1StringView(kMain) + QStringLiteral("><sheetData>");
+        const QString row = QStringLiteral("<row r=\"1\">") + cell.arg(c.text);
+        // Spaces before the row put the character where it is asked to be.
+        const qsizetype lastAt = head.size() + row.indexOf(c.text) + c.text.size() - 2;
+        const QString xml = head + QString(c.at > 0 ? (c.at - 2) / 2 - lastAt : 0, u' ') + row +
+                            QStringLiteral("</row></sheetData></worksheet>");
+        QStringEncoder encoder(c.encoding, c.byteOrderMark ? QStringConverter::Flag::WriteBom
+                                                           : QStringConverter::Flag::Default);
+        const QByteArray bytes = encoder.encode(xml);
+        if (c.at > 0) {
+            ASSERT_EQ(bytes.sliced(c.at, 4), QByteArray("\x3d\xd8\x00\xde", 4));
+        }
+        const auto opened = Workbook::open(zipOf(workbookParts({{"Sheet1", bytes}})));
+        ASSERT_TRUE(opened.workbook);
+        const SheetText text = textOf(opened.workbook->cells(0));
+        ASSERT_EQ(text.problem, Problem::None);
+        EXPECT_EQ(text.text, c.text.toUtf8() + "\t1\n");
+        QByteArray out;
+        ASSERT_EQ(write(*opened.workbook, AddedColumns::of(0, 3, {{"a"}}), out), Problem::None);
+        EXPECT_TRUE(partsOf(out)["xl/worksheets/sheet1.xml"].startsWith(
+            R"(<?xml version="1.0" encoding="UTF-8"?><worksheet )"));
+        EXPECT_EQ(textOf(out).text, c.text.toUtf8() + "\t1\ta\n");
     }
 }
 

@@ -109,6 +109,37 @@ void takeEncodingFromLaterText(Format& format, QByteArrayView later, bool whole)
         later.first(std::min(later.size(), kSampleBytes)), whole || later.size() <= kSampleBytes);
 }
 
+bool readAheadForTheEncoding(list::ListInput& input, Format& format) {
+    constexpr qsizetype kPiece = 64 * 1024;
+    // The first byte that is not ASCII.
+    QByteArray later;
+    qint64 offset = kSampleBytes;
+    while (later.isEmpty()) {
+        if (offset >= kSampleBytes + kReadAheadBytes)
+            return false;
+        QByteArray piece;
+        const qsizetype got = input.readAhead(piece, offset, kPiece);
+        if (got <= 0)
+            return got == 0;
+        offset += got;
+        const auto stop = std::find_if(piece.cbegin(), piece.cend(), [](char c) {
+            return static_cast<unsigned char>(c) >= 0x80 || isControlByte(c);
+        });
+        if (stop != piece.cend() && isControlByte(*stop))
+            return false;
+        later = piece.sliced(stop - piece.cbegin());
+    }
+    // The text from there on that its encoding is found from.
+    bool atEnd = false;
+    while (!atEnd && later.size() < kSampleBytes) {
+        const qsizetype got = input.readAhead(later, offset, kPiece);
+        atEnd = got <= 0;
+        offset += std::max<qsizetype>(got, 0);
+    }
+    takeEncodingFromLaterText(format, later, atEnd);
+    return false;
+}
+
 void takeEncodingFromWholeText(Format& format, QByteArrayView data) {
     if (format.isUtf16() || data.size() <= kSampleBytes)
         return;

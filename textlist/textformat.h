@@ -3,6 +3,7 @@
 #include "textcodec.h"
 
 #include "list/layout.h"
+#include "list/listfile.h"
 #include "list/problem.h"
 
 #include <QByteArrayView>
@@ -77,5 +78,14 @@ void takeEncodingFromWholeText(Format& format, QByteArrayView data);
 // The same for a list streamed: `later` is its text from the first byte that is not ASCII on
 // (`whole`: nothing follows it), for a format whose start was ASCII alone.
 void takeEncodingFromLaterText(Format& format, QByteArrayView later, bool whole);
+
+// How far past its first kSampleBytes a file is read ahead for its encoding.
+inline constexpr qint64 kReadAheadBytes = 64 * 1024 * 1024;
+
+// The same for a file streamed from `input`, whose first kSampleBytes were ASCII alone: read
+// ahead (without moving where its reading goes on) for the first byte that is not ASCII. The
+// look stops kReadAheadBytes on, or at a byte no text holds (a NUL: a sparse file's hole), and
+// the stream is then watched for its encoding as it is read. True where the whole file is ASCII.
+bool readAheadForTheEncoding(list::ListInput& input, Format& format);
 
 } // namespace zunova::textlist

@@ -3,7 +3,9 @@
 #include "sheetxml.h"
 #include "workbook.h"
 
+#include <QBuffer>
 #include <QHash>
+#include <QSet>
 #include <QtEndian>
 #include <QUrl>
 #include <QXmlStreamReader>
@@ -91,6 +93,52 @@ Archive openZip(const QByteArray& data, int& error, Source* source = nullptr) {
 std::optional<zip_uint64_t> locate(zip_t* archive, const QString& name) {
     const zip_int64_t index = zip_name_locate(archive, name.toUtf8().constData(), ZIP_FL_NOCASE);
     return index < 0 ? std::nullopt : std::optional(zip_uint64_t(index));
+}
+
+// The most entries the zip's end records claim: libzip reads every entry of the central
+// directory of each end record it finds (in the last 64 KiB, the room of a zip's comment), at a
+// cost in time and memory for each, before anything can be said of them.
+qint64 claimedEntries(QByteArrayView data) {
+    const auto u16 = [&](qint64 at) -> qint64 {
+        return at >= 0 && at + 2 <= data.size() ? qFromLittleEndian<quint16>(data.data() + at) : 0;
+    };
+    const auto u64 = [&](qint64 at) -> quint64 {
+        return at >= 0 && at + 8 <= data.size() ? qFromLittleEndian<quint64>(data.data() + at) : 0;
+    };
+    const auto isAt = [&](quint64 at, QByteArrayView signature) {
+        return at <= quint64(data.size()) && data.sliced(qsizetype(at)).startsWith(signature);
+    };
+    constexpr qsizetype kEndRecord = 22;
+    qint64 entries = 0;
+    for (qsizetype at = std::max<qsizetype>(data.size() - kEndRecord - 0xFFFF, 0);
+         (at = data.indexOf("PK\5\6", at)) >= 0; ++at) {
+        entries = std::max(entries, u16(at + 10));
+        // Zip64: a locator just before it gives where the record of 64-bit counts lies.
+        const quint64 record = isAt(quint64(at) - 20, "PK\6\7") ? u64(at - 20 + 8) : ~0ull;
+        if (isAt(record, "PK\6\6"))
+            entries = std::max(entries, qint64(std::min<quint64>(u64(qint64(record) + 32),
+                                                                 quint64(list::kMaxParts) + 1)));
+    }
+    return entries;
+}
+
+// The first entry whose name, in any case, an entry before it has: readers differ on which of
+// the two the package means (libzip, and so this program, finds the first; others take the
+// last), so a copy would change a part they do not read. Empty where every name is its own.
+QString repeatedEntry(zip_t* archive) {
+    const zip_int64_t entries = zip_get_num_entries(archive, 0);
+    QSet<QByteArray> names;
+    names.reserve(qsizetype(entries));
+    for (zip_int64_t i = 0; i < entries; ++i) {
+        const char* name = zip_get_name(archive, zip_uint64_t(i), 0);
+        if (!name)
+            continue;
+        QByteArray folded = QByteArray(name).toLower(); // part names ignore ASCII case alone
+        if (names.contains(folded))
+            return QString::fromUtf8(name);
+        names.insert(std::move(folded));
+    }
+    return {};
 }
 
 // A part's bytes, uncompressed. Counted as they come out: a directory may say a part is small
@@ -253,7 +301,12 @@ Problem readRelationships(zip_t* archive, const QString& partName,
         return Problem::None;
     if (const Problem problem = readPart(archive, relsName, xml); problem != Problem::None)
         return problem;
-    QXmlStreamReader reader(xml);
+    // From a device the XML is decoded a piece at a time; given whole, it is held again,
+    // decoded, at twice its size.
+    QBuffer device;
+    device.setData(xml);
+    device.open(QIODevice::ReadOnly);
+    QXmlStreamReader reader(&device);
     if (!reader.readNextStartElement() || reader.name() != u"Relationships")
         return Problem::Damaged;
     while (reader.readNextStartElement()) {
@@ -274,6 +327,8 @@ Problem readRelationships(zip_t* archive, const QString& partName,
             }
             out.insert(attributes.value(QLatin1StringView("Id")).toString(),
                        {type.sliced(type.lastIndexOf(u'/') + 1), path.join(u'/')});
+            if (out.size() > list::kMaxParts)
+                return Problem::TooLargeInside;
         }
         reader.skipCurrentElement();
     }
@@ -425,14 +480,18 @@ public:
     list::Outcome write(const AddedColumns& added, QIODevice& out) const override;
 
 private:
-    // What every sheet's cells are read with: the shared strings and the date styles.
+    // What every sheet's cells are read with: the shared strings and the date styles, or the
+    // problem met reading them.
     struct Shared {
+        list::Outcome outcome;
         sheetxml::SharedStrings strings;
         std::vector<bool> dateStyles;
     };
-    // The sheet read last: its XML and where its rows lie, which its copy is spliced from.
+    // The sheet read last: its part's XML, as UTF-8, and where its rows lie, which its copy is
+    // spliced from.
     struct ReadSheet {
         int index = -1;
+        QByteArray part; // its name in lower case
         QByteArray xml;
         sheetxml::SheetLayout layout;
     };
@@ -451,6 +510,9 @@ private:
     mutable std::mutex m_guard;
     mutable std::optional<Shared> m_shared;
     mutable ReadSheet m_readSheet;
+    // The sheets' parts that could not be read, by name in lower case, and why.
+    mutable QHash<QByteArray, list::Outcome> m_failedParts;
+    mutable qint64 m_sheetBytesRead = 0; // the XML of every sheet's part read so far
 };
 
 } // namespace
@@ -475,10 +537,14 @@ Workbook::Opened PackageWorkbook::open(const QByteArray& data) {
     // libzip takes no bytes at all for an empty zip.
     if (data.isEmpty())
         return failed({.problem = Problem::NotZip});
+    if (claimedEntries(data) > list::kMaxParts)
+        return failed({.problem = Problem::TooLargeInside});
     int error = 0;
     const Archive archive = openZip(data, error);
     if (!archive)
         return failed({.problem = error == ZIP_ER_NOZIP ? Problem::NotZip : Problem::Damaged});
+    if (const QString repeated = repeatedEntry(archive.get()); !repeated.isEmpty())
+        return failed(inPart(Problem::Damaged, repeated));
 
     // The package's own relationships name its main part; a workbook's is xl/workbook.xml.
     QHash<QString, Relationship> relationships;
@@ -513,7 +579,12 @@ list::Outcome PackageWorkbook::readSheets(zip_t* archive, const QString& workboo
         m_sharedStringsPart = part->target;
     if (const Relationship* part = ofType(relationships, u"styles"))
         m_stylesPart = part->target;
-    QXmlStreamReader reader(xml);
+    // From a device the XML is decoded a piece at a time; given whole, it is held again,
+    // decoded, at twice its size.
+    QBuffer device;
+    device.setData(xml);
+    device.open(QIODevice::ReadOnly);
+    QXmlStreamReader reader(&device);
     if (!reader.readNextStartElement() || reader.name() != u"workbook")
         return reader.hasError() ? inPart(Problem::Damaged, workbookPart)
                                  : list::Outcome{.problem = Problem::NotWorkbook};
@@ -536,6 +607,8 @@ list::Outcome PackageWorkbook::readSheets(zip_t* archive, const QString& workboo
                     relationship->type == u"worksheet") {
                     if (!locate(archive, relationship->target))
                         return inPart(Problem::Damaged, relationship->target);
+                    if (qint64(m_sheets.size()) == list::kMaxSheets)
+                        return {.problem = Problem::TooLargeInside};
                     const auto state = attributes.value(QLatin1StringView("state"));
                     m_sheets.push_back({attributes.value(QLatin1StringView("name")).toString(),
                                         state == u"hidden" || state == u"veryHidden",
@@ -556,9 +629,13 @@ list::Outcome PackageWorkbook::readSheets(zip_t* archive, const QString& workboo
 
 list::Outcome PackageWorkbook::readShared(zip_t* archive) const {
     if (m_shared)
-        return {};
-    Shared shared;
-    QByteArray xml;
+        return m_shared->outcome;
+    Shared& shared = m_shared.emplace();
+    const auto failed = [&shared](Problem problem, const QString& part) {
+        shared = {};
+        shared.outcome = inPart(problem, part);
+        return shared.outcome;
+    };
     // The shared strings as they inflate: their XML is never held whole.
     if (const auto index =
             m_sharedStringsPart.isEmpty() ? std::nullopt : locate(archive, m_sharedStringsPart)) {
@@ -566,37 +643,59 @@ list::Outcome PackageWorkbook::readShared(zip_t* archive) const {
         if (const Problem problem = sheetxml::readSharedStrings(
                 std::ref(pieces), qsizetype(pieces.size()), shared.strings);
             problem != Problem::None)
-            return inPart(problem, m_sharedStringsPart);
+            return failed(problem, m_sharedStringsPart);
     }
     if (!m_stylesPart.isEmpty() && locate(archive, m_stylesPart)) {
+        QByteArray xml;
         Problem problem = readPart(archive, m_stylesPart, xml);
         if (problem == Problem::None)
             problem = sheetxml::readDateStyles(xml, shared.dateStyles);
         if (problem != Problem::None)
-            return inPart(problem, m_stylesPart);
+            return failed(problem, m_stylesPart);
     }
-    m_shared = std::move(shared);
     return {};
 }
 
-// Reads the sheet at `index`, and keeps its XML and layout for its copy; m_guard held.
+// Reads the sheet at `index`, and keeps its XML and layout for its copy; m_guard held. Each part
+// is inflated once: sheets may share one, and one that failed fails again as it did.
 SheetCells PackageWorkbook::readCells(zip_t* archive, int index) const {
     SheetCells failed;
     if (failed.outcome = readShared(archive); !failed.outcome.ok())
         return failed;
     const QString& part = m_sheets[std::size_t(index)].part;
-    m_readSheet = {};
-    if (const Problem problem = readPart(archive, part, m_readSheet.xml);
-        problem != Problem::None) {
-        failed.outcome = inPart(problem, part);
+    const QByteArray name = part.toUtf8().toLower();
+    if (const auto known = m_failedParts.constFind(name); known != m_failedParts.constEnd()) {
+        failed.outcome = *known;
         return failed;
+    }
+    m_readSheet.index = -1;
+    if (m_readSheet.part != name) {
+        m_readSheet = {};
+        if (m_sheetBytesRead >= list::kMaxSheetBytesRead) {
+            failed.outcome = {.problem = Problem::TooLargeInside};
+            return failed;
+        }
+        Problem problem = readPart(archive, part, m_readSheet.xml);
+        m_sheetBytesRead += m_readSheet.xml.size();
+        if (problem == Problem::None)
+            problem = sheetxml::toUtf8(m_readSheet.xml);
+        if (problem != Problem::None) {
+            m_readSheet = {};
+            failed.outcome = inPart(problem, part);
+            m_failedParts.insert(name, failed.outcome);
+            return failed;
+        }
+        m_readSheet.part = name;
     }
     SheetCells cells = sheetxml::readSheet(
         m_readSheet.xml, {m_shared->strings, m_shared->dateStyles, m_date1904}, m_readSheet.layout);
-    if (cells.outcome.ok())
+    if (cells.outcome.ok()) {
         m_readSheet.index = index;
-    else
+    } else {
         cells.outcome.part = part;
+        m_failedParts.insert(name, cells.outcome);
+        m_readSheet = {};
+    }
     return cells;
 }
 

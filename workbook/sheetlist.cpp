@@ -1,5 +1,7 @@
 #include "sheetlist.h"
 
+#include <QSet>
+
 #include <algorithm>
 
 namespace zunova::workbook {
@@ -154,9 +156,14 @@ readCustomersSheet(const std::shared_ptr<const Workbook>& workbook,
     } best;
     list::Outcome outcome{.problem = list::Problem::NoSheetNumbers};
     bool numberless = false;
+    QSet<QString> tried; // the parts read, in lower case: sheets may share one, and count alike
     for (int index = 0; index < int(sheets.size()); ++index) {
         if (sheets[std::size_t(index)].hidden)
             continue;
+        const QString part = sheets[std::size_t(index)].part.toLower();
+        if (tried.contains(part))
+            continue;
+        tried.insert(part);
         SheetCells cells = workbook->cells(index);
         if (!cells.outcome.ok())
             return cells.outcome;

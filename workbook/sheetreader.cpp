@@ -3,12 +3,16 @@
 #include "sheetxml.h"
 #include "xmlevents.h"
 
+#include <QBuffer>
 #include <QDate>
 #include <QHash>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <QXmlStreamReader>
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace zunova::workbook::sheetxml {
 namespace {
@@ -168,9 +172,14 @@ public:
     SheetCells read(const QByteArray& xml) {
         m_layout = {};
         // Room for the cells at once, as the sheet's size bounds them (a cell's tag is longer than
-        // its end, and than its value unless that is a shared string): taken as it is used.
+        // its end, and than its value unless that is a shared string), and for the rows (each
+        // tag at least <row/>, and no more than the row cap): taken as it is used, and never
+        // copied as it grows.
         m_result.bytes.reserve(std::min(xml.size(), qsizetype(list::kMaxPartBytes)));
         m_result.ends.reserve(std::size_t(xml.size() / 8));
+        const auto rows = std::size_t(std::min<qint64>(xml.size() / 6, list::kMaxRows));
+        m_layout.rowTags.reserve(rows);
+        m_result.rowStarts.reserve(rows + 1);
         if (const Problem problem = parse(xml); problem != Problem::None) {
             m_layout = {};
             SheetCells failed;
@@ -184,9 +193,11 @@ public:
 private:
     enum class Part { Other, Columns, Rows, Merges };
 
-    SheetLayout::Tag tag() const { return {tagFrom(), tagFrom() + tagLength(), -1}; }
+    SheetLayout::Tag tag() const {
+        return {qint32(tagFrom()), qint32(tagFrom() + tagLength()), -1};
+    }
     // Where the element ending closes: its end tag, or none for an element of one tag.
-    qsizetype closeOfEnd() const { return tagLength() == 0 ? -1 : tagFrom(); }
+    qint32 closeOfEnd() const { return tagLength() == 0 ? -1 : qint32(tagFrom()); }
 
     void startElement(QByteArrayView name, const char** attributes) override {
         const QByteArrayView local = localName(name);
@@ -299,7 +310,7 @@ private:
         // The rows the sheet leaves out have no cells.
         m_result.rowStarts.insert(m_result.rowStarts.end(), std::size_t(m_row - 1 - last),
                                   quint32(m_result.ends.size()));
-        m_layout.rowTags.push_back({m_row, tag(), 0});
+        m_layout.rowTags.push_back({qint32(m_row), tag(), 0});
         m_column = 0;
         m_cells = 0;
     }
@@ -441,6 +452,9 @@ private:
     }
     void endElement(QByteArrayView) override {
         if (depth() == 2) {
+            // Most have no escape, and are kept as they are: a string may be most of the part.
+            if (!m_text.text().contains("_x"))
+                return m_out.append(m_text.text());
             m_unescaped.resize(0);
             appendUnescaped(m_text.text(), m_unescaped);
             m_out.append(m_unescaped);
@@ -455,7 +469,84 @@ private:
     QByteArray m_unescaped;
 };
 
+// Where the XML declaration's encoding name lies in `xml`: from, to; nothing where it has
+// none, or no declaration. The declaration is ASCII in every 8-bit encoding.
+std::optional<std::pair<qsizetype, qsizetype>> declaredEncoding(QByteArrayView xml) {
+    if (!xml.startsWith("<?xml"))
+        return std::nullopt;
+    const QByteArrayView declaration = xml.first(std::max<qsizetype>(xml.indexOf("?>"), 0));
+    qsizetype at = declaration.indexOf("encoding");
+    if (at < 0)
+        return std::nullopt;
+    const auto skipSpaces = [&](qsizetype i) {
+        while (i < declaration.size() && QByteArrayView(" \t\r\n").contains(declaration[i]))
+            ++i;
+        return i;
+    };
+    at = skipSpaces(at + qsizetype(sizeof("encoding")) - 1);
+    if (at >= declaration.size() || declaration[at] != '=')
+        return std::nullopt;
+    at = skipSpaces(at + 1);
+    if (at >= declaration.size() || (declaration[at] != '"' && declaration[at] != '\''))
+        return std::nullopt;
+    const qsizetype end = declaration.indexOf(declaration[at], at + 1);
+    return end < 0 ? std::nullopt : std::optional(std::pair(at + 1, end));
+}
+
+// What the XML is written in, as its byte-order mark or its declaration says: the encoding to
+// convert it from, none for UTF-8 (or an encoding XML readers do not read, `known` false).
+std::optional<QStringConverter::Encoding> encodingOfXml(QByteArrayView xml, bool& known,
+                                                        bool& ascii) {
+    known = true;
+    ascii = false;
+    if (xml.startsWith("\xFF\xFE") || xml.startsWith(QByteArrayView("<\0", 2)))
+        return QStringConverter::Utf16LE;
+    if (xml.startsWith("\xFE\xFF") || xml.startsWith(QByteArrayView("\0<", 2)))
+        return QStringConverter::Utf16BE;
+    const auto name = declaredEncoding(xml);
+    if (!name)
+        return std::nullopt;
+    const QByteArray declared =
+        xml.sliced(name->first, name->second - name->first).toByteArray().toUpper();
+    ascii = declared == "US-ASCII";
+    if (ascii || declared == "ISO-8859-1")
+        return QStringConverter::Latin1;
+    // UTF-16 named in a declaration of single bytes is an error the parser finds.
+    known = declared == "UTF-8" || declared.startsWith("UTF-16");
+    return std::nullopt;
+}
+
 } // namespace
+
+list::Problem toUtf8(QByteArray& xml) {
+    bool known = true;
+    bool ascii = false;
+    const auto encoding = encodingOfXml(xml, known, ascii);
+    if (!known)
+        return Problem::XmlEncoding;
+    if (!encoding)
+        return Problem::None;
+    if (ascii && std::any_of(xml.begin(), xml.end(), [](char c) { return c & 0x80; }))
+        return Problem::Damaged;
+    // A piece at a time, so that only the UTF-8 is held beside the part; the encoder keeps a
+    // character whose two halves fall in two pieces.
+    QStringDecoder decoder(*encoding);
+    QStringEncoder encoder(QStringConverter::Utf8);
+    QByteArray out;
+    constexpr qsizetype kPiece = 1024 * 1024;
+    for (qsizetype at = 0; at < xml.size(); at += kPiece) {
+        out += encoder.encode(
+            decoder.decode(QByteArrayView(xml).sliced(at, std::min(kPiece, xml.size() - at))));
+        if (out.size() > list::kMaxPartBytes)
+            return Problem::PartTooLarge;
+    }
+    if (decoder.hasError() || encoder.hasError())
+        return Problem::Damaged;
+    if (const auto name = declaredEncoding(out))
+        out.replace(name->first, name->second - name->first, "UTF-8");
+    xml = std::move(out);
+    return Problem::None;
+}
 
 bool parseCellReference(QByteArrayView reference, int& column, qint64& row) {
     const auto isLetter = [](char c) {
@@ -517,7 +608,12 @@ list::Problem readSharedStrings(const XmlEvents::Pieces& xml, qsizetype size, Sh
 }
 
 list::Problem readDateStyles(const QByteArray& xml, std::vector<bool>& out) {
-    QXmlStreamReader reader(xml);
+    // From a device the XML is decoded a piece at a time; given whole, it is held again,
+    // decoded, at twice its size.
+    QBuffer device;
+    device.setData(xml);
+    device.open(QIODevice::ReadOnly);
+    QXmlStreamReader reader(&device);
     if (!reader.readNextStartElement() || reader.name() != u"styleSheet")
         return Problem::Damaged;
     QHash<int, bool> customFormats; // by id: whether it shows dates

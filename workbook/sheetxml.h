@@ -10,6 +10,7 @@
 #include <QByteArrayView>
 #include <QStringView>
 
+#include <limits>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -54,18 +55,26 @@ struct CellValues {
     bool date1904 = false;
 };
 
+// A part's XML as UTF-8, which cells are read from and spliced into: UTF-16 and ISO-8859-1
+// (and US-ASCII), the other encodings XML readers read, are converted, and the declaration then
+// says UTF-8. XmlEncoding for any other encoding, Damaged for bytes not in the one named,
+// PartTooLarge where the UTF-8 is over the part cap.
+list::Problem toUtf8(QByteArray& xml);
+
 // Where a sheet's rows lie in its XML, as reading it finds them: what adding cells needs, so
-// the copy is spliced without reading the sheet a second time. Byte positions in the part.
+// the copy is spliced without reading the sheet a second time. Byte positions in the part, and
+// row numbers, in 32 bits: a part is under the part cap, a sheet's rows under the row cap, and a
+// sheet of millions of rows keeps a Row for each.
 struct SheetLayout {
     struct Tag {
-        qsizetype from = -1;  // its '<'; -1 for none
-        qsizetype to = -1;    // after its '>'
-        qsizetype close = -1; // its end tag's '<'; -1 where the element is this one tag (<x/>)
+        qint32 from = -1;  // its '<'; -1 for none
+        qint32 to = -1;    // after its '>'
+        qint32 close = -1; // its end tag's '<'; -1 where the element is this one tag (<x/>)
     };
     struct Row {
-        qint64 number = 0;
+        qint32 number = 0;
         Tag tag;
-        int lastColumn = 0; // of its cells, even empty ones
+        qint32 lastColumn = 0; // of its cells, even empty ones
     };
     // A <col> of the first <cols>: the columns min to max take its width, its style, or are
     // hidden.
@@ -75,6 +84,8 @@ struct SheetLayout {
         int max = 0;
         bool hidden = false;
     };
+    static_assert(list::kMaxPartBytes < std::numeric_limits<qint32>::max() &&
+                  list::kMaxRows < std::numeric_limits<qint32>::max());
     bool utf8 = true;  // cells are spliced into UTF-8 only
     QByteArray prefix; // of the sheet's elements: "" or e.g. "x:"
     Tag dimension;

@@ -27,7 +27,9 @@ public:
     bool fixed = false;
 
 private:
-    SheetLayout::Tag tag() const { return {tagFrom(), tagFrom() + tagLength(), -1}; }
+    SheetLayout::Tag tag() const {
+        return {qint32(tagFrom()), qint32(tagFrom() + tagLength()), -1};
+    }
 
     void startElement(QByteArrayView name, const char** attributes) override {
         const QByteArrayView local = localName(name);

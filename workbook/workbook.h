@@ -154,7 +154,8 @@ public:
     // and in it only the new cells (inline strings), the cells they replace, the rows made or
     // opened for them, the rows' spans, the sheet's dimension, its filter and the <col> widths
     // of the new columns; and the tables of the sheet that end just before the new columns,
-    // which take them. Every other byte stays as it was.
+    // which take them. Every other byte stays as it was (but a sheet in UTF-16 or ISO-8859-1,
+    // which is written in UTF-8).
     // It is written to `out` only once it is made whole.
     virtual list::Outcome write(const AddedColumns& added, QIODevice& out) const = 0;
 };

@@ -68,6 +68,8 @@ list::Problem XmlEvents::parse(const Pieces& pieces) {
     m_parser = nullptr;
     if (m_problem != list::Problem::None)
         return m_problem;
+    if (!parsed && XML_GetErrorCode(parser.get()) == XML_ERROR_UNKNOWN_ENCODING)
+        return list::Problem::XmlEncoding;
     return parsed ? list::Problem::None : list::Problem::Damaged;
 }
 

@@ -18,7 +18,8 @@ public:
 
     // Reads `xml` to its end or until a handler stops; Damaged where it is not well-formed or
     // declares a document type (whose entities could put elements where the bytes have none, or
-    // grow a few bytes into gigabytes), else the problem a handler stopped with.
+    // grow a few bytes into gigabytes), XmlEncoding where expat does not know its encoding, else
+    // the problem a handler stopped with.
     list::Problem parse(QByteArrayView xml);
     // The same for XML that comes in pieces: `next` sets the next piece, empty at the end, or
     // says the problem that stops it. A piece stays valid until the next call.
