@@ -56,13 +56,15 @@ run_block() {
     cp -R "$source_dir/samples" "$scratch/samples"
     cp "$source_dir/samples/k.dat" "$scratch/installed/k.dat"
     ln -s "$zunova" "$scratch/bin/zunova"
-    # The script: each command echoed as the transcript shows it, then run.
+    # The script: each command echoed as the transcript shows it, then run with $? as the
+    # command before it left it.
     local script=$work/script.sh line command
     : >"$script"
     while IFS= read -r line; do
         [[ $line == '$ '* ]] || continue
         command=${line#\$ }
-        printf 'printf "%%s\\n" %q\n%s\n' "$line" "${command//\/usr\/share\/zunova/$scratch/installed}" >>"$script"
+        printf 'status=$?; printf "%%s\\n" %q; (exit $status)\n%s\n' "$line" \
+            "${command//\/usr\/share\/zunova/$scratch/installed}" >>"$script"
     done <"$work/expected"
     (cd "$scratch" && unset LC_ALL LC_MESSAGES LANGUAGE &&
         HOME=$scratch LANG=$2 PATH=$scratch/bin:$PATH bash --noprofile --norc "$script") \
