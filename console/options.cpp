@@ -41,55 +41,77 @@ const std::array kOptions{
     Option{
         nullptr, "csv", QT_TRANSLATE_NOOP("zunova::options", "_FILE_"),
         QT_TRANSLATE_NOOP("zunova::options",
-                          "Add the carrier to every row of the list _FILE_ (*-* for standard "
-                          "input)."),
+                          "Add the carrier and a note to every row of the list _FILE_ (*-* for "
+                          "standard input)."),
         QT_TRANSLATE_NOOP(
             "zunova::options",
-            "Add the carrier to every row of the list in _FILE_ (*-* for standard input) and "
-            "write the rows to standard output. "
+            "Add the carrier and a note to every row of the list in _FILE_ (*-* for standard "
+            "input) and write the rows to standard output. "
             "A list is one number a line, or rows delimited by commas, tabs or semicolons, quoted "
             "as RFC 4180 says (a quoted field may hold delimiters, doubled quotes and line "
             "breaks). "
-            "Each row's number is read as people and programs write it (*090-1234-5678*, "
-            "*(070) 1220 5678*, *+81 90-1234-5678*, *TEL:090-1234-5678*, *=\"09012345678\"*; of "
-            "two numbers in a cell the first mobile one), and ten digits beginning 90, 80, 70 or "
-            "60 get back the leading zero a spreadsheet dropped, which standard error notes. "
             "Its encoding is UTF-8 (with or without a byte-order mark), UTF-16 with a byte-order "
             "mark, or Shift_JIS (CP932, as spreadsheet programs in Japan save CSV); it is found "
-            "from the first megabyte (a file whose first megabyte is ASCII alone is read ahead "
-            "for it), and *--encoding* overrides it. "
+            "from the first megabyte after any blank lines (a file whose first megabyte is ASCII "
+            "alone is read ahead for it), and *--encoding* overrides it. "
             "Rows that later stop reading in that encoding stop the run, with their line: a list "
-            "is never written in two encodings. "
-            "The number column is the one in which most rows hold a mobile number (0X0 and eight "
-            "digits), a header naming a mobile column (携帯, モバイル, mobile, cell) breaking a "
-            "tie; without any, the one that most often holds a telephone number; a first row "
-            "whose number column holds none is a header. "
+            "is never written in two encodings.\n\n"
+            "Each row's number is read as people and programs write it (*090-1234-5678*, "
+            "*(070) 1220 5678*, *+81 90-1234-5678*, *TEL:090-1234-5678*, *=\"09012345678\"*, "
+            "and 81 and ten digits run together, as SMS gateways write it: *819012345678*); ten "
+            "digits beginning 90, 80, 70 or 60 get back the leading zero a spreadsheet dropped. "
+            "Digits glued to letters (*SM3aca1d04*) are an ID, not a number. "
+            "Of several numbers in a cell, the first the data files answer is taken.\n\n"
+            "The header is the row of names just above the first rows of numbers; rows above it "
+            "(a title, a date) are written as they are, with nothing added, and not counted. "
+            "The number column is the one that holds the most mobile numbers (0X0 and eight "
+            "digits), a header that names the person's mobile (携帯, モバイル, mobile, cell) "
+            "breaking a tie, else the leftmost; a column whose header names someone else's "
+            "number (緊急, 連絡先, 勤務先, 会社, 保護者, 自宅, FAX) only where no other holds "
+            "any. "
+            "A list without mobile numbers takes the column that most often holds a telephone "
+            "number. "
+            "*--column* chooses another.\n\n"
             "Each row is written exactly as it was read, in the list's own encoding, delimiter, "
-            "quoting and line ends, with one field added after its last: the carrier, quoted like "
-            "that last field, or nothing where the row's number got a warning or an error or the "
-            "row has no number; a header row gets *キャリア*. "
+            "quoting and line ends, control characters included, with two fields added after "
+            "its last, quoted like it: the carrier, or nothing where the number got a warning "
+            "or an error or the row has no number; and a note, the reason where there is one "
+            "(the warning or error, *番号がありません。* for a row without a number, a zero put "
+            "back, which of several numbers was taken, a field count unlike most rows'). "
+            "The header gets *キャリア* and *備考* (*備考2* where the list has a *備考*); a "
+            "header that already ends in *キャリア* (and *備考*), as an earlier run left it, "
+            "gets them written again in their place. "
             "A row with fewer fields than most rows gets empty fields first, so the carriers "
             "stand in one column; a blank line stays blank; a list of one number a line gets a "
-            "tab before the carrier. "
+            "tab before each added field. "
             "Every number is answered exactly as *zunova -* answers it, each data file read "
             "once. "
-            "A warning or an error goes to standard error as\n\n"
-            "*zunova: *_FILE_*:*_LINE_*: *_NUMBER_*: *_text_\n\n"
-            "with the line the row starts on; so do a row without a number, a restored zero and "
-            "a row whose field count differs from most rows'. "
-            "The list streams through: memory stays bounded whatever its size. "
+            "The list streams through: memory stays bounded whatever its size.\n\n"
+            "Once the list is written, standard error gets one line: which header and column "
+            "were read (for a workbook, which sheet) and how many rows got each carrier, a "
+            "warning, an error or no number, as\n\n"
+            "*zunova: *_FILE_*: numbers in column *_N_* (*_NAME_*), header on line *_LINE_*: "
+            "*_counts_\n\n"
+            "*-v* adds a line for each row with a note. "
+            "Where _k.dat_ or _p.dat_ cannot be opened, the run says so once, with the folder it "
+            "looked in, and stops. "
             "A list that is empty, binary, has no number in any column, a quote that never closes "
             "(its rows are written as they were, with nothing added), a row longer than 16 MiB, "
             "or that changes while it is read is reported on standard error.\n\n"
             "An Excel workbook (_.xlsx_, _.xlsm_, known by its content or its name) is read "
-            "whole, as the window caps it (256 MiB, 10 million rows): its sheet's cells as the "
+            "whole, as the window caps it (256 MiB, 10 million rows): its cells as the "
             "spreadsheet shows them (shared and inline strings, numbers, the last value of a "
             "formula; dates and booleans are not numbers), each row answered exactly as a CSV of "
             "the same rows. "
+            "The sheet is, of those shown as tabs, the one with the most mobile numbers; a "
+            "hidden sheet is read only where *--sheet* names it. "
+            "Rows that a merged number cell covers below its first are the same person's: "
+            "nothing is added to them. "
             "What is written is a copy of the workbook with a column added to the sheet after its "
             "last used one, headed *キャリア*, holding each row's carrier, and after it, where "
-            "some row has a note, a *備考* column; every other part of the workbook is copied "
-            "unchanged. "
+            "some row has a note, a *備考* column; a sheet whose header has a *キャリア* column "
+            "already gets it written again. "
+            "Every other part of the workbook is copied unchanged. "
             "A workbook is not written to a terminal: give *-o* or send standard output to a "
             "file. "
             "A file that is not a workbook though its name says so, a password-protected "
@@ -100,7 +122,10 @@ const std::array kOptions{
            QT_TRANSLATE_NOOP("zunova::options",
                              "With *--csv*: the number column, by position (from 1) or by the "
                              "header's name."),
-           nullptr, Completion::Columns},
+           QT_TRANSLATE_NOOP("zunova::options",
+                             "With *--csv*: the number column, by position (from 1) or by its "
+                             "name; the first row that holds the name is the header."),
+           Completion::Columns},
     Option{nullptr, "encoding", QT_TRANSLATE_NOOP("zunova::options", "_NAME_"),
            QT_TRANSLATE_NOOP("zunova::options",
                              "With *--csv*: the list's encoding, where it is not the one found: "
@@ -114,11 +139,15 @@ const std::array kOptions{
     Option{nullptr, "sheet", QT_TRANSLATE_NOOP("zunova::options", "_N_|_NAME_"),
            QT_TRANSLATE_NOOP("zunova::options",
                              "With *--csv* and a workbook: the sheet, by position (from 1) or by "
-                             "name. Default: the first with a column of telephone numbers."),
+                             "name. Default: the sheet shown as a tab with the most mobile "
+                             "numbers."),
            QT_TRANSLATE_NOOP("zunova::options",
                              "With *--csv* and a workbook: the sheet, by position (from 1) or by "
-                             "name. By default, the first sheet that has a column of telephone "
-                             "numbers."),
+                             "name, hidden or not. "
+                             "By default, of the sheets shown as tabs, the one that holds the "
+                             "most mobile numbers (a cover sheet holds the company's numbers, "
+                             "the customers' sheet the customers'), the first of those alike; a "
+                             "hidden sheet is never chosen for you."),
            Completion::Sheet},
     Option{"o", "output", QT_TRANSLATE_NOOP("zunova::options", "_FILE_"),
            QT_TRANSLATE_NOOP("zunova::options",
@@ -158,9 +187,9 @@ const std::array kOptions{
                              "With *--csv*: say on standard error, after each row, what it got "
                              "besides its carrier (the note the list's 備考 column holds), as\n\n"
                              "*zunova: *_FILE_*:*_LINE_*: *_NUMBER_*: *_text_\n\n"
-                             "Without it the run says only once which column and header it read "
-                             "the list with, and how many rows got each carrier, a warning, an "
-                             "error or no number.")},
+                             "Without it the run says only once which sheet, header and column it "
+                             "read the list with, and how many rows got each carrier, a warning, "
+                             "an error or no number.")},
     Option{"h", "help", nullptr, QT_TRANSLATE_NOOP("zunova::options", "Show this help and exit."),
            QT_TRANSLATE_NOOP("zunova::options", "Print the usage and exit.")},
     Option{"V", "version", nullptr,
@@ -221,8 +250,8 @@ QString description() {
         "                          (090) and p.dat (070) from the working directory\n"
         "  zunova -                the same for the numbers on standard input, one a line\n"
         "  zunova --check FILE...  report every problem of data files\n"
-        "  zunova --csv FILE       add the carrier to every row of a list (- reads\n"
-        "                          standard input)\n"
+        "  zunova --csv FILE       add the carrier and a note to every row of a list\n"
+        "                          (- reads standard input)\n"
         "\n"
         "A number may be written as people write it: 090-1234-5678, (090) 1234 5678\n"
         "and full-width digits all read as 09012345678.\n"
@@ -243,19 +272,26 @@ QString description() {
         "standard error as \"FILE:LINE: TEXT\", with a summary on standard output.\n"
         "--csv reads a list: one number a line, or rows delimited by commas, tabs or\n"
         "semicolons (quoted as in RFC 4180), in UTF-8, UTF-16 with a byte-order mark\n"
-        "or Shift_JIS. It writes each row to standard output with a carrier field\n"
-        "added after its last one, in the list's own encoding, delimiter and line\n"
-        "ends; a header row gets the field \"キャリア\". The number column is the one in\n"
-        "which most rows hold a mobile number, unless --column names another.\n"
+        "or Shift_JIS. It writes each row to standard output in the list's own\n"
+        "encoding, delimiter and line ends, with two fields added after its last one:\n"
+        "the carrier and a note, such as why the row got none. The header is the row\n"
+        "of names just above the first rows of numbers: it gets \"キャリア\" and \"備考\",\n"
+        "and rows above it are written as they are. The number column is the one with\n"
+        "the most mobile numbers (one whose header names someone else's number, such\n"
+        "as an emergency contact's, only where no other has any), unless --column\n"
+        "names another. Standard error gets one line: the header and column read and\n"
+        "how many rows got each carrier, a warning, an error or no number; -v adds a\n"
+        "line \"zunova: FILE:LINE: NUMBER: TEXT\" for each row with a note.\n"
         "An Excel workbook (.xlsx, .xlsm) comes back as a copy of itself with a\n"
         "キャリア column (and a 備考 column of notes) added to its sheet, every other\n"
-        "part kept; it is not written to a terminal.\n"
-        "Warnings and errors go to standard error as \"zunova: FILE:LINE: NUMBER: TEXT\".\n"
+        "part kept; the sheet is the one shown as a tab with the most mobile numbers,\n"
+        "unless --sheet names another. A workbook is not written to a terminal.\n"
         "\n"
-        "Exit status: 0 when every number or row got a carrier (or every file is\n"
-        "clean); 1 when some got a warning or had no number (or a file has problems);\n"
-        "2 for trouble: a usage error, a list or data file that could not be read\n"
-        "whole, output that did not arrive."));
+        "Exit status: 0 when every number got a carrier, a list was read and written\n"
+        "whole and some row got a carrier, or every file checked is clean; 1 when\n"
+        "some number did not get one, no row of a list did, or a file checked has\n"
+        "problems; 2 for trouble: a usage error, a list or data file that could not be\n"
+        "read whole, output that did not arrive."));
 }
 
 namespace {
