@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <algorithm>
 #include <vector>
 
 namespace zunova::list {
@@ -45,6 +46,13 @@ struct Layout {
     int mobileNumbers = 0;
 
     bool hasHeader() const { return headerRow >= 0; }
+    // A row's own cells, of `fields`: in a list an earlier run wrote, those before its carrier
+    // column, whether the carrier and note cells follow or not.
+    int ownCells(int fields) const {
+        return carrierColumn >= 0 ? std::min(fields, carrierColumn) : fields;
+    }
+    // The own cells most rows have.
+    int ownWidth() const { return carrierColumn >= 0 ? carrierColumn : width; }
 };
 
 // The cells of the rows at a list's start that are not blank, as text, in order.

@@ -380,9 +380,9 @@ QList<Note> notesOf(const ListRow& row, const AnswerTable& answers, const Layout
         notes += notesOf(*answers[row.answer], row.zeroRestored && !layout.zerosDropped, number);
     if (row.several)
         notes.append({Note::Kind::Several, nullptr, 0, 0, number});
-    const int width = layout.carrierColumn >= 0 ? layout.carrierColumn : layout.width;
-    if (layout.width > 0 && row.fields != width)
-        notes.append({Note::Kind::FieldCount, nullptr, row.fields, width});
+    const int own = layout.ownCells(row.fields);
+    if (layout.width > 0 && own != layout.ownWidth())
+        notes.append({Note::Kind::FieldCount, nullptr, own, layout.ownWidth()});
     if (row.controlBytes)
         notes.append({Note::Kind::ControlByte});
     return notes;

@@ -886,6 +886,19 @@ TEST_F(CommandLine, AddsTheCarrierToEveryRowOfAList) {
                          u"1: cellular: ＮＴＴドコモ 1, J-Phone 2; without a number 1; 4 rows in "
                          u"all")},
          0},
+        {"a list an earlier run wrote: carriers written again, a short row's note counts its own "
+         "cells",
+         {"--csv", "-"},
+         QStringLiteral(u"name,tel,キャリア,備考\nx,09012345678,ａｕ,\ny,09012305678,,\nz\n")
+             .toUtf8(),
+         QStringLiteral(
+             u"name,tel,キャリア,備考\nx,09012345678,J-Phone,\ny,09012305678,ＮＴＴドコモ,"
+             u"\nz,,,番号がありません。 列の数が 1 です（ほとんどの行は 2）。\n")
+             .toUtf8(),
+         {QStringLiteral(
+             u"zunova: standard input: numbers in column 2 (tel), header on line 1: "
+             u"cellular: ＮＴＴドコモ 1, J-Phone 1; without a number 1; 3 rows in all")},
+         0},
         {"a header row alone",
          {"--csv", "-"},
          "name,tel\r\n",

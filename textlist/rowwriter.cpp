@@ -100,9 +100,9 @@ void RowWriter::append(std::string& out, QByteArrayView content, QByteArrayView 
         content = content.first(endOfFields(content, m_format.delimiter, carrierColumn));
     to.append(content.data(), std::size_t(content.size()));
     if (added) {
-        const int own = carrierColumn >= 0 ? std::min(row.fields, carrierColumn) : row.fields;
-        const int width = carrierColumn >= 0 ? carrierColumn : m_format.layout.width;
-        to.append(std::size_t(std::max(width - own, 0)), m_format.outputDelimiter());
+        const list::Layout& layout = m_format.layout;
+        to.append(std::size_t(std::max(layout.ownWidth() - layout.ownCells(row.fields), 0)),
+                  m_format.outputDelimiter());
         const bool quoted = m_format.delimiter != 0 && lastFieldQuoted(content);
         appendField(to, carrierField(row, answers), quoted);
         appendField(
