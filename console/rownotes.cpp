@@ -8,12 +8,14 @@ ExitStatus sayNotes(Output& out, const QString& where, const QList<list::Note>& 
                     const QString& number) {
     ExitStatus status = kAnswered;
     QStringList said;
+    bool numberSaid = number.isNull();
     for (const list::Note& note : notes) {
         status = worse(status, statusOf(note));
         const QString text = list::noteText(note);
-        said << (note.aboutTheNumber() && !number.isNull()
-                     ? displayed(number) + QStringLiteral(": ") + text
-                     : text);
+        // The number once, before the first note about it.
+        const bool withNumber = note.aboutTheNumber() && !numberSaid;
+        said << (withNumber ? displayed(number) + QStringLiteral(": ") + text : text);
+        numberSaid = numberSaid || withNumber;
     }
     if (!said.isEmpty()) {
         // The answers stay in order with the messages, also where both go to one log.

@@ -11,9 +11,9 @@ namespace zunova::console {
 class Output;
 
 // Says on standard error, after what `out` holds so far, what a row or a number got besides its
-// carrier: "zunova: WHERE: NOTE; NUMBER: NOTE". A note about the number is said after `number`
-// where one is given (a list's row: WHERE is its file and line). Returns what the notes make of
-// the run's status.
+// carrier: "zunova: WHERE: NOTE; NUMBER: NOTE; NOTE". The first note about the number is said
+// after `number` where one is given (a list's row: WHERE is its file and line). Returns what the
+// notes make of the run's status.
 ExitStatus sayNotes(Output& out, const QString& where, const QList<list::Note>& notes,
                     const QString& number = {});
 

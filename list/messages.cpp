@@ -205,6 +205,12 @@ QString Texts::doubtfulEncoding(const QString& encoding, Front front) {
 }
 
 QString Texts::unclosedQuote(qint64 lines, Front front) {
+    if (lines == 1)
+        return front == Front::CommandLine
+                   ? tr("a quote opened on this line never closes: this last line was read as "
+                        "one row, written as it is without a carrier")
+                   : tr("a quote opened on this line never closes: this last line was read as "
+                        "one row, which a save writes as it is");
     return front == Front::CommandLine
                ? tr("a quote opened on this line never closes: the %1 lines from here to the end "
                     "were read as one row, written as they are without a carrier")
@@ -227,14 +233,18 @@ QString Texts::note(const Note& note, QString (*language)(const char*)) {
     case Note::Kind::ZeroRestored:
         return language(QT_TR_NOOP("the leading 0 a spreadsheet dropped was put back"));
     case Note::Kind::FieldCount:
-        return language(QT_TR_NOOP("%1 fields where most rows have %2"))
-            .arg(note.fields)
+        return (note.fields == 1
+                    ? language(QT_TR_NOOP("1 field where most rows have %2"))
+                    : language(QT_TR_NOOP("%1 fields where most rows have %2")).arg(note.fields))
             .arg(note.width);
     case Note::Kind::NoData:
         return language(QT_TR_NOOP("%1 numbers are not looked up: there is no data for them"))
             .arg(note.number.left(3));
     case Note::Kind::Several:
-        return language(QT_TR_NOOP("the cell holds several numbers: this is %1's carrier"))
+        // Only a carrier is the number's carrier: a warning is said of the number instead.
+        return (note.answer && std::holds_alternative<lookup::Carrier>(*note.answer)
+                    ? language(QT_TR_NOOP("the cell holds several numbers: this is %1's carrier"))
+                    : language(QT_TR_NOOP("the cell holds several numbers: this answers %1")))
             .arg(note.number);
     case Note::Kind::ControlByte:
         return language(QT_TR_NOOP("a control character in the row, kept as it is"));
@@ -294,13 +304,17 @@ QStringList Texts::counts(const RowCounts& counts, const AnswerTable& answers, b
         items << tr("errors %1").arg(errors);
     if (counts.withoutNumber > 0)
         items << tr("without a number %1").arg(counts.withoutNumber);
-    items << tr("%1 rows in all").arg(counts.listed);
+    items << (counts.listed == 1 ? tr("1 row in all") : tr("%1 rows in all").arg(counts.listed));
     if (zerosDropped && counts.zerosRestored > 0)
         items << tr("every number had lost its leading 0 (stored as a number): it was put back");
     if (counts.controlBytes > 0)
-        items << tr("%1 rows hold a control character (the first on line %2), kept as they are")
-                     .arg(counts.controlBytes)
-                     .arg(counts.firstControlLine);
+        items << (counts.controlBytes == 1
+                      ? tr("1 row holds a control character (on line %1), kept as it is")
+                            .arg(counts.firstControlLine)
+                      : tr("%1 rows hold a control character (the first on line %2), kept as "
+                           "they are")
+                            .arg(counts.controlBytes)
+                            .arg(counts.firstControlLine));
     return items;
 }
 
@@ -379,7 +393,7 @@ QList<Note> notesOf(const ListRow& row, const AnswerTable& answers, const Layout
     if (row.kind == RowKind::Number)
         notes += notesOf(*answers[row.answer], row.zeroRestored && !layout.zerosDropped, number);
     if (row.several)
-        notes.append({Note::Kind::Several, nullptr, 0, 0, number});
+        notes.append({Note::Kind::Several, &*answers[row.answer], 0, 0, number});
     const int own = layout.ownCells(row.fields);
     if (layout.width > 0 && own != layout.ownWidth())
         notes.append({Note::Kind::FieldCount, nullptr, own, layout.ownWidth()});

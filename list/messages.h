@@ -52,7 +52,7 @@ struct Note {
         ControlByte,  // the row holds a control character, kept as it is
     };
     Kind kind;
-    const lookup::Answer* answer = nullptr; // Warning, Error: the caller's, while the note is used
+    const lookup::Answer* answer = nullptr; // Warning, Error, Several: the caller's, while used
     int fields = 0;                         // FieldCount: the row's, and most rows'
     int width = 0;
     QString number = {}; // NoData, Several: the number answered

@@ -899,6 +899,31 @@ TEST_F(CommandLine, AddsTheCarrierToEveryRowOfAList) {
              u"zunova: standard input: numbers in column 2 (tel), header on line 1: "
              u"cellular: ＮＴＴドコモ 1, J-Phone 1; without a number 1; 3 rows in all")},
          0},
+        {"a stray control byte in a short list: kept, and said with its line",
+         {"--csv", "-", "--verbose"},
+         "name,tel\nx,09012345678\ny\x01z,09012305678\n",
+         QStringLiteral(u"name,tel,キャリア,備考\nx,09012345678,J-Phone,\ny\x01z,09012305678,"
+                        u"ＮＴＴドコモ,行に制御文字があります（そのまま残しました）。\n")
+             .toUtf8(),
+         {QStringLiteral("zunova: standard input:3: a control character in the row, kept as it is"),
+          QStringLiteral(u"zunova: standard input: numbers in column 2 (tel), header on line 1: "
+                         u"cellular: ＮＴＴドコモ 1, J-Phone 1; 2 rows in all; 1 row holds a "
+                         u"control character (on line 3), kept as it is")},
+         0},
+        {"of several numbers, the one answered got no carrier: said once, not as its carrier",
+         {"--csv", "-", "--verbose"},
+         "name,tel\nx,080-1234-5678 / 03-1234-5678\n",
+         QStringLiteral(
+             u"name,tel,キャリア,備考\nx,080-1234-5678 / 03-1234-5678,,移動電話の番号では"
+             u"ありません。 080 の番号は調べられません（そのデータがありません）。 欄に番号"
+             u"が複数あります。08012345678 についての結果です。\n")
+             .toUtf8(),
+         {QStringLiteral(u"zunova: standard input:2: 08012345678: 移動電話の番号ではありません。; "
+                         u"080 numbers are not looked up: there is no data for them; the cell "
+                         u"holds several numbers: this answers 08012345678"),
+          QStringLiteral(u"zunova: standard input: numbers in column 2 (tel), header on line 1: "
+                         u"warnings 1; 1 row in all")},
+         1},
         {"a header row alone",
          {"--csv", "-"},
          "name,tel\r\n",

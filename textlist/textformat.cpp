@@ -9,9 +9,10 @@ namespace zunova::textlist {
 namespace {
 
 // Many control characters: a binary file, or text in an encoding not given (UTF-16 without its
-// mark). A stray one in a text is kept and reported with its row.
+// mark). A stray one in a text is kept and reported with its row, in a short list too.
 bool looksBinary(QByteArrayView data) {
-    return std::count_if(data.begin(), data.end(), isControlByte) > data.size() / 100;
+    return std::count_if(data.begin(), data.end(), isControlByte) >
+           std::max<qsizetype>(data.size() / 100, 1);
 }
 
 bool isAscii(QByteArrayView data) {

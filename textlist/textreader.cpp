@@ -42,7 +42,11 @@ TextListReader::TextListReader(const Format& format, lookup::RecordSource& recor
 RowReader::Status TextListReader::read(QByteArrayView working, bool last, const Each& each) {
     return m_reader.read(working, last, [&](const Row& read) {
         const list::ListRow row =
-            m_pipeline.take({read.cells, read.line, read.fields, read.unclosed});
+            m_pipeline.take({.cells = read.cells,
+                             .line = read.line,
+                             .fields = read.fields,
+                             .unclosed = read.unclosed,
+                             .controlBytes = holdsControlBytes(read.content)});
         return each(read, row, m_pipeline.entered());
     });
 }

@@ -549,6 +549,30 @@
             <source>a workbook larger inside than this program reads: more than %1 parts, %2 sheets, or %3 MiB of sheets to look through</source>
             <translation>ブックの中身が大きすぎて読めません（部分が %1 個、シートが %2 枚、または調べるシートが %3 MB を超えています）。</translation>
         </message>
+        <message>
+            <source>a quote opened on this line never closes: this last line was read as one row, written as it is without a carrier</source>
+            <translation>この行で開いた引用符が閉じていません。この最後の行を一つの行として読み、キャリアを加えずにそのまま書き出しました。</translation>
+        </message>
+        <message>
+            <source>a quote opened on this line never closes: this last line was read as one row, which a save writes as it is</source>
+            <translation>この行で開いた引用符が閉じていません。この最後の行を一つの行として読みました（保存すると、そのまま書き出します）。</translation>
+        </message>
+        <message>
+            <source>1 field where most rows have %2</source>
+            <translation>列の数が 1 です（ほとんどの行は %2）。</translation>
+        </message>
+        <message>
+            <source>1 row in all</source>
+            <translation>計 1件</translation>
+        </message>
+        <message>
+            <source>1 row holds a control character (on line %1), kept as it is</source>
+            <translation>制御文字のある行が 1 行あります（%1 行目）。そのまま残しました。</translation>
+        </message>
+        <message>
+            <source>the cell holds several numbers: this answers %1</source>
+            <translation>欄に番号が複数あります。%1 についての結果です。</translation>
+        </message>
     </context>
     <context>
         <name>zunova::options</name>
