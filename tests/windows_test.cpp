@@ -2,6 +2,7 @@
 #include "support/workbookparts.h"
 #include "textlist/textcodec.h"
 #include "windows/filedialog.h"
+#include "windows/itemslabel.h"
 #include "windows/layout.h"
 #include "windows/listmodel.h"
 #include "windows/listwindow.h"
@@ -39,6 +40,7 @@
 
 using zunova::testing::TempWorkDir;
 using zunova::windows::FileDialog;
+using zunova::windows::ItemsLabel;
 using zunova::windows::ListWindow;
 using zunova::windows::MainWindow;
 using zunova::windows::MessageBox;
@@ -1102,7 +1104,7 @@ private slots:
     void listShowsWhatMattersFirst() {
         m_dir->write("list.csv", QStringLiteral(u"氏名,携帯,備考\r\n田中,07012305678,\r\n"
                                                 u"佐藤,9012345678,\r\n鈴木,,\r\n高橋,0901234,\r\n"
-                                                u"伊藤,09012305678,\"x\r\n")
+                                                u"渡辺,09012305678,\r\n伊藤,09012305678,\"x\r\n")
                                      .toUtf8());
         MessageBox::setAnswerInAdvance(true);
         const QPointer<ListWindow> list = ListWindow::openFile(
@@ -1125,16 +1127,29 @@ private slots:
                               QStringLiteral(u"表計算ソフトが落とした先頭の 0 を補いました。")}));
         QCOMPARE(row(2), QStringList({QString(), QStringLiteral(u"番号がありません。")}));
         QCOMPARE(row(3), QStringList({QString(), QStringLiteral(u"１１桁で入力してください。")}));
-        QCOMPARE(row(4)[0], QString()); // a quote left open: nothing added
+        QCOMPARE(row(5)[0], QString()); // a quote left open: nothing added
         // By network, then the rest, and the total; a line breaks only between two of them.
-        QCOMPARE(child<QLabel>(list, "counts")->text(),
-                 QStringLiteral(u"<nobr>携帯電話: J-Phone 1件</nobr>　<nobr>PHS: ドコモ 1件</nobr>"
-                                u"　<nobr>警告 1件</nobr>　<nobr>番号なし 1件</nobr>　<nobr>計 4件"
-                                u"</nobr>"));
+        auto* counts = child<ItemsLabel>(list, "counts");
+        const QString whole =
+            QStringLiteral(u"携帯電話: ＮＴＴドコモ 1件、J-Phone 1件　PHS: ドコモ "
+                           u"1件　警告 1件　番号なし 1件　計 5件");
+        counts->resize(2000, counts->height());
+        QCOMPARE(counts->text(), whole);
+        // However narrow, a line breaks only between two of them or after a "、", never inside
+        // "1件".
+        for (int width = 10; width < 400; width += 7) {
+            counts->resize(width, counts->height());
+            const QStringList lines = counts->text().split(u'\n');
+            QVERIFY2(lines.size() > 1 || width > 150, qPrintable(counts->text()));
+            QString joined = lines.first();
+            for (const QString& line : lines.sliced(1))
+                joined += (joined.endsWith(u'、') ? QString() : QStringLiteral(u"　")) + line;
+            QCOMPARE(joined, whole);
+        }
         QVERIFY(child<QLabel>(list, "doubt")->isVisible());
         QVERIFY2(child<QLabel>(list, "doubt")
                      ->text()
-                     .startsWith(QStringLiteral(u"6 行目: この行で開いた引用符が閉じていません。")),
+                     .startsWith(QStringLiteral(u"7 行目: この行で開いた引用符が閉じていません。")),
                  qPrintable(child<QLabel>(list, "doubt")->text()));
         QCOMPARE(MessageBox::takeShown().size(), 0);
         list->close();

@@ -181,15 +181,23 @@ QVariant ListModel::headerData(int section, Qt::Orientation orientation, int rol
     return tableColumnNames(*m_document).value(section);
 }
 
-QString ListModel::counts() const {
+QList<QStringList> ListModel::counts() const {
     if (!m_document)
         return {};
-    // Each item whole on its line: a line breaks only between them.
-    QStringList items;
+    // A network's carriers, "携帯電話: ＮＴＴドコモ 2件、ａｕ 1件", may break after each "、".
+    QList<QStringList> items;
     for (const QString& item : list::countItems(m_document->counts(), m_document->answers(),
-                                                m_document->layout().zerosDropped))
-        items << QStringLiteral("<nobr>%1</nobr>").arg(item.toHtmlEscaped());
-    return items.join(QStringLiteral(u"　"));
+                                                m_document->layout().zerosDropped)) {
+        QStringList pieces;
+        qsizetype from = 0;
+        for (qsizetype at = item.indexOf(u'、'); at >= 0; at = item.indexOf(u'、', from)) {
+            pieces << item.sliced(from, at + 1 - from);
+            from = at + 1;
+        }
+        pieces << item.sliced(from);
+        items << pieces;
+    }
+    return items;
 }
 
 } // namespace zunova::windows

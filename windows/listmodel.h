@@ -37,9 +37,9 @@ public:
 
     int carrierColumn() const;
     int noteColumn() const { return carrierColumn() + 1; }
-    // How many rows got each carrier, warnings and errors, and in all, as rich text whose lines
-    // break only between its items.
-    QString counts() const;
+    // How many rows got each carrier, warnings and errors, and in all: each item as the pieces a
+    // line may break between.
+    QList<QStringList> counts() const;
 
 private:
     qsizetype documentRow(int row) const;

@@ -1,6 +1,7 @@
 #include "listwindow.h"
 
 #include "filedialog.h"
+#include "itemslabel.h"
 #include "layout.h"
 #include "listmodel.h"
 #include "messagebox.h"
@@ -233,11 +234,9 @@ ListWindow::ListWindow(QWidget* owner, const QString& path, const QString& name)
 
     createTable();
 
-    m_counts = new QLabel(this);
+    m_counts = new ItemsLabel(this);
     m_counts->setObjectName(QStringLiteral("counts"));
     m_counts->setAccessibleName(QStringLiteral(u"キャリアごとの件数"));
-    m_counts->setWordWrap(true);
-    m_counts->setTextFormat(Qt::RichText);
     m_counts->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_saved = new QLabel(this);
     m_saved->setObjectName(QStringLiteral("saved"));
@@ -471,7 +470,7 @@ void ListWindow::finishCopy(ListCopyJob& job) {
 
 void ListWindow::showDocument(std::shared_ptr<const list::ListDocument> document) {
     m_model->setDocument(std::move(document));
-    m_counts->setText(m_model->counts());
+    m_counts->setItems(m_model->counts());
     setWorking(false);
     showOptions();
     const list::ListDocument& shown = *m_model->document();

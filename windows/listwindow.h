@@ -25,6 +25,7 @@ class ReadOnceIndex;
 
 namespace zunova::windows {
 
+class ItemsLabel;
 class ListModel;
 struct ListLoadJob;
 struct ListSaveJob;
@@ -120,7 +121,7 @@ private:
     QLabel* m_doubt;
     QTableView* m_table;
     ListModel* m_model;
-    QLabel* m_counts;
+    ItemsLabel* m_counts;
     QLabel* m_saved; // where the last save wrote
     QProgressBar* m_progress;
     QPushButton* m_cancel;
