@@ -23,6 +23,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstring>
+#include <numeric>
 #include <thread>
 #include <vector>
 
@@ -197,6 +198,23 @@ TEST_F(CommandLine, HelpAndVersionGoToStandardOutput) {
                                  "--column <N|NAME>", "--encoding <NAME>"})
             EXPECT_TRUE(run.outText().contains(QString::fromLatin1(text))) << text;
         EXPECT_EQ(run.err, QByteArray());
+    }
+    // Every line of the help fits a terminal of 80 columns, in both languages; a Japanese
+    // character takes two.
+    for (const char* language : {"LANG=en_US.UTF-8", "LANG=ja_JP.UTF-8"}) {
+        const Result run = runZunova({"--help"}, {}, dir.path(), kTimeoutMs,
+                                     QProcess::SeparateChannels, {language});
+        ASSERT_EQ(run.outText().contains(QStringLiteral(u"書式")), language[5] == 'j');
+        for (const QString& line : run.outText().split(u'\n')) {
+            const auto columns = std::accumulate(line.begin(), line.end(), 0, [](int n, QChar c) {
+                const char16_t u = c.unicode();
+                const bool wide = (u >= 0x1100 && u <= 0x115F) || (u >= 0x2E80 && u <= 0xA4CF) ||
+                                  (u >= 0xAC00 && u <= 0xD7A3) || (u >= 0xF900 && u <= 0xFAFF) ||
+                                  (u >= 0xFF01 && u <= 0xFF60) || (u >= 0xFFE0 && u <= 0xFFE6);
+                return n + (wide ? 2 : 1);
+            });
+            EXPECT_LT(columns, 80) << language << ": " << line.toStdString();
+        }
     }
     // Started in a folder of the user's, the program loads no library from it.
     dir.write("libQt6Core.so.6", "not a library");

@@ -705,12 +705,36 @@ Excel のブック（_.xlsx_、_.xlsm_。中身か名前で判定します）は
             <translation>調べる番号。- を指定すると、標準入力から番号を読みます。--check のときはデータファイル。</translation>
         </message>
         <message>
+            <source>With *--csv*: write to _FILE_ instead of standard output. A regular file, or a new one, gets the output whole or not at all: it is written to a temporary file beside _FILE_ (unnamed where the file system allows, else named ._FILE_._XXXXXX_), which takes the name only once the list was read and written whole. A list that cannot be read whole or that changes while it is read, a full disk, a file grown past the size limit, SIGHUP, SIGINT, SIGQUIT and SIGTERM leave nothing under the name or beside it, and a file that was there as it was; only a run killed outright (SIGKILL) on a file system without unnamed files may leave its temporary file. A file replaced keeps its owner (where the user may give it) and its permissions; a symbolic link is followed, and kept. A _FILE_ that exists and is not a regular file (a FIFO, a device such as _/dev/null_) is written through, as the shell's *&gt;* writes it, and never replaced; whole or not at all cannot hold there.
+
+Refused, with nothing written: the list itself, by any name (*./*_FILE_, a symbolic or a hard link, the file standard input is); a file its owner made read-only, even for root; a folder; a workbook's copy under a name ending _.csv_, _.tsv_ or _.txt_, and a text list's rows under a name ending _.xlsx_, _.xlsm_, _.xls_ or _.xlsb_ (a name ending otherwise is taken as given); a terminal for a workbook. Where no file can be made in _FILE_'s folder, _FILE_ is not written in place either: the error names the folder.</source>
+            <translation>*--csv* と一緒に使います。標準出力の代わりに _ファイル_ に書き出します。通常のファイルや新しいファイルには、全部を書き出すか、何も書き出さないかのどちらかです。まず _ファイル_ と同じフォルダーの一時ファイル（ファイルシステムが許せば名前のないもの、そうでなければ ._ファイル_._XXXXXX_）に書き、一覧を全部読んで全部書けたときにだけ、その名前にします。一覧が全部は読めないときや読む間に変わったとき、ディスクがいっぱいのとき、ファイルがサイズの上限を超えたとき、SIGHUP、SIGINT、SIGQUIT、SIGTERM のときは、その名前にもその横にも何も残さず、元からあったファイルはそのままです。名前のないファイルを作れないファイルシステムで強制終了（SIGKILL）されたときだけ、一時ファイルが残ることがあります。置き換えたファイルは所有者（利用者が渡せる場合）と許可属性を保ちます。シンボリックリンクはたどり、リンクはそのまま残します。すでにあって通常のファイルではない _ファイル_（FIFO や _/dev/null_ のようなデバイス）には、シェルの *&gt;* と同じようにそのまま書き込み、置き換えません。そこでは全部か何もなしかは守れません。
+
+次のときは何も書かずに断ります。どの名前（*./*_ファイル_、シンボリックリンク、ハードリンク、標準入力のファイル）で指しても一覧そのもの。所有者が読み取り専用にしたファイル（root でも）。フォルダー。ブックのコピーを _.csv_、_.tsv_、_.txt_ で終わる名前に、テキストの一覧の行を _.xlsx_、_.xlsm_、_.xls_、_.xlsb_ で終わる名前に書くとき（ほかの終わり方の名前は指定のとおりに使います）。ブックを端末に書くとき。_ファイル_ のフォルダーにファイルを作れないときは、_ファイル_ にも直接は書かず、エラーでそのフォルダーを示します。</translation>
+        </message>
+        <message>
+            <source>With *--csv*: say on standard error what each row got besides its carrier, not just what the whole list got.</source>
+            <translation>*--csv* と一緒に使います。一覧全体の集計だけでなく、各行がキャリアのほかに受けた注記も標準エラー出力に表示します。</translation>
+        </message>
+        <message>
+            <source>With *--csv*: say on standard error, after each row, what it got besides its carrier (the note the list's 備考 column holds), as
+
+*zunova: *_FILE_*:*_LINE_*: *_NUMBER_*: *_text_
+
+Without it the run says only once which sheet, header and column it read the list with, and how many rows got each carrier, a warning, an error or no number.</source>
+            <translation>*--csv* と一緒に使います。各行がキャリアのほかに受けた注記（一覧の 備考 列に入るもの）を、行ごとに標準エラー出力へ次の形で表示します。
+
+*zunova: *_ファイル_*:*_行_*: *_番号_*: *_文_
+
+付けないときは、一覧をどのシート、見出し、列で読んだかと、キャリアごと・警告・エラー・番号なしの行数を、一度だけ表示します。</translation>
+        </message>
+        <message>
             <source>Tells which carrier a Japanese mobile number belongs to.
 With no arguments, opens the window.
 
-  zunova NUMBER...        look each number up as the window would, reading k.dat
+  zunova NUMBER...        look each number up as the window does, reading k.dat
                           (090) and p.dat (070) from the working directory
-  zunova -                the same for the numbers on standard input, one a line
+  zunova -                the same for numbers on standard input, one a line
   zunova --check FILE...  report every problem of data files
   zunova --csv FILE       add the carrier and a note to every row of a list
                           (- reads standard input)
@@ -802,30 +826,6 @@ Excel のブック（.xlsx、.xlsm）は、シートに キャリア の列（�
 キャリアが付かなかった番号がある、一覧のどの行にもキャリアが付かなかった、また
 はファイルに問題があるときは 1、トラブル（使い方の誤り、最後まで読めなかった一
 覧やデータファイル、届かなかった出力）のときは 2 です。</translation>
-        </message>
-        <message>
-            <source>With *--csv*: write to _FILE_ instead of standard output. A regular file, or a new one, gets the output whole or not at all: it is written to a temporary file beside _FILE_ (unnamed where the file system allows, else named ._FILE_._XXXXXX_), which takes the name only once the list was read and written whole. A list that cannot be read whole or that changes while it is read, a full disk, a file grown past the size limit, SIGHUP, SIGINT, SIGQUIT and SIGTERM leave nothing under the name or beside it, and a file that was there as it was; only a run killed outright (SIGKILL) on a file system without unnamed files may leave its temporary file. A file replaced keeps its owner (where the user may give it) and its permissions; a symbolic link is followed, and kept. A _FILE_ that exists and is not a regular file (a FIFO, a device such as _/dev/null_) is written through, as the shell's *&gt;* writes it, and never replaced; whole or not at all cannot hold there.
-
-Refused, with nothing written: the list itself, by any name (*./*_FILE_, a symbolic or a hard link, the file standard input is); a file its owner made read-only, even for root; a folder; a workbook's copy under a name ending _.csv_, _.tsv_ or _.txt_, and a text list's rows under a name ending _.xlsx_, _.xlsm_, _.xls_ or _.xlsb_ (a name ending otherwise is taken as given); a terminal for a workbook. Where no file can be made in _FILE_'s folder, _FILE_ is not written in place either: the error names the folder.</source>
-            <translation>*--csv* と一緒に使います。標準出力の代わりに _ファイル_ に書き出します。通常のファイルや新しいファイルには、全部を書き出すか、何も書き出さないかのどちらかです。まず _ファイル_ と同じフォルダーの一時ファイル（ファイルシステムが許せば名前のないもの、そうでなければ ._ファイル_._XXXXXX_）に書き、一覧を全部読んで全部書けたときにだけ、その名前にします。一覧が全部は読めないときや読む間に変わったとき、ディスクがいっぱいのとき、ファイルがサイズの上限を超えたとき、SIGHUP、SIGINT、SIGQUIT、SIGTERM のときは、その名前にもその横にも何も残さず、元からあったファイルはそのままです。名前のないファイルを作れないファイルシステムで強制終了（SIGKILL）されたときだけ、一時ファイルが残ることがあります。置き換えたファイルは所有者（利用者が渡せる場合）と許可属性を保ちます。シンボリックリンクはたどり、リンクはそのまま残します。すでにあって通常のファイルではない _ファイル_（FIFO や _/dev/null_ のようなデバイス）には、シェルの *&gt;* と同じようにそのまま書き込み、置き換えません。そこでは全部か何もなしかは守れません。
-
-次のときは何も書かずに断ります。どの名前（*./*_ファイル_、シンボリックリンク、ハードリンク、標準入力のファイル）で指しても一覧そのもの。所有者が読み取り専用にしたファイル（root でも）。フォルダー。ブックのコピーを _.csv_、_.tsv_、_.txt_ で終わる名前に、テキストの一覧の行を _.xlsx_、_.xlsm_、_.xls_、_.xlsb_ で終わる名前に書くとき（ほかの終わり方の名前は指定のとおりに使います）。ブックを端末に書くとき。_ファイル_ のフォルダーにファイルを作れないときは、_ファイル_ にも直接は書かず、エラーでそのフォルダーを示します。</translation>
-        </message>
-        <message>
-            <source>With *--csv*: say on standard error what each row got besides its carrier, not just what the whole list got.</source>
-            <translation>*--csv* と一緒に使います。一覧全体の集計だけでなく、各行がキャリアのほかに受けた注記も標準エラー出力に表示します。</translation>
-        </message>
-        <message>
-            <source>With *--csv*: say on standard error, after each row, what it got besides its carrier (the note the list's 備考 column holds), as
-
-*zunova: *_FILE_*:*_LINE_*: *_NUMBER_*: *_text_
-
-Without it the run says only once which sheet, header and column it read the list with, and how many rows got each carrier, a warning, an error or no number.</source>
-            <translation>*--csv* と一緒に使います。各行がキャリアのほかに受けた注記（一覧の 備考 列に入るもの）を、行ごとに標準エラー出力へ次の形で表示します。
-
-*zunova: *_ファイル_*:*_行_*: *_番号_*: *_文_
-
-付けないときは、一覧をどのシート、見出し、列で読んだかと、キャリアごと・警告・エラー・番号なしの行数を、一度だけ表示します。</translation>
         </message>
     </context>
 </TS>
