@@ -137,14 +137,18 @@ qint16 fromDecimalForm(QStringView body) {
 
 } // namespace
 
-qint16 to16BitInteger(QStringView text) {
+QStringView withoutSurroundingSpaces(QStringView text) {
     qsizetype begin = 0;
     qsizetype end = text.size();
     while (begin < end && text[begin] == u' ')
         ++begin;
     while (end > begin && text[end - 1] == u' ')
         --end;
-    const QStringView body = text.sliced(begin, end - begin);
+    return text.sliced(begin, end - begin);
+}
+
+qint16 to16BitInteger(QStringView text) {
+    const QStringView body = withoutSurroundingSpaces(text);
     if (body.isEmpty())
         typeMismatch();
     if (body[0] == u'&')

@@ -15,6 +15,9 @@ constexpr int digitValue(char16_t c) {
     return -1;
 }
 
+// The text without the spaces around it, as the conversion below skips them (spaces only).
+QStringView withoutSurroundingSpaces(QStringView text);
+
 // Converts text to a 16-bit signed integer as the program's users have always had it read:
 // surrounding spaces, an optional sign, digits (see digitValue), an optional decimal point whose
 // fraction is rounded half to even, an optional exponent, and the &H / &O hexadecimal and octal

@@ -21,16 +21,6 @@ bool isLineEnd(int c) {
     return c == '\r' || c == '\n';
 }
 
-QString trimmedSpaces(const QString& text) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin] == u' ')
-        ++begin;
-    while (end > begin && text[end - 1] == u' ')
-        --end;
-    return text.sliced(begin, end - begin);
-}
-
 // The format's own form of a field: ASCII digits, an optional minus before them.
 bool isPlainInteger(QStringView text) {
     if (text.startsWith(u'-'))
@@ -173,7 +163,7 @@ qint16 FieldReader::convert(const QByteArray& text, int fieldLine) {
     }
     if (m_oddField) {
         // The conversion skips spaces around a number: a quoted " 12 " is layout, not an odd form.
-        const QString number = trimmedSpaces(written);
+        const QString number = withoutSurroundingSpaces(written).toString();
         if (!isPlainInteger(number))
             m_oddField(OddField{fieldLine, number, value});
     }
